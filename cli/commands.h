@@ -1,0 +1,19 @@
+// The subcommands of the headless tool, registered on the CLI11 app.
+#pragma once
+
+#include <functional>
+
+namespace CLI {
+class App;
+}
+
+namespace px::cli {
+
+struct Context;
+using Action = std::function<void(Context&)>;
+// Each register function adds its subcommands; the chosen one stores its
+// action in `chosen`, which runs after parsing.
+void RegisterDrawCommands(CLI::App& app, Action& chosen);
+void RegisterConfigCommands(CLI::App& app, Action& chosen);
+
+}  // namespace px::cli

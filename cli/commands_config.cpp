@@ -1,0 +1,31 @@
+#include <CLI/CLI.hpp>
+
+#include "cli/cli_host.h"
+#include "cli/commands.h"
+#include "core/config.h"
+
+namespace px::cli {
+
+namespace {
+void Show(Context& ctx) {
+  GameConfig config;
+  ProxySettings proxy;
+  const std::string path = ConfigPath(ctx.dataDir);
+  {
+    StatusScope status(ctx.host, "Загрузка файла конфигурации...");
+    LoadGameConfig(ctx.env, path, config);
+    LoadProxySettings(ctx.env, path, proxy);
+  }
+  PrintRow(ctx.out, {"Параметр", "Значение"});
+  for (const auto& [key, value] : ConfigListing(config, proxy)) PrintRow(ctx.out, {key, value});
+}
+}  // namespace
+
+void RegisterConfigCommands(CLI::App& app, Action& chosen) {
+  auto* config = app.add_subcommand("config", "Параметры игры");
+  config->require_subcommand(1);
+  auto* show = config->add_subcommand("show", "Действующие параметры игры");
+  show->callback([&chosen] { chosen = [](Context& c) { Show(c); }; });
+}
+
+}  // namespace px::cli

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the analyser on its demo data.
+# The data folder is ./data (or $PENTALUX_DATA_DIR); the first run fills it
+# from the demonstration archive in demo/.
+set -euo pipefail
+root="$(cd "$(dirname "$0")" && pwd)"
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+
+data="${PENTALUX_DATA_DIR:-$root/data}"
+mkdir -p "$data"
+cli="$root/build/cli/pentalux"
+if [ ! -f "$data/Pentalux5_5v36.ldr" ]; then
+  "$cli" --data-dir "$data" draws import "$root/demo/demo_draws_vantora5.csv"
+fi
+"$cli" --data-dir "$data" draws list
+echo
+"$cli" --data-dir "$data" draws summary
