@@ -1,5 +1,7 @@
 #include "core/dates.h"
 
+#include <ctime>
+
 #include "core/errors.h"
 #include "core/text.h"
 
@@ -44,6 +46,12 @@ std::optional<Date> ParseDate(std::string_view text) {
   return date;
 }
 
-Date DateOf(system_clock::time_point moment) { return Date{floor<days>(moment)}; }
+Date DateOf(system_clock::time_point moment) {
+  std::time_t t = system_clock::to_time_t(moment);
+  std::tm local{};
+  if (!localtime_r(&t, &local)) return Date{floor<days>(moment)};
+  return Date{year{local.tm_year + 1900}, month{static_cast<unsigned>(local.tm_mon + 1)},
+              day{static_cast<unsigned>(local.tm_mday)}};
+}
 
 }  // namespace px

@@ -22,7 +22,7 @@ std::string DateText(const std::optional<Date>& date);
 // an impossible date throws Error.
 std::optional<Date> ParseDate(std::string_view text);
 
-// The calendar date of a moment, in UTC.
+// The calendar date of a moment in the user's time zone.
 Date DateOf(std::chrono::system_clock::time_point moment);
 
 }  // namespace px

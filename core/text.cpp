@@ -54,8 +54,10 @@ std::string UpperAscii(std::string_view text) {
 
 std::optional<int64_t> ParseInt64(std::string_view text) {
   text = TrimView(text);
-  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-  if (text.empty() || text[0] == '+') return std::nullopt;
+  if (!text.empty() && text[0] == '+') {
+    text.remove_prefix(1);
+    if (text.empty() || text[0] == '+' || text[0] == '-') return std::nullopt;
+  }
   int64_t value = 0;
   auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;

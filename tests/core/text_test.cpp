@@ -32,6 +32,7 @@ TEST(Text, Numbers) {
   EXPECT_EQ(ParseInt32("5.0"), std::nullopt);
   EXPECT_EQ(ParseInt32("1e3"), std::nullopt);
   EXPECT_EQ(ParseInt32("++1"), std::nullopt);
+  EXPECT_EQ(ParseInt32("+-1"), std::nullopt);
   EXPECT_EQ(ParseInt32(""), std::nullopt);
   EXPECT_EQ(ParseInt32("-"), std::nullopt);
 
