@@ -29,7 +29,7 @@ void EncodeDrawRecord(const DrawRecord& r, char* out) {
   auto n = static_cast<uint32_t>(r.number);
   for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((n >> (8 * i)) & 0xFF);
   for (int i = 0; i < kDrawSize; ++i) out[4 + i] = static_cast<char>(r.numbers[i]);
-  out[9] = static_cast<char>(r.dateLength);
+  out[9] = static_cast<char>(std::min<uint8_t>(r.dateLength, 10));
   std::memcpy(out + 10, r.date.data(), 10);
 }
 

@@ -1,5 +1,6 @@
 #include "core/csv.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "core/archive.h"
@@ -64,7 +65,7 @@ std::string ExportDrawsText(const DrawArchive& archive) {
   for (const DrawRecord& r : archive.Records()) {
     out += std::to_string(r.number);
     out += ';';
-    out += QuoteField(std::string_view(r.date.data(), r.dateLength));
+    out += QuoteField(std::string_view(r.date.data(), std::min<size_t>(r.dateLength, r.date.size())));
     for (uint8_t v : r.numbers) {
       out += ';';
       out += std::to_string(v);
@@ -87,11 +88,12 @@ ImportResult ImportDrawsText(DrawArchive& archive, std::string_view text) {
   for (const DrawRecord& d : archive.Records()) known.insert(d.number);
   size_t pos = 0;
   while (pos < text.size()) {
-    size_t eol = text.find('\n', pos);
+    // Lines end with CR LF, LF or a lone CR.
+    size_t eol = text.find_first_of("\r\n", pos);
     if (eol == std::string_view::npos) eol = text.size();
     std::string_view line = text.substr(pos, eol - pos);
     pos = eol + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (eol < text.size() && text[eol] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
     if (TrimView(line).empty()) continue;
 
     auto fields = SplitCsvLine(line);
