@@ -10,12 +10,15 @@
 
 #include "core/env.h"
 #include "core/errors.h"
+#include "support/draws.h"
 #include "support/fault_env.h"
 #include "support/temp_dir.h"
 
 namespace px {
 namespace {
 
+using test::Draw;
+using test::ErrorText;
 using test::FaultEnv;
 using test::ReadBytes;
 using test::TempDir;
@@ -30,14 +33,6 @@ std::string Bytes(std::initializer_list<int> values) {
   return s;
 }
 
-DrawRecord Draw(int32_t number, Combination numbers, std::string_view date = "") {
-  DrawRecord r;
-  r.number = number;
-  r.numbers = numbers;
-  r.SetDate(date);
-  return r;
-}
-
 DrawArchive ArchiveOf(std::initializer_list<DrawRecord> records) {
   DrawArchive a;
   for (const auto& r : records) a.Append(r);
@@ -50,15 +45,6 @@ DrawArchive ArchiveOfNumbers(const std::vector<int32_t>& numbers) {
   return a;
 }
 
-template <class F>
-std::string ErrorText(F&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "<no error>";
-}
 
 // Three records as the file holds them: little-endian number, five number
 // bytes, date length, ten date bytes.

@@ -8,6 +8,7 @@
 #include "core/archive.h"
 #include "core/env.h"
 #include "core/errors.h"
+#include "support/draws.h"
 #include "support/fault_env.h"
 #include "support/temp_dir.h"
 
@@ -22,11 +23,7 @@ using test::WriteBytes;
 using Fields = std::vector<std::string>;
 
 DrawRecord Draw(int32_t number, Combination numbers, std::string_view cp1251Date = "") {
-  DrawRecord r;
-  r.number = number;
-  r.numbers = numbers;
-  r.SetDateBytes(cp1251Date);
-  return r;
+  return test::DrawWithDateBytes(number, numbers, cp1251Date);
 }
 
 DrawArchive FirstDraws(int count) {
