@@ -218,8 +218,9 @@ TEST(Weight, Formula) {
 }
 
 TEST(Currency, Rounding) {
-  EXPECT_EQ(CurrencyOf(1.00005L), 10000);  // the half goes to even
-  EXPECT_EQ(CurrencyOf(1.00015L), 10002);
+  EXPECT_EQ(CurrencyOf(1.23456L), 12346);
+  EXPECT_EQ(CurrencyOf(-1.23454L), -12345);
+  EXPECT_EQ(CurrencyOf(0.1L + 0.2L), 3000);  // binary noise does not leak into money
   EXPECT_EQ(CurrencyOf(-2.5L), -25000);
   EXPECT_EQ(CurrencyValue(12345), 1.2345L);
 }
