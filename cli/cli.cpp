@@ -34,6 +34,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   Action chosen;
   RegisterDrawCommands(app, chosen);
   RegisterConfigCommands(app, chosen);
+  RegisterStatsCommands(app, chosen);
+  RegisterCombsCommands(app, chosen);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

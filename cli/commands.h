@@ -15,5 +15,7 @@ using Action = std::function<void(Context&)>;
 // action in `chosen`, which runs after parsing.
 void RegisterDrawCommands(CLI::App& app, Action& chosen);
 void RegisterConfigCommands(CLI::App& app, Action& chosen);
+void RegisterStatsCommands(CLI::App& app, Action& chosen);
+void RegisterCombsCommands(CLI::App& app, Action& chosen);
 
 }  // namespace px::cli

@@ -6,11 +6,13 @@
 #include "cli/cli_host.h"
 #include "cli/commands.h"
 #include "core/archive.h"
+#include "core/config.h"
 #include "core/csv.h"
 #include "core/dates.h"
 #include "core/env.h"
 #include "core/errors.h"
 #include "core/text.h"
+#include "stats/stat_list.h"
 
 namespace px::cli {
 
@@ -95,13 +97,26 @@ void Summary(Context& ctx) {
   r.Finish();
 }
 
-void Info(Context& ctx, int32_t number) {
+void Info(Context& ctx, int32_t number, bool sorted) {
   ReadArchive r(ctx);
-  const DrawRecord& d = r.archive.At(FindDraw(r.archive, number));
+  const int index = FindDraw(r.archive, number);
+  const DrawRecord& d = r.archive.At(index);
   PrintRow(ctx.out, {"Свойство", "Значение"});
   PrintRow(ctx.out, {"Номер тиража:", std::to_string(d.number)});
   PrintRow(ctx.out, {"Дата тиража:", d.DateString()});
   PrintRow(ctx.out, {"Описание:", DrawDescription(d)});
+  // Every listed graph method, evaluated at the draw's own place.
+  TStatList registry;
+  LoadGameConfig(ctx.env, ConfigPath(ctx.dataDir), registry.Config());
+  registry.SetDraws(&r.archive);
+  registry.Fill();
+  for (int i = 0; i < registry.Count(); ++i) {
+    if (!registry.IsGraph(i) || !registry.IsListed(i)) continue;
+    auto stat = registry.CreateInstance(i);
+    auto* graph = dynamic_cast<TCustomGraphStat*>(stat.get());
+    if (!graph) continue;
+    PrintRow(ctx.out, {graph->Title(), std::to_string(graph->GraphValueOfDraw(index, index, sorted))});
+  }
   r.Finish();
 }
 
@@ -224,9 +239,13 @@ void RegisterDrawCommands(CLI::App& app, Action& chosen) {
   del->callback([&chosen, numbers] { chosen = [numbers](Context& c) { Delete(c, *numbers); }; });
 
   auto which = std::make_shared<int32_t>(0);
+  auto infoSorted = std::make_shared<bool>(false);
   auto* info = draws->add_subcommand("info", "Сведения о тираже");
   info->add_option("NUMBER", *which, "Номер тиража")->required();
-  info->callback([&chosen, which] { chosen = [which](Context& c) { Info(c, *which); }; });
+  info->add_flag("--sorted", *infoSorted, "Числа тиража по возрастанию");
+  info->callback([&chosen, which, infoSorted] {
+    chosen = [which, infoSorted](Context& c) { Info(c, *which, *infoSorted); };
+  });
 }
 
 }  // namespace px::cli

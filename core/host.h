@@ -19,6 +19,8 @@ class Host {
   virtual void ShowWarning(const std::string& text) = 0;  // caption "Внимание!"
   virtual bool AskYesNo(const std::string& text) = 0;     // caption "Подтверждение"
   virtual void ProcessEvents() {}
+  // A progress indicator beside the status text; max 0 hides it.
+  virtual void SetProgress(int /*position*/, int /*max*/) {}
   virtual bool StopRequested() { return false; }
 };
 

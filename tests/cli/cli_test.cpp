@@ -52,9 +52,15 @@ TEST_F(CliTest, AddListInfoEditDelete) {
   EXPECT_NE(Run({"draws", "list"}).out.find("\n1\t12\t3\t30\t7\t1\t53\t03/01/2021\n"), std::string::npos);
 
   r = Run({"draws", "info", "1"});
-  EXPECT_EQ(r.out,
-            "Свойство\tЗначение\nНомер тиража:\t1\nДата тиража:\t03/01/2021\n"
-            "Описание:\tТираж № 1 от 03/01/2021, значения: 12;3;30;7;1\n");
+  EXPECT_EQ(r.out.rfind("Свойство\tЗначение\nНомер тиража:\t1\nДата тиража:\t03/01/2021\n"
+                        "Описание:\tТираж № 1 от 03/01/2021, значения: 12;3;30;7;1\n"
+                        "Количество четных чисел в тираже (Ч:Н)\t2\n",
+                        0),
+            0u)
+      << r.out;
+  // Positions follow the drawn order, or the ascending one with --sorted.
+  EXPECT_NE(r.out.find("\nЧисло в 1 позиции тиража\t12\n"), std::string::npos);
+  EXPECT_NE(Run({"draws", "info", "1", "--sorted"}).out.find("\nЧисло в 1 позиции тиража\t1\n"), std::string::npos);
 
   // The dialog's validation refuses every bad combination and changes nothing.
   for (const char* bad : {"1;2;3;4", "1;2;3;4;5;6", "1;2;3;4;4", "0;1;2;3;4", "1;2;3;4;37", "a;b;c;d;e"}) {

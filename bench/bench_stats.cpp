@@ -1,0 +1,94 @@
+// The hot paths of the statistics: a filter pass over the full set, the
+// table over 1,000 draws, and full-set distributions.
+#include <benchmark/benchmark.h>
+
+#include "combs/combination_set.h"
+#include "core/env.h"
+#include "stats/filter.h"
+#include "stats/prefetch.h"
+#include "stats/stat_list.h"
+#include "stats/stat_table.h"
+
+namespace {
+
+struct Fixture {
+  px::DrawArchive archive;
+  px::TStatList registry;
+  Fixture() {
+    uint64_t state = 42;
+    auto next = [&] {
+      state = state * 6364136223846793005ull + 1442695040888963407ull;
+      return int((state >> 33) % 36) + 1;
+    };
+    for (int i = 0; i < 10000; ++i) {
+      px::DrawRecord d;
+      d.number = i + 1;
+      for (int k = 0; k < 5; ++k) {
+        int n;
+        do n = next();
+        while (px::Contains(n, d.numbers));
+        d.numbers[size_t(k)] = uint8_t(n);
+      }
+      archive.Append(d);
+    }
+    registry.SetDraws(&archive);
+    registry.Fill();
+  }
+};
+
+Fixture& Shared() {
+  static Fixture f;
+  return f;
+}
+
+void BM_NumsKeepFilter(benchmark::State& state) {
+  auto& f = Shared();
+  px::CombinationSet set;
+  set.Init(px::kCapacity);
+  px::GenerateSet(set, px::Env::Real(), false, 0, "");
+  set.TakeSnapshot(false);
+  auto stat = f.registry.CreateInstance(f.registry.FindByCode("NUMS"));
+  px::Selection sel;
+  px::StatValue v;
+  v.Key1 = 7;
+  sel.values.Append(v);
+  sel.text = "7";
+  for (auto _ : state) {
+    int n = px::ApplyStatFilter(set, *stat, sel, px::kKeepSelected, f.archive.Count() - 1, false, "NUMS", nullptr);
+    benchmark::DoNotOptimize(n);
+    set.ClearLog();
+  }
+}
+BENCHMARK(BM_NumsKeepFilter)->Unit(benchmark::kMicrosecond);
+
+void BM_NumsTable(benchmark::State& state) {
+  auto& f = Shared();
+  px::StatTableParams p;
+  p.offset = int(state.range(0));
+  p.length = 1000;
+  const int nums = f.registry.FindByCode("NUMS");
+  for (auto _ : state) {
+    auto t = px::ComputeStatTable(f.registry, nums, p, nullptr);
+    benchmark::DoNotOptimize(t.rows.data());
+  }
+}
+BENCHMARK(BM_NumsTable)->Arg(0)->Arg(500)->Unit(benchmark::kMicrosecond);
+
+void BM_FullSetDistribution(benchmark::State& state) {
+  auto& f = Shared();
+  const int method = int(state.range(0));
+  state.SetLabel(f.registry.CodeOf(method));
+  for (auto _ : state) {
+    auto d = px::FullSetDistribution(f.registry, method);
+    benchmark::DoNotOptimize(d.records.data());
+  }
+}
+// Every method with a full set, by registry position.
+void FullSetMethods(benchmark::internal::Benchmark* b) {
+  auto& f = Shared();
+  for (int i = 0; i < f.registry.Count(); ++i)
+    if (f.registry.HasFullSet(i)) b->Arg(i);
+}
+BENCHMARK(BM_FullSetDistribution)->Apply(FullSetMethods)->Unit(benchmark::kMillisecond);
+
+}  // namespace

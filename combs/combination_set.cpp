@@ -1,0 +1,433 @@
+#include "combs/combination_set.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+#include "core/archive.h"
+#include "core/env.h"
+#include "core/errors.h"
+#include "core/host.h"
+#include "core/text.h"
+
+namespace px {
+
+// ---- CombBuffer
+
+void CombBuffer::Resize(size_t capacity, int count) {
+  if (count < 0) count = 0;
+  size_t need = std::max(capacity, static_cast<size_t>(count));
+  if (items_.size() < need) items_.resize(need);
+  count_ = count;
+}
+
+void CombBuffer::SetCount(int count) { Resize(items_.size(), count); }
+
+void CombBuffer::Append(const Combination& c) {
+  if (static_cast<size_t>(count_) == items_.size()) items_.resize(std::max<size_t>(items_.size() * 2, 1024));
+  items_[static_cast<size_t>(count_++)] = c;
+}
+
+void CombBuffer::CopyFrom(const CombBuffer& other) {
+  if (&other == this) return;
+  // Grow first: a failed growth leaves this buffer as it was.
+  Resize(other.Capacity(), count_);
+  if (other.count_ > 0)
+    std::memcpy(items_.data(), other.items_.data(), static_cast<size_t>(other.count_) * sizeof(Combination));
+  count_ = other.count_;
+}
+
+void CombBuffer::Release() {
+  std::vector<Combination>().swap(items_);
+  count_ = 0;
+}
+
+namespace {
+
+std::optional<StatusScope> ScopedStatus(Host* host, const std::string& text) {
+  if (!host) return std::nullopt;
+  return std::optional<StatusScope>(std::in_place, *host, text);
+}
+
+// Writes the kept entries straight into a buffer sized for all of them. The
+// count follows on every exit, so a decider that throws leaves the entries
+// kept so far.
+class Rebuild {
+ public:
+  Rebuild(CombBuffer& out, size_t capacity) : out_(out) {
+    out_.Resize(capacity, 0);
+    data_ = out_.Data();
+  }
+  ~Rebuild() { out_.SetCount(kept_); }
+  Rebuild(const Rebuild&) = delete;
+  Rebuild& operator=(const Rebuild&) = delete;
+  void Keep(const Combination& c) { data_[kept_++] = c; }
+  // Branch-free keep for the i-th of the source entries: kept_ <= i, so the
+  // write stays inside storage sized for the source.
+  void KeepIf(Combination c, bool keep) {
+    data_[kept_] = c;
+    kept_ += keep ? 1 : 0;
+  }
+
+ private:
+  CombBuffer& out_;
+  Combination* data_ = nullptr;
+  int kept_ = 0;
+};
+
+uint64_t KeyOf(const Combination& sorted) {
+  uint64_t key = 0;
+  for (uint8_t v : sorted) key = key << 8 | v;
+  return key;
+}
+
+bool AllDifferent(const Combination& sorted) {
+  for (int i = 1; i < kDrawSize; ++i)
+    if (sorted[i] == sorted[i - 1]) return false;
+  return true;
+}
+
+// Answers "does some draw of the range have MatchCount 5 with c". For five
+// different numbers on both sides that is set equality, looked up by key;
+// lists read from files may repeat numbers, and those go through MatchCount
+// itself so the answer is always the same.
+class DrawMatcher {
+ public:
+  DrawMatcher(const DrawArchive& archive, int first, int last) {
+    for (int i = first; i <= last; ++i) {
+      const Combination& d = archive.At(i).numbers;
+      all_.push_back(d);
+      Combination s = Sorted(d);
+      if (AllDifferent(s))
+        keys_.push_back(KeyOf(s));
+      else
+        repeating_.push_back(d);
+    }
+    std::sort(keys_.begin(), keys_.end());
+    keys_.erase(std::unique(keys_.begin(), keys_.end()), keys_.end());
+  }
+
+  bool Matches(const Combination& c) const {
+    if (all_.empty()) return false;
+    Combination s = Sorted(c);
+    if (!AllDifferent(s)) return AnyFull(all_, c);
+    return std::binary_search(keys_.begin(), keys_.end(), KeyOf(s)) || AnyFull(repeating_, c);
+  }
+
+ private:
+  static bool AnyFull(const std::vector<Combination>& draws, const Combination& c) {
+    for (const auto& d : draws)
+      if (MatchCount(c, d) == kDrawSize) return true;
+    return false;
+  }
+
+  std::vector<Combination> all_, repeating_;
+  std::vector<uint64_t> keys_;
+};
+
+// One .lcv line: exactly five words at "," and ";". No allocation, the
+// reader sees every line of files of the whole game space.
+bool ParseLcvLine(std::string_view line, Combination& out) {
+  int words = 0;
+  size_t start = 0;
+  for (;;) {
+    size_t end = line.find_first_of(",;", start);
+    std::string_view word = line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    if (words == kDrawSize) return false;
+    out[words++] = static_cast<uint8_t>(IntOr(word, 0));
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  return words == kDrawSize;
+}
+
+// Lines at LF with an optional CR before it; a final line break ends the
+// last line rather than starting an empty one.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    size_t stop = end == std::string_view::npos ? text.size() : end;
+    std::string_view line = text.substr(start, stop - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  return lines;
+}
+
+void AppendNumber(std::string& out, unsigned v) {
+  if (v >= 100) out += static_cast<char>('0' + v / 100);
+  if (v >= 10) out += static_cast<char>('0' + v / 10 % 10);
+  out += static_cast<char>('0' + v % 10);
+}
+
+}  // namespace
+
+// ---- CombinationSet
+
+std::vector<Combination> CombinationSet::ToVector() const {
+  return std::vector<Combination>(working_.Data(), working_.Data() + working_.Count());
+}
+
+void CombinationSet::Init(size_t capacity) {
+  working_.Resize(capacity, 0);
+  undo_.Resize(capacity, 0);
+  cache_.Resize(capacity, 0);
+}
+
+void CombinationSet::Clear() {
+  working_.Release();
+  undo_.Release();
+  cache_.Release();
+  cacheOffsetKey_ = cacheExcludeKey_ = -1;
+  log_.clear();
+}
+
+void CombinationSet::TakeSnapshot(bool showStatus) {
+  auto status = ScopedStatus(showStatus ? host_ : nullptr, "Создание файла отката...");
+  try {
+    undo_.CopyFrom(working_);
+  } catch (...) {
+    undo_.SetCount(0);
+    throw;
+  }
+}
+
+void CombinationSet::RestoreSnapshot(bool showStatus) {
+  auto status = ScopedStatus(showStatus ? host_ : nullptr, "Отмена изменений...");
+  working_.CopyFrom(undo_);
+  undo_.SetCount(0);
+}
+
+void CombinationSet::DropSnapshot() { undo_.SetCount(0); }
+
+void CombinationSet::SaveCache(int offsetKey, int excludeKey) {
+  if (offsetKey == cacheOffsetKey_ && excludeKey == cacheExcludeKey_) return;
+  auto status = ScopedStatus(host_, "Создание буфера комбинаций...");
+  try {
+    cacheOffsetKey_ = offsetKey;
+    cacheExcludeKey_ = excludeKey;
+    cache_.CopyFrom(working_);
+  } catch (const std::exception& e) {
+    // Keys over a stale copy would be trusted by the next LoadCache.
+    InvalidateCache();
+    ShowError(Fmt("Ошибка создания буфера комбинаций!\r\r%s", e.what()));
+  }
+}
+
+bool CombinationSet::LoadCache(int offsetKey, int excludeKey) {
+  if (offsetKey != cacheOffsetKey_ || excludeKey != cacheExcludeKey_ || cache_.Count() <= 0) return false;
+  auto status = ScopedStatus(host_, "Загрузка буфера комбинаций...");
+  try {
+    working_.CopyFrom(cache_);
+    return true;
+  } catch (const std::exception& e) {
+    ShowError(Fmt("Ошибка загрузки буфера комбинаций!\r\r%s", e.what()));
+    return false;
+  }
+}
+
+void CombinationSet::InvalidateCache() {
+  cacheOffsetKey_ = cacheExcludeKey_ = -1;
+  cache_.SetCount(0);
+}
+
+void CombinationSet::EmptyCacheKeepKeys() { cache_.SetCount(0); }
+
+void CombinationSet::ClearLog() { log_.clear(); }
+
+void CombinationSet::AddLogRow(bool exclude, const std::string& caption, const std::string& valuesText) {
+  log_.push_back({caption, valuesText, working_.Count(), exclude ? LogKind::Exclude : LogKind::Include});
+}
+
+void CombinationSet::AddUndoRow() {
+  log_.push_back({"Отмена последней операции", "", working_.Count(), LogKind::Undo});
+}
+
+void CombinationSet::RemoveLastLogRow() {
+  if (!log_.empty()) log_.pop_back();
+}
+
+int CombinationSet::FilterFromSnapshot(const Decide& decide, bool exclude, const std::string& caption,
+                                       const std::string& valuesText) {
+  const int total = undo_.Count();
+  {
+    Rebuild out(working_, undo_.Capacity());
+    const Combination* in = undo_.Data();
+    for (int i = 0; i < total; ++i)
+      if (decide(in[i])) out.Keep(in[i]);
+  }
+  if (total > 0) AddLogRow(exclude, caption, valuesText);
+  return working_.Count();
+}
+
+int CombinationSet::FilterFromSnapshotBatch(
+    const std::function<void(const Combination*, size_t, uint8_t*)>& decide, bool exclude,
+    const std::string& caption, const std::string& valuesText) {
+  constexpr size_t kBatch = 4096;
+  const size_t total = static_cast<size_t>(undo_.Count());
+  {
+    Rebuild out(working_, undo_.Capacity());
+    const Combination* in = undo_.Data();
+    uint8_t keep[kBatch];
+    for (size_t from = 0; from < total; from += kBatch) {
+      size_t n = std::min(kBatch, total - from);
+      std::memset(keep, 0, n);
+      decide(in + from, n, keep);
+      for (size_t j = 0; j < n; ++j) out.KeepIf(in[from + j], keep[j] != 0);
+    }
+  }
+  if (total > 0) AddLogRow(exclude, caption, valuesText);
+  return working_.Count();
+}
+
+void CombinationSet::ExcludeLastDraws(const DrawArchive& archive, int offset, int n) {
+  TakeSnapshot(true);
+  auto status = ScopedStatus(host_, Fmt("Удаление из списка комбинаций %d последних тиражей...", n));
+  // 64-bit: n comes from a field or a scenario and may be anything.
+  int64_t last = static_cast<int64_t>(archive.Count()) - 1 - std::max(offset, 0);
+  int64_t first = std::max<int64_t>(last - n + 1, 0);
+  DrawMatcher matcher(archive, static_cast<int>(first), static_cast<int>(last));
+
+  const int total = undo_.Count();
+  const int step = std::max(1, total / 100);
+  {
+    Rebuild out(working_, undo_.Capacity());
+    const Combination* in = undo_.Data();
+    for (int i = 0; i < total; ++i) {
+      if (!matcher.Matches(in[i])) out.Keep(in[i]);
+      if ((i + 1) % step == 0 && host_)
+        Status(Fmt("Удаление из списка комбинаций %d последних тиражей ( завершено %.0f %% )...", n,
+                   (i + 1) * 100.0 / total));
+    }
+  }
+  AddLogRow(true, "Последние тиражи", std::to_string(n));
+}
+
+void CombinationSet::DeleteRows(const std::vector<int>& rows) {
+  TakeSnapshot(true);
+  auto status = ScopedStatus(host_, "Удаление выделенных комбинаций...");
+  const int total = undo_.Count();
+  std::vector<uint8_t> selected(static_cast<size_t>(total));
+  int count = 0;
+  for (int r : rows)
+    if (r >= 0 && r < total && !selected[static_cast<size_t>(r)]) {
+      selected[static_cast<size_t>(r)] = 1;
+      ++count;
+    }
+  {
+    Rebuild out(working_, undo_.Capacity());
+    const Combination* in = undo_.Data();
+    for (int i = 0; i < total; ++i)
+      if (!selected[static_cast<size_t>(i)]) out.Keep(in[i]);
+  }
+  AddLogRow(true, "Выделенные комбинации", std::to_string(count));
+}
+
+bool CombinationSet::ReadFile(Env& env, const std::string& path) {
+  working_.SetCount(0);
+  try {
+    const std::string data = env.ReadFile(path);
+    // Enough room for one combination per line, so reading never regrows.
+    working_.Resize(static_cast<size_t>(std::count(data.begin(), data.end(), '\n')) + 1, 0);
+    Combination c{};
+    for (std::string_view line : SplitLines(data))
+      if (ParseLcvLine(line, c)) working_.Append(c);
+    return true;
+  } catch (const std::exception& e) {
+    ShowError(Fmt("Ошибка чтения файла \"%s\"!\r\r%s", path.c_str(), e.what()));
+    return false;
+  }
+}
+
+bool CombinationSet::WriteFile(Env& env, const std::string& path) const {
+  try {
+    // A failed write must not cost the user the list saved before.
+    WriteFileAtomic(env, path, LcvText(working_.Data(), static_cast<size_t>(working_.Count())));
+    return true;
+  } catch (const std::exception& e) {
+    ShowError(Fmt("Ошибка записи в файл \"%s\"!\r\r%s", path.c_str(), e.what()));
+    return false;
+  }
+}
+
+std::string CombinationSet::ClipboardText(const std::vector<int>& rows) const {
+  std::vector<int> sorted;
+  for (int r : rows)
+    if (r >= 0 && r < working_.Count()) sorted.push_back(r);
+  std::sort(sorted.begin(), sorted.end());
+  sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+  std::string out;
+  for (int r : sorted) {
+    out += CombinationClipboardText(working_[r]);
+    out += "\r\n";
+  }
+  return out;
+}
+
+// Returns true when working now holds the pasted lines; text without lines
+// changes nothing and returns false without a message.
+bool CombinationSet::Paste(const std::string& text) {
+  const auto lines = SplitLines(text);
+  if (lines.empty()) return false;
+  TakeSnapshot(false);
+  try {
+    working_.Resize(lines.size(), static_cast<int>(lines.size()));
+    for (size_t i = 0; i < lines.size(); ++i) working_[static_cast<int>(i)] = ParseCombination(lines[i]);
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+    RestoreSnapshot(true);
+    DropSnapshot();
+    return false;
+  }
+  ClearLog();
+  DropSnapshot();
+  return true;
+}
+
+void CombinationSet::Status(const std::string& text) const {
+  if (host_) host_->SetStatusText(text);
+}
+
+void CombinationSet::ShowError(const std::string& text) const {
+  if (host_) host_->ShowError(text);
+}
+
+// ---- texts
+
+std::string LcvText(const Combination* list, size_t count) {
+  std::string out;
+  out.reserve(count * 16);
+  for (size_t i = 0; i < count; ++i) {
+    for (int k = 0; k < kDrawSize; ++k) {
+      if (k) out += ';';
+      AppendNumber(out, list[i][k]);
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+std::string FindInArchiveText(const DrawArchive& archive, const Combination& c) {
+  std::vector<std::string> found;
+  for (int i = archive.Count() - 1; i >= 0 && found.size() <= 25; --i)
+    if (MatchCount(archive.At(i).numbers, c) == kDrawSize) found.push_back(DrawDescription(archive.At(i)));
+  if (found.empty()) return "Выделенная комбинация не найдена архиве тиражей!";
+  std::string text = "Выделенная комбинация найдена в следующих тиражах:\r\n\r\n";
+  for (size_t i = 0; i < found.size(); ++i) {
+    if (i) text += "\r\n";
+    text += found[i];
+  }
+  return text;
+}
+
+std::string DistinctNumbersText(const CombinationSet& set) {
+  return Fmt("В текущем списке комбинаций содержится %d уникальных номеров",
+             CountDistinct(set.Working().Data(), static_cast<size_t>(set.Count())));
+}
+
+}  // namespace px

@@ -1,0 +1,167 @@
+// The working list of candidate combinations with its one-step undo, the
+// cache snapshot the scenario engine keeps, and the log of applied
+// operations ("Примененные фильтры").
+//
+// The three buffers keep their storage between operations; counts change and
+// storage only grows, so a filter pass over the full set allocates nothing.
+// Not thread-safe: the frame owns the set and drives it from one thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/arith.h"
+
+namespace px {
+
+class DrawArchive;
+class Env;
+class Host;
+
+enum class LogKind : uint8_t { Include, Exclude, Undo };
+
+struct LogRow {
+  std::string caption;     // "Примененные фильтры"
+  std::string valuesText;  // "Значения"
+  int count = 0;           // "Комбинаций": the working count after the step
+  LogKind kind = LogKind::Include;
+  bool operator==(const LogRow&) const = default;
+};
+
+// One buffer of combinations: storage that only grows and a count.
+class CombBuffer {
+ public:
+  const Combination* Data() const { return items_.data(); }
+  Combination* Data() { return items_.data(); }
+  int Count() const { return count_; }
+  size_t Capacity() const { return items_.size(); }
+  const Combination& operator[](int i) const { return items_[static_cast<size_t>(i)]; }
+  Combination& operator[](int i) { return items_[static_cast<size_t>(i)]; }
+  // Grows the storage to at least `capacity` (never shrinks) and sets the count.
+  void Resize(size_t capacity, int count);
+  void SetCount(int count);  // within the capacity, growing it when needed
+  void Append(const Combination& c);
+  void CopyFrom(const CombBuffer& other);
+  void Release();  // count 0, storage freed
+
+ private:
+  std::vector<Combination> items_;
+  int count_ = 0;
+};
+
+class CombinationSet {
+ public:
+  // A decision on one combination: true keeps it.
+  using Decide = std::function<bool(const Combination&)>;
+
+  // Status texts and error boxes go to the host; it may be null (no display).
+  explicit CombinationSet(Host* host = nullptr) : host_(host) {}
+  void SetHost(Host* host) { host_ = host; }
+
+  CombBuffer& Working() { return working_; }
+  const CombBuffer& Working() const { return working_; }
+  const CombBuffer& Undo() const { return undo_; }
+  const CombBuffer& Cache() const { return cache_; }
+  int Count() const { return working_.Count(); }
+  bool CanUndo() const { return undo_.Count() > 0; }
+  std::vector<Combination> ToVector() const;
+
+  // Sizes all three buffers to capacity with count 0 (initialisation).
+  void Init(size_t capacity);
+  void Clear();
+
+  // ---- undo
+  // Copies working into the undo buffer. showStatus: "Создание файла отката...".
+  void TakeSnapshot(bool showStatus);
+  // working = undo; the undo is spent. showStatus: "Отмена изменений...".
+  void RestoreSnapshot(bool showStatus);
+  void DropSnapshot();
+
+  // ---- cache for the scenario engine
+  void SaveCache(int offsetKey, int excludeKey);
+  bool LoadCache(int offsetKey, int excludeKey);
+  void InvalidateCache();
+  int CacheOffsetKey() const { return cacheOffsetKey_; }
+  int CacheExcludeKey() const { return cacheExcludeKey_; }
+  // After a generation: count 0, keys kept.
+  void EmptyCacheKeepKeys();
+
+  // ---- the log
+  const std::vector<LogRow>& Log() const { return log_; }
+  void ClearLog();
+  void AddLogRow(bool exclude, const std::string& caption, const std::string& valuesText);
+  void AddUndoRow();  // "Отмена последней операции"
+  void RemoveLastLogRow();
+
+  // ---- the filtering protocol
+  // Rebuilds working from the undo snapshot (taken by the caller) keeping the
+  // combinations `decide` keeps, in order, then logs the step. An empty
+  // snapshot filters nothing and logs nothing. Returns the new count.
+  int FilterFromSnapshot(const Decide& decide, bool exclude, const std::string& caption,
+                         const std::string& valuesText);
+  // The same over a batch decider: keep[i] for snapshot[i], i < n.
+  int FilterFromSnapshotBatch(const std::function<void(const Combination*, size_t, uint8_t*)>& decide, bool exclude,
+                              const std::string& caption, const std::string& valuesText);
+
+  // ---- commands of the page "Комбинации" (each takes its own snapshot)
+  // Removes the combinations equal to one of the last n draws counted back
+  // from the offset, logged as "Последние тиражи".
+  void ExcludeLastDraws(const DrawArchive& archive, int offset, int n);
+  // Rows are indexes into working; logged as "Выделенные комбинации".
+  void DeleteRows(const std::vector<int>& rows);
+
+  // ---- files and clipboard
+  // .lcv: every line of exactly five words at "," and ";" (trimmed, non-numbers
+  // give 0); other lines skipped. Returns false after showing
+  // "Ошибка чтения файла "%s"!\r\r%s"; what was read so far stays.
+  bool ReadFile(Env& env, const std::string& path);
+  // Returns false after showing "Ошибка записи в файл "%s"!\r\r%s".
+  bool WriteFile(Env& env, const std::string& path) const;
+  // Selected rows as "03 07 12 25 36" lines ending with CR LF.
+  std::string ClipboardText(const std::vector<int>& rows) const;
+  // Replaces working with the clipboard lines. On the first bad line shows
+  // its error, restores the previous list and returns false.
+  bool Paste(const std::string& text);
+
+ private:
+  // Generation replaces the buffers and reports through the set's host.
+  friend void GenerateSet(CombinationSet& set, Env& env, bool showProgress, int mode,
+                          const std::string& parameters);
+
+  void Status(const std::string& text) const;
+  void ShowError(const std::string& text) const;
+
+  Host* host_ = nullptr;
+  CombBuffer working_, undo_, cache_;
+  int cacheOffsetKey_ = -1, cacheExcludeKey_ = -1;
+  std::vector<LogRow> log_;
+};
+
+// .lcv text of a list: CombinationText with ";" per line, CR LF.
+std::string LcvText(const Combination* list, size_t count);
+
+// "Выделенная комбинация найдена в следующих тиражах:" with the descriptions
+// of up to 26 newest draws equal to c, or "Выделенная комбинация не найдена
+// архиве тиражей!". Ignores the offset.
+std::string FindInArchiveText(const DrawArchive& archive, const Combination& c);
+// "В текущем списке комбинаций содержится %d уникальных номеров"
+std::string DistinctNumbersText(const CombinationSet& set);
+
+// ---- generation
+// The full set in lexicographic order, built once.
+const std::vector<Combination>& FullSet();
+
+// The 256-bit set of the user's numbers: words at "," and ";" (blanks are no
+// separators), non-numbers give 0, values outside 0..255 ignored.
+std::vector<bool> UserNumbers(const std::string& parameters);
+
+// Replaces working: modes 0..3 (above 4 behaves as 0) enumerate the full set,
+// mode 4 reads the .lcv file named by parameters. With showProgress: status
+// "Генерация возможных комбинаций...", then the log cleared, undo emptied and
+// the cache emptied with its keys kept. Errors show "Ошибка генерации файла
+// комбинаций!\r\r%s" (mode 4: the read error of ReadFile).
+void GenerateSet(CombinationSet& set, Env& env, bool showProgress, int mode, const std::string& parameters);
+
+}  // namespace px

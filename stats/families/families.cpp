@@ -1,0 +1,9 @@
+#include "stats/families/families.h"
+
+namespace px {
+
+void RegisterAllFamilies(StatClassTable& table) {
+  RegisterNumberFamily(table);
+}
+
+}  // namespace px

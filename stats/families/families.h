@@ -1,0 +1,19 @@
+// Where the statistic families register their classes. Each family unit
+// appends the StatClassInfo rows of its classes; the registry takes them in
+// its fixed class order, so a family that is not built yet is simply absent.
+// A new family adds one Register... call to RegisterAllFamilies.
+#pragma once
+
+#include <vector>
+
+#include "stats/custom_stat.h"
+
+namespace px {
+
+using StatClassTable = std::vector<const StatClassInfo*>;
+
+void RegisterNumberFamily(StatClassTable& table);
+
+void RegisterAllFamilies(StatClassTable& table);
+
+}  // namespace px

@@ -1,0 +1,283 @@
+// Group 0, "num": the numbers of a draw themselves — the numbers, their digits,
+// how many are even, small or prime and where, and the number at a position.
+#include <array>
+
+#include "stats/families/families.h"
+#include "stats/stat_list.h"
+
+namespace px {
+
+namespace {
+
+bool IsEven(int n) { return n % 2 == 0; }
+bool IsSmall(int n) { return n <= 18; }
+bool IsPrimeSet(int n) {
+  switch (n) {
+    case 1: case 2: case 3: case 5: case 7: case 11: case 13: case 17: case 19: case 23: case 29: case 31:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A 256-entry answer table over Key1 of the selected values whose other keys
+// are 0; this is what HasValue and HasWordKey/HasKey1or3 amount to for the
+// single-key values of this family.
+using KeyTable = std::array<uint8_t, 65536>;
+
+// ---- NUMS: each number is a value.
+const StatClassInfo kValues{"TstValues", "NUMS", "Числа тиража", nullptr, 0, kFeatN, false, true, true, true,
+                            false, nullptr, &MakeStat<class TstValues>};
+
+class TstValues final : public TCustomValuesStat {
+ public:
+  TstValues(const TStatList& r, int index) : TCustomValuesStat(r, kValues, index) {}
+
+  void CollectCandidates(int lastIndex, TStatDrawArray& values) override {
+    TCustomStat::CollectCandidates(lastIndex, values);
+    for (int n = 1; n <= kNumbers; ++n) {
+      Work.Key1 = uint16_t(n);
+      AddValue(values, Work, false);
+    }
+  }
+  void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
+                         bool sorted) override {
+    TCustomStat::CollectDrawValues(index, lastIndex, lv, st, values, sorted);
+    for (uint8_t n : CurrentDraw.numbers) {
+      Work.Key1 = n;
+      AddValue(values, Work, true);
+    }
+  }
+  void CollectCombinationValues(const Combination& c, TStatDrawArray& values) override {
+    TCustomStat::CollectCombinationValues(c, values);
+    for (uint8_t n : c) {
+      Work.Key1 = n;
+      AddValue(values, Work, false);
+    }
+  }
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+    for (uint8_t n : c)
+      if (HasValue(selected, n, 0, 0, 0)) return true;
+    return false;
+  }
+  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, int,
+                  uint8_t* out) override {
+    std::array<uint8_t, 256> chosen{};
+    for (const StatValue& v : selected)
+      if (v.Key2 == 0 && v.Key3 == 0 && v.Key4 == 0 && v.Key1 < 256) chosen[v.Key1] = 1;
+    for (size_t i = 0; i < n; ++i) {
+      const Combination c = combs[i];  // a copy: the byte stores below may alias it
+      out[i] = chosen[c[0]] | chosen[c[1]] | chosen[c[2]] | chosen[c[3]] | chosen[c[4]];
+    }
+  }
+};
+
+// ---- DIGS: each decimal digit of each number, repeats counted.
+const StatClassInfo kDigits{"TstDigits", "DIGS", "Цифры тиража", nullptr, 0, kFeatN, false, true, true, true,
+                            false, nullptr, &MakeStat<class TstDigits>};
+
+class TstDigits final : public TCustomNumbersStat {
+ public:
+  TstDigits(const TStatList& r, int index) : TCustomNumbersStat(r, kDigits, index) {}
+
+  template <class Fn>
+  static void ForEachDigit(const Combination& c, Fn&& fn) {
+    for (uint8_t n : c) {
+      if (n >= 10) fn(n / 10 % 10);
+      fn(n % 10);
+    }
+  }
+  void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
+                         bool sorted) override {
+    TCustomStat::CollectDrawValues(index, lastIndex, lv, st, values, sorted);
+    ForEachDigit(CurrentDraw.numbers, [&](int d) {
+      Work.Key1 = uint16_t(d);
+      AddValue(values, Work, true);
+    });
+  }
+  void CollectCombinationValues(const Combination& c, TStatDrawArray& values) override {
+    TCustomStat::CollectCombinationValues(c, values);
+    ForEachDigit(c, [&](int d) {
+      Work.Key1 = uint16_t(d);
+      AddValue(values, Work, false);
+    });
+  }
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+    bool found = false;
+    ForEachDigit(c, [&](int d) { found = found || HasValue(selected, uint16_t(d), 0, 0, 0); });
+    return found;
+  }
+};
+
+// ---- One value per draw computed from the five numbers: the counts, the
+// patterns and the number at a position share this.
+template <class Base, int (*ValueOf)(const Combination&, int index)>
+class SingleValueStat : public Base {
+ public:
+  SingleValueStat(const TStatList& r, const StatClassInfo& info, int index) : Base(r, info, index) {}
+
+  int Value(const Combination& c) const { return ValueOf(c, this->index_); }
+
+  void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
+                         bool sorted) override {
+    TCustomStat::CollectDrawValues(index, lastIndex, lv, st, values, sorted);
+    this->Work.Key1 = uint16_t(Value(this->CurrentDraw.numbers));
+    AddValue(values, this->Work, true);
+  }
+  void CollectCombinationValues(const Combination& c, TStatDrawArray& values) override {
+    TCustomStat::CollectCombinationValues(c, values);
+    this->Work.Key1 = uint16_t(Value(c));
+    AddValue(values, this->Work, false);
+  }
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+    return Chosen(selected, Value(c));
+  }
+  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, int,
+                  uint8_t* out) override {
+    std::array<uint8_t, 64> chosen{};
+    for (int v = 0; v < 64; ++v) chosen[size_t(v)] = Chosen(selected, v) ? 1 : 0;
+    for (size_t i = 0; i < n; ++i) out[i] = chosen[size_t(Value(combs[i]) & 63)];
+  }
+
+ protected:
+  // Counts and positions match on Key1 alone; patterns on Key1 and Key2 as
+  // one integer.
+  virtual bool Chosen(const TStatDrawArray& selected, int value) const {
+    return HasWordKey(selected, 1, uint16_t(value));
+  }
+};
+
+template <bool (*Test)(int)>
+int CountOf(const Combination& c, int) {
+  int k = 0;
+  for (uint8_t n : c) k += Test(n) ? 1 : 0;
+  return k;
+}
+
+template <bool (*Test)(int)>
+int PatternOf(const Combination& c, int) {
+  int p = 0;
+  for (uint8_t n : c) p = p * 2 + (Test(n) ? 1 : 0);
+  return p;
+}
+
+bool IsOdd(int n) { return !IsEven(n); }
+bool IsLarge(int n) { return !IsSmall(n); }
+
+int PositionOf(const Combination& c, int index) { return index >= 1 && index <= kDrawSize ? c[size_t(index - 1)] : 0; }
+
+// ---- EVEN, SMAL, PRIM: counts shown as k:(5-k), candidates 1..5, graph.
+template <bool (*Test)(int)>
+class CountStat : public SingleValueStat<TCustomRatioStat, &CountOf<Test>> {
+  using Base = SingleValueStat<TCustomRatioStat, &CountOf<Test>>;
+
+ public:
+  using Base::Base;
+  void CollectCandidates(int lastIndex, TStatDrawArray& values) override {
+    TCustomStat::CollectCandidates(lastIndex, values);
+    for (int k = 1; k <= 5; ++k) {
+      this->Work.Key1 = uint16_t(k);
+      AddValue(values, this->Work, false);
+    }
+  }
+  int32_t GraphValue(const Combination& c, int, int, bool) override { return this->Value(c); }
+};
+
+// ---- EVNV, SMLV, PRMV: patterns.
+template <bool (*Test)(int)>
+class PatternStat : public SingleValueStat<TCustomMaskStat, &PatternOf<Test>> {
+  using Base = SingleValueStat<TCustomMaskStat, &PatternOf<Test>>;
+
+ public:
+  using Base::Base;
+
+ protected:
+  bool Chosen(const TStatDrawArray& selected, int value) const override { return HasKey1or3(selected, 1, value); }
+};
+
+const StatClassInfo kEvenCount{"TstEvenCount", "EVEN", "Количество четных чисел в тираже (Ч:Н)", nullptr, 0, kFeatN,
+                               true, true, true, true, false, nullptr, &MakeStat<class TstEvenCount>};
+class TstEvenCount final : public CountStat<&IsEven> {
+ public:
+  TstEvenCount(const TStatList& r, int index) : CountStat(r, kEvenCount, index) {}
+};
+
+const StatClassInfo kSmallCount{"TstSmallCount", "SMAL", "Количество чисел из первой половины диапазона (1П:2П)",
+                                nullptr, 0, kFeatN, true, true, true, true, false, nullptr,
+                                &MakeStat<class TstSmallCount>};
+class TstSmallCount final : public CountStat<&IsSmall> {
+ public:
+  TstSmallCount(const TStatList& r, int index) : CountStat(r, kSmallCount, index) {}
+};
+
+const StatClassInfo kPrimeCount{"TstPrimeCount", "PRIM", "Количество простых чисел (П:С)", nullptr, 0, kFeatN, true,
+                                true, true, true, false, nullptr, &MakeStat<class TstPrimeCount>};
+class TstPrimeCount final : public CountStat<&IsPrimeSet> {
+ public:
+  TstPrimeCount(const TStatList& r, int index) : CountStat(r, kPrimeCount, index) {}
+};
+
+const StatClassInfo kEvenValues{"TstEvenValues", "EVNV", "Четные и нечетные числа в тираже (Чн..нЧ)", nullptr, 0,
+                                kFeatS | kFeatN, false, true, true, true, false, nullptr,
+                                &MakeStat<class TstEvenValues>};
+class TstEvenValues final : public PatternStat<&IsOdd> {
+ public:
+  TstEvenValues(const TStatList& r, int index) : PatternStat(r, kEvenValues, index) {}
+  std::string ZeroSymbol() const override { return "Ч"; }
+  std::string OneSymbol() const override { return "н"; }
+};
+
+const StatClassInfo kSmallValues{"TstSmallValues", "SMLV", "Числа из первой половины диапазона (12..12)", nullptr, 0,
+                                 kFeatS | kFeatN, false, true, true, true, false, nullptr,
+                                 &MakeStat<class TstSmallValues>};
+class TstSmallValues final : public PatternStat<&IsLarge> {
+ public:
+  TstSmallValues(const TStatList& r, int index) : PatternStat(r, kSmallValues, index) {}
+  std::string ZeroSymbol() const override { return "1"; }
+  std::string OneSymbol() const override { return "2"; }
+  // Only the patterns that occurred are listed.
+  void CollectCandidates(int, TStatDrawArray&) override {}
+};
+
+const StatClassInfo kPrimeValues{"TstPrimeValues", "PRMV", "Простые и составные числа (ПС..СП)", nullptr, 0,
+                                 kFeatS | kFeatN, false, true, true, true, false, nullptr,
+                                 &MakeStat<class TstPrimeValues>};
+class TstPrimeValues final : public PatternStat<&IsPrimeSet> {
+ public:
+  TstPrimeValues(const TStatList& r, int index) : PatternStat(r, kPrimeValues, index) {}
+  std::string ZeroSymbol() const override { return "С"; }
+  std::string OneSymbol() const override { return "П"; }
+};
+
+// ---- POS%d: the number at a position, candidates 1..36, graph.
+std::pair<int, int> FivePositions(const GameConfig&) { return {1, 5}; }
+std::pair<int, int> NoIndex(const GameConfig&) { return {1, 0}; }
+
+const StatClassInfo kPosVal{"TstPosVal", "POS%d", "Число в %d позиции тиража", "POSx", 0, kFeatS | kFeatN, true, true,
+                            true, true, true, &FivePositions, &MakeStat<class TstPosVal>};
+class TstPosVal final : public SingleValueStat<TCustomGraphStat, &PositionOf> {
+ public:
+  TstPosVal(const TStatList& r, int index) : SingleValueStat(r, kPosVal, index) {}
+  void CollectCandidates(int lastIndex, TStatDrawArray& values) override {
+    TCustomStat::CollectCandidates(lastIndex, values);
+    for (int n = 1; n <= kNumbers; ++n) {
+      Work.Key1 = uint16_t(n);
+      AddValue(values, Work, false);
+    }
+  }
+  int32_t GraphValue(const Combination& c, int, int, bool) override { return Value(c); }
+};
+
+// ---- POE%d: an extra ball of other games; its empty range yields no method.
+const StatClassInfo kPosExt{"TstPosExt", "POE%d", "Extra (Bonus, Star...) - число (!без фильтра!)", "POSx", 0, 0,
+                            true, true, true, true, true, &NoIndex, nullptr};
+
+}  // namespace
+
+void RegisterNumberFamily(StatClassTable& table) {
+  for (const StatClassInfo* c : {&kValues, &kDigits, &kEvenCount, &kEvenValues, &kSmallCount, &kSmallValues,
+                                 &kPrimeCount, &kPrimeValues, &kPosVal, &kPosExt})
+    table.push_back(c);
+}
+
+}  // namespace px

@@ -1,0 +1,183 @@
+#include "stats/prefetch.h"
+
+#include <algorithm>
+#include <climits>
+#include <thread>
+
+#include "combs/combination_set.h"
+#include "core/env.h"
+#include "core/errors.h"
+#include "core/host.h"
+#include "core/text.h"
+#include "stats/stat_list.h"
+
+namespace px {
+
+namespace {
+constexpr size_t kRecord = 12;
+
+void PutU16(std::string& out, uint16_t v) {
+  out += char(v & 0xFF);
+  out += char(v >> 8);
+}
+void PutI32(std::string& out, int32_t v) {
+  auto u = uint32_t(v);
+  for (int i = 0; i < 4; ++i) out += char((u >> (8 * i)) & 0xFF);
+}
+uint16_t GetU16(const char* p) { return uint16_t(uint8_t(p[0]) | (uint8_t(p[1]) << 8)); }
+int32_t GetI32(const char* p) {
+  uint32_t u = 0;
+  for (int i = 0; i < 4; ++i) u |= uint32_t(uint8_t(p[i])) << (8 * i);
+  return int32_t(u);
+}
+}  // namespace
+
+std::string EncodePrefetch(const PrefetchData& data) {
+  std::string out;
+  out.reserve((data.records.size() + 1) * kRecord);
+  for (const PrefetchRecord& r : data.records) {
+    for (int shift = 48; shift >= 0; shift -= 16) PutU16(out, uint16_t(r.key >> shift));
+    PutI32(out, r.count);
+  }
+  PutI32(out, data.minCount);
+  PutI32(out, data.maxCount);
+  PutI32(out, 0);
+  return out;
+}
+
+std::optional<PrefetchData> DecodePrefetch(const std::string& bytes) {
+  if (bytes.size() < kRecord || bytes.size() % kRecord != 0) return std::nullopt;
+  PrefetchData data;
+  const size_t m = bytes.size() / kRecord - 1;
+  data.records.reserve(m);
+  for (size_t i = 0; i < m; ++i) {
+    const char* p = bytes.data() + i * kRecord;
+    PrefetchRecord r;
+    for (int k = 0; k < 4; ++k) r.key = (r.key << 16) | GetU16(p + 2 * k);
+    r.count = GetI32(p + 8);
+    data.records.push_back(r);
+  }
+  const char* t = bytes.data() + m * kRecord;
+  data.minCount = GetI32(t);
+  data.maxCount = GetI32(t + 4);
+  return data;
+}
+
+PrefetchData FullSetDistribution(const TStatList& registry, int method) {
+  const std::vector<Combination>& all = FullSet();
+  const size_t half = all.size() / 2;
+  auto count = [&](size_t from, size_t to, TStatDrawArray& values) {
+    auto stat = registry.CreateInstance(method);
+    for (size_t i = from; i < to; ++i) stat->CollectCombinationValues(all[i], values);
+  };
+  TStatDrawArray first, second;
+  std::exception_ptr failure;
+  std::thread helper([&] {
+    try {
+      count(half, all.size(), second);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  try {
+    count(0, half, first);
+  } catch (...) {
+    helper.join();
+    throw;
+  }
+  helper.join();
+  if (failure) std::rethrow_exception(failure);
+
+  // The full set carries no depths, so merging the halves is adding counts.
+  for (const StatValue& v : second) {
+    int i = first.Find(v.Key());
+    if (i >= 0)
+      first[i].Count += v.Count;
+    else
+      first.Append(v);
+  }
+  std::vector<PrefetchRecord> records;
+  records.reserve(size_t(first.Count()));
+  for (const StatValue& v : first) records.push_back(PrefetchRecord{v.Key(), v.Count});
+  std::sort(records.begin(), records.end(),
+            [](const PrefetchRecord& a, const PrefetchRecord& b) { return a.key < b.key; });
+  PrefetchData data;
+  data.records = std::move(records);
+  if (!data.records.empty()) {
+    data.minCount = INT32_MAX;
+    for (const PrefetchRecord& r : data.records) {
+      data.minCount = std::min(data.minCount, r.count);
+      data.maxCount = std::max(data.maxCount, r.count);
+    }
+  }
+  return data;
+}
+
+std::string PrefetchFiles::PathOf(const TStatList& registry, int method) const {
+  return JoinPath(JoinPath(dataDir_, "Prefetchs"), std::string(kDataBaseName) + "_" + registry.CodeOf(method) + ".dfc");
+}
+
+PrefetchData PrefetchFiles::Build(const TStatList& registry, int method, Host* host) {
+  const std::string path = PathOf(registry, method);
+  std::optional<StatusScope> status;
+  if (host) status.emplace(*host, Fmt("Создание файла предварительной выборки %s...", path.c_str()));
+  try {
+    PrefetchData data = FullSetDistribution(registry, method);
+    env_.MakeDirs(JoinPath(dataDir_, "Prefetchs"));
+    WriteFileAtomic(env_, path, EncodePrefetch(data));
+    return data;
+  } catch (const std::exception& e) {
+    throw Error(Fmt("Ошибка создания файла данных для полного набора вариантов!\r\rИмя файла: %s\r\r%s", path.c_str(),
+                    e.what()));
+  }
+}
+
+std::optional<PrefetchData> PrefetchFiles::Open(const TStatList& registry, int method, Host* host) {
+  if (!registry.HasFullSet(method)) return std::nullopt;
+  const std::string path = PathOf(registry, method);
+  try {
+    if (env_.Exists(path)) {
+      // An empty or damaged file is made anew, as if it were missing.
+      if (auto data = DecodePrefetch(env_.ReadFile(path))) return data;
+    }
+  } catch (const std::exception& e) {
+    if (host)
+      host->ShowError(Fmt("Ошибка открытия файла данных для полного набора вариантов!\r\rИмя файла: %s\r\r%s",
+                          path.c_str(), e.what()));
+    return std::nullopt;
+  }
+  try {
+    return Build(registry, method, host);
+  } catch (const std::exception& e) {
+    if (host) host->ShowError(e.what());
+    return std::nullopt;
+  }
+}
+
+int PrefetchFiles::BuildAll(const TStatList& registry, bool always, bool enabled, uint32_t rebuildGroups,
+                            Host* host) {
+  if (!always && !enabled) return 0;
+  std::optional<StatusScope> status;
+  if (host) status.emplace(*host, "Создание файлов для полного набора комбинаций...");
+  int built = 0;
+  for (int i = 0; i < registry.Count(); ++i) {
+    if (host) {
+      host->SetProgress(i + 1, registry.Count());
+      host->ProcessEvents();
+    }
+    if (!registry.HasFullSet(i)) continue;
+    const int group = registry.Method(i).cls->group;
+    const bool rebuild = group >= 0 && group <= 15 && (rebuildGroups >> group) & 1;
+    if (env_.Exists(PathOf(registry, i)) && !rebuild) continue;
+    try {
+      Build(registry, i, host);
+      ++built;
+    } catch (const std::exception& e) {
+      if (host) host->ShowError(e.what());
+    }
+  }
+  if (host) host->SetProgress(0, 0);
+  return built;
+}
+
+}  // namespace px

@@ -1,0 +1,240 @@
+#include "combs/combination_set.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "core/archive.h"
+#include "core/env.h"
+#include "core/text.h"
+#include "support/draws.h"
+#include "support/fault_env.h"
+#include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+namespace px {
+namespace {
+
+using test::Draw;
+using test::ReadBytes;
+using test::WriteBytes;
+using Strings = std::vector<std::string>;
+using List = std::vector<Combination>;
+
+Combination C(int a, int b, int c, int d, int e) { return {uint8_t(a), uint8_t(b), uint8_t(c), uint8_t(d), uint8_t(e)}; }
+
+void Fill(CombinationSet& set, const List& list) {
+  set.Working().SetCount(0);
+  for (const auto& c : list) set.Working().Append(c);
+}
+
+int Sum(const Combination& c) { return c[0] + c[1] + c[2] + c[3] + c[4]; }
+
+TEST(CombinationSet, FiltersUndoAndLog) {
+  test::RecordingHost host;
+  CombinationSet set(&host);
+  set.Init(kCapacity);
+  GenerateSet(set, Env::Real(), false, 0, "");
+  set.TakeSnapshot(true);
+  EXPECT_EQ(host.statuses, (Strings{"Создание файла отката...", ""}));
+  EXPECT_EQ(set.FilterFromSnapshot([](const Combination& c) { return Contains(1, c); }, false, "Числа", "1"), 52360);
+  const List first = set.ToVector();
+  EXPECT_EQ(set.Log(), (std::vector<LogRow>{{"Числа", "1", 52360, LogKind::Include}}));
+
+  // The batch form, called in chunks, keeps what a plain loop keeps.
+  set.TakeSnapshot(true);
+  int kept = set.FilterFromSnapshotBatch(
+      [](const Combination* list, size_t n, uint8_t* keep) {
+        for (size_t i = 0; i < n; ++i) keep[i] = Sum(list[i]) >= 60;
+      },
+      true, "Сумма", "15-59");
+  List expected;
+  std::copy_if(first.begin(), first.end(), std::back_inserter(expected), [](auto& c) { return Sum(c) >= 60; });
+  EXPECT_EQ(set.ToVector(), expected);
+  EXPECT_EQ(set.Log().back(), (LogRow{"Сумма", "15-59", kept, LogKind::Exclude}));
+
+  host.Reset();
+  set.RestoreSnapshot(true);
+  set.RemoveLastLogRow();
+  EXPECT_EQ(set.ToVector(), first);
+  EXPECT_EQ(set.Log().size(), 1u);
+  EXPECT_FALSE(set.CanUndo());
+  EXPECT_EQ(host.statuses, (Strings{"Отмена изменений...", ""}));
+
+  // A failing decider leaves what was kept so far, and the undo.
+  int calls = 0;
+  set.TakeSnapshot(false);
+  auto failing = [&](const Combination&) { return ++calls < 3 ? true : throw std::runtime_error("сбой"); };
+  EXPECT_THROW(set.FilterFromSnapshot(failing, false, "x", "y"), std::runtime_error);
+  EXPECT_EQ(set.ToVector(), List(first.begin(), first.begin() + 2));
+  EXPECT_TRUE(set.CanUndo());
+
+  set.Working().SetCount(0);
+  set.TakeSnapshot(false);
+  EXPECT_EQ(set.FilterFromSnapshot([](const Combination&) { return true; }, false, "x", "y"), 0);
+  EXPECT_EQ(set.Log().size(), 1u);
+}
+
+TEST(CombinationSet, ExcludeLastDraws) {
+  test::RecordingHost host;
+  CombinationSet set(&host);
+  set.Init(kCapacity);
+  GenerateSet(set, Env::Real(), false, 0, "");
+  DrawArchive archive;
+  for (int i = 0; i < 12; ++i) {
+    Combination c = FullSet()[static_cast<size_t>(i) * 1000 + 7];
+    std::reverse(c.begin(), c.end());  // drawn order
+    archive.Append(Draw(i + 1, c));
+  }
+  auto missing = [&] {
+    std::vector<int> out;
+    for (int p = 0; p < archive.Count(); ++p)
+      if (!std::binary_search(set.Working().Data(), set.Working().Data() + set.Count(),
+                              Sorted(archive.AtPosition(p).numbers)))
+        out.push_back(p);
+    return out;
+  };
+  set.ExcludeLastDraws(archive, 5, 3);
+  EXPECT_EQ(missing(), (std::vector<int>{5, 6, 7}));
+  EXPECT_EQ(set.Count(), kCapacity - 3);
+  EXPECT_EQ(set.Undo().Count(), kCapacity);
+  EXPECT_EQ(set.Log().back(), (LogRow{"Последние тиражи", "3", kCapacity - 3, LogKind::Exclude}));
+  const std::string progress = "Удаление из списка комбинаций 3 последних тиражей";
+  ASSERT_EQ(host.statuses.size(), 2u + 1u + 100u + 1u);
+  EXPECT_EQ(host.statuses[2], progress + "...");
+  EXPECT_EQ(host.statuses[3], progress + " ( завершено 1 % )...");
+  EXPECT_EQ(host.statuses[102], progress + " ( завершено 100 % )...");
+
+  set.ExcludeLastDraws(archive, 5, 100);
+  EXPECT_EQ(missing(), (std::vector<int>{5, 6, 7, 8, 9, 10, 11}));
+  set.ExcludeLastDraws(archive, 12, 100);
+  EXPECT_EQ(set.Count(), kCapacity - 7);
+
+  // Lists read from files may repeat numbers: the answer stays MatchCount's.
+  DrawArchive odd;
+  for (Combination d : {C(5, 4, 3, 2, 1), C(7, 7, 8, 9, 1), C(2, 2, 2, 3, 3), C(6, 1, 2, 3, 4)}) odd.Append(Draw(1, d));
+  List list, reference;
+  for (int i = 0; i < 3000; ++i) list.push_back(C(i % 4 + 1, i / 4 % 4 + 1, i / 16 % 5 + 1, i / 80 % 5 + 1, i / 400 % 9));
+  for (const auto& c : list)
+    if (std::none_of(odd.Records().begin(), odd.Records().end(),
+                     [&](const DrawRecord& d) { return MatchCount(c, d.numbers) == 5; }))
+      reference.push_back(c);
+  Fill(set, list);
+  set.ExcludeLastDraws(odd, 0, 4);
+  EXPECT_LT(reference.size(), list.size());
+  EXPECT_EQ(set.ToVector(), reference);
+}
+
+TEST(CombinationSet, DeleteRows) {
+  CombinationSet set;
+  const List list = {C(1, 2, 3, 4, 5), C(2, 3, 4, 5, 6), C(3, 4, 5, 6, 7), C(4, 5, 6, 7, 8)};
+  Fill(set, list);
+  set.DeleteRows({3, 1, 1});
+  EXPECT_EQ(set.ToVector(), (List{list[0], list[2]}));
+  EXPECT_EQ(set.Log().back(), (LogRow{"Выделенные комбинации", "2", 2, LogKind::Exclude}));
+  set.DeleteRows({0, 1});
+  EXPECT_EQ(set.Count(), 0);
+  EXPECT_EQ(set.Log().back(), (LogRow{"Выделенные комбинации", "2", 0, LogKind::Exclude}));
+}
+
+TEST(CombinationSet, LcvFiles) {
+  test::TempDir dir;
+  test::RecordingHost host;
+  CombinationSet set(&host), other(&host);
+  const std::string path = dir.File("list.lcv"), bytes = "3;7;12;25;36\r\n36;1;2;35;18\r\n3;7;12;25;36\r\n";
+  Fill(set, {C(3, 7, 12, 25, 36), C(36, 1, 2, 35, 18), C(3, 7, 12, 25, 36)});
+  ASSERT_TRUE(set.WriteFile(Env::Real(), path));
+  EXPECT_EQ(ReadBytes(path), bytes);
+  ASSERT_TRUE(other.ReadFile(Env::Real(), path));
+  EXPECT_EQ(other.ToVector(), set.ToVector());
+
+  WriteBytes(dir.File("a.lcv"), "1;2;3;4\r\n# список\r\n1;2;3;4;5;6\r\n\r\n1;x;3;4;5\r\n 7 , 8;9;10;11 \n");
+  ASSERT_TRUE(other.ReadFile(Env::Real(), dir.File("a.lcv")));
+  EXPECT_EQ(other.ToVector(), (List{C(1, 0, 3, 4, 5), C(7, 8, 9, 10, 11)}));
+  WriteBytes(dir.File("b.lcv"), "1;2;3;4\r\nКомментарий\r\n");
+  ASSERT_TRUE(other.ReadFile(Env::Real(), dir.File("b.lcv")));
+  EXPECT_EQ(other.Count(), 0);
+  EXPECT_TRUE(host.errors.empty());
+
+  test::FaultEnv env;
+  env.failWriteAfter = 4;
+  EXPECT_FALSE(other.WriteFile(env, path));
+  EXPECT_EQ(ReadBytes(path), bytes);
+  env.failRead = true;
+  EXPECT_FALSE(set.ReadFile(env, path));
+  EXPECT_EQ(set.Count(), 0);
+  EXPECT_EQ(host.errors, (Strings{"Ошибка записи в файл \"" + path + "\"!\r\rНедостаточно места на диске",
+                                  "Ошибка чтения файла \"" + path + "\"!\r\rОшибка ввода-вывода"}));
+}
+
+TEST(CombinationSet, ClipboardAndPaste) {
+  test::RecordingHost host;
+  CombinationSet set(&host);
+  Fill(set, {C(3, 7, 12, 25, 36), C(1, 2, 3, 4, 5), C(9, 8, 7, 6, 5)});
+  EXPECT_EQ(set.ClipboardText({2, 0}), "03 07 12 25 36\r\n09 08 07 06 05\r\n");
+  EXPECT_EQ(DistinctNumbersText(set), "В текущем списке комбинаций содержится 12 уникальных номеров");
+
+  set.AddLogRow(true, "Сумма", "15");
+  ASSERT_TRUE(set.Paste("01 02 03 04 05\r\n6-7-8-9-10\n11;12;13;14;15\r\n"));
+  const List pasted = {C(1, 2, 3, 4, 5), C(6, 7, 8, 9, 10), C(11, 12, 13, 14, 15)};
+  EXPECT_EQ(set.ToVector(), pasted);
+  EXPECT_TRUE(set.Log().empty());
+  EXPECT_FALSE(set.CanUndo());
+
+  // An empty line among valid ones fails and the list of before comes back.
+  set.AddLogRow(true, "Сумма", "15");
+  EXPECT_FALSE(set.Paste("1 2 3 4 5\r\n\r\n6 7 8 9 10"));
+  EXPECT_EQ(host.errors, (Strings{"Некорректная комбинация: \"\"!"}));
+  EXPECT_EQ(set.ToVector(), pasted);
+  EXPECT_EQ(set.Log().size(), 1u);
+  EXPECT_FALSE(set.CanUndo());
+}
+
+TEST(CombinationSet, FindInArchive) {
+  DrawArchive archive;
+  archive.Append(Draw(1, {1, 2, 3, 4, 6}, "01/01/2020"));
+  for (int i = 0; i < 30; ++i) archive.Append(Draw(100 + i, i % 2 ? C(5, 4, 3, 2, 1) : C(1, 2, 3, 4, 5)));
+  archive.Append(Draw(200, {7, 8, 9, 10, 11}));
+
+  const std::string head = "Выделенная комбинация найдена в следующих тиражах:\r\n\r\n";
+  std::string text = FindInArchiveText(archive, C(3, 1, 2, 5, 4));
+  ASSERT_EQ(text.substr(0, head.size()), head);
+  auto lines = SplitAny(text.substr(head.size()), "\n", false);
+  ASSERT_EQ(lines.size(), 26u);
+  EXPECT_EQ(lines[0], DrawDescription(archive.At(30)) + "\r");
+  EXPECT_EQ(lines[25], DrawDescription(archive.At(5)));
+  EXPECT_EQ(FindInArchiveText(archive, C(6, 4, 3, 2, 1)), head + DrawDescription(archive.At(0)));
+  EXPECT_EQ(FindInArchiveText(archive, C(1, 2, 3, 4, 7)), "Выделенная комбинация не найдена архиве тиражей!");
+}
+
+TEST(CombinationSet, CacheKeys) {
+  test::RecordingHost host;
+  CombinationSet set(&host);
+  const List list = {C(1, 2, 3, 4, 5), C(2, 3, 4, 5, 6)};
+  Fill(set, list);
+  EXPECT_FALSE(set.LoadCache(-1, -1));
+  set.SaveCache(3, 1);
+  EXPECT_EQ(host.statuses, (Strings{"Создание буфера комбинаций...", ""}));
+  set.DeleteRows({0});
+  set.SaveCache(3, 1);  // unchanged keys copy nothing
+  EXPECT_FALSE(set.LoadCache(3, 2));
+  EXPECT_FALSE(set.LoadCache(4, 1));
+  EXPECT_EQ(set.Count(), 1);
+  EXPECT_TRUE(set.LoadCache(3, 1));
+  EXPECT_EQ(set.ToVector(), list);
+  EXPECT_EQ(host.statuses[host.statuses.size() - 2], "Загрузка буфера комбинаций...");
+
+  set.EmptyCacheKeepKeys();
+  EXPECT_EQ(set.CacheOffsetKey() * 10 + set.CacheExcludeKey(), 31);
+  EXPECT_FALSE(set.LoadCache(3, 1));
+  set.SaveCache(3, 2);
+  EXPECT_EQ(set.Cache().Count(), 2);
+  set.InvalidateCache();
+  EXPECT_EQ(set.CacheOffsetKey(), -1);
+  EXPECT_EQ(set.CacheExcludeKey(), -1);
+  EXPECT_FALSE(set.LoadCache(3, 2));
+}
+
+}  // namespace
+}  // namespace px

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "combs/combination_set.h"
+#include "stats/stat_list.h"
+#include "stats/stat_table.h"
+#include "support/draws.h"
+
+namespace px {
+namespace {
+
+class NumberFamily : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    registry.SetDraws(&archive);
+    registry.Fill();
+  }
+  // The table of one method over the whole archive, as value text -> row.
+  std::map<std::string, StatRow> Table(const std::string& code, bool sorted = false) {
+    StatTableParams p;
+    p.length = 1000;
+    p.sorted = sorted;
+    p.separator = '.';
+    StatTable t = ComputeStatTable(registry, registry.FindByCode(code), p, nullptr);
+    std::map<std::string, StatRow> rows;
+    for (const StatRow& r : t.rows) rows[r.cells[kColValue]] = r;
+    order.clear();
+    for (const StatRow& r : t.rows) order.push_back(r.cells[kColValue]);
+    return rows;
+  }
+  int Graph(const std::string& code, const Combination& c) {
+    auto stat = registry.CreateInstance(registry.FindByCode(code));
+    return dynamic_cast<TCustomGraphStat&>(*stat).GraphValue(c, 0, 0, false);
+  }
+
+  DrawArchive archive;
+  TStatList registry;
+  std::vector<std::string> order;
+};
+
+TEST_F(NumberFamily, NumbersAndDigits) {
+  archive.Append(test::Draw(1, {5, 12, 19, 26, 33}));
+  auto nums = Table("NUMS");
+  ASSERT_EQ(nums.size(), 36u);
+  EXPECT_EQ(order[0], "1");  // candidates 1..36 first, in order
+  EXPECT_EQ(order[35], "36");
+  for (const char* n : {"5", "12", "19", "26", "33"}) {
+    EXPECT_EQ(nums[n].value.Count, 1) << n;
+    EXPECT_EQ(nums[n].value.Depth, 1) << n;
+  }
+  EXPECT_EQ(nums["6"].value.Count, 0);
+
+  archive.Clear();
+  archive.Append(test::Draw(1, {11, 12, 13, 14, 15}));
+  auto digs = Table("DIGS");
+  EXPECT_EQ(digs["1"].value.Count, 6);  // 1 and 1 of 11, then the tens of 12..15
+  EXPECT_EQ(digs["5"].value.Count, 1);
+  EXPECT_EQ(digs.count("0"), 0u);  // no candidates: only what occurred
+  EXPECT_EQ(digs["1"].value.PeriodMin, 0);  // repeats within one draw are gaps of 0
+}
+
+TEST_F(NumberFamily, CountsAndPatterns) {
+  archive.Append(test::Draw(1, {2, 4, 6, 8, 10}));
+  archive.Append(test::Draw(2, {1, 3, 5, 7, 9}));
+  auto even = Table("EVEN");
+  EXPECT_EQ(even["5:0"].value.Count, 1);
+  EXPECT_EQ(even["0:5"].value.Count, 1);  // not a candidate, added when it occurs
+  EXPECT_EQ(even["3:2"].value.Count, 0);
+  EXPECT_EQ(order.front(), "1:4");
+  EXPECT_EQ(order.back(), "0:5");
+
+  EXPECT_EQ(Graph("PRIM", {1, 4, 6, 8, 9}), 1);  // 1 counts as prime
+  EXPECT_EQ(Graph("SMAL", {18, 19, 20, 21, 22}), 1);
+  EXPECT_EQ(Graph("EVEN", {2, 4, 6, 8, 10}), 5);
+
+  archive.Clear();
+  archive.Append(test::Draw(1, {3, 8, 19, 22, 35}));
+  auto evnv = Table("EVNV");
+  EXPECT_EQ(evnv.size(), 32u);
+  EXPECT_EQ(evnv["нЧнЧн (021)"].value.Count, 1);
+  auto smlv = Table("SMLV");
+  ASSERT_EQ(smlv.size(), 1u);  // no candidates at all
+  EXPECT_EQ(smlv.begin()->first, "11222 (007)");
+  auto prmv = Table("PRMV");
+  EXPECT_EQ(prmv["ПСПСС (020)"].value.Count, 1);
+
+  auto stat = registry.CreateInstance(registry.FindByCode("EVNV"));
+  EXPECT_EQ(stat->ValueFromText("нЧнЧн (021)"), 21);
+  EXPECT_EQ(stat->ValueFromText("нн"), 24);
+  EXPECT_EQ(stat->NumericValue("ЧЧЧЧн"), 1);
+  auto ratio = registry.CreateInstance(registry.FindByCode("EVEN"));
+  EXPECT_EQ(ratio->ValueFromText("3:2"), 3);
+  EXPECT_EQ(ratio->ValueFromText("x:2"), 0);
+}
+
+TEST_F(NumberFamily, PositionsFollowSortedDraws) {
+  archive.Append(test::Draw(1, {30, 2, 17, 5, 11}));
+  EXPECT_EQ(Table("POS1", false)["30"].value.Count, 1);
+  EXPECT_EQ(Table("POS1", true)["2"].value.Count, 1);
+  EXPECT_EQ(Table("POS1", true)["30"].value.Count, 0);
+  auto pos = registry.CreateInstance(registry.FindByCode("POS5"));
+  auto& graph = dynamic_cast<TCustomGraphStat&>(*pos);
+  EXPECT_EQ(graph.GraphValueOfDraw(0, 0, false), 11);
+  EXPECT_EQ(graph.GraphValueOfDraw(0, 0, true), 30);
+  EXPECT_EQ(graph.GraphValueOfDraw(5, 5, false), 0);  // outside the archive: a zero record
+}
+
+// The fast batch answers must equal the one-by-one answers for every
+// combination and any selection.
+TEST_F(NumberFamily, BatchMatchingEqualsSingleMatching) {
+  std::mt19937 rnd(7);
+  const auto& all = FullSet();
+  std::vector<uint8_t> batch(all.size());
+  for (int m = 0; m < registry.Count(); ++m) {
+    auto stat = registry.CreateInstance(m);
+    TStatDrawArray selected;
+    StatValue three;  // 3 is a number, a digit, a count and a pattern alike
+    three.Key1 = 3;
+    selected.Append(three);
+    for (int k = 0; k < 3; ++k) {
+      StatValue v;
+      v.Key1 = uint16_t(rnd() % 40);
+      selected.Append(v);
+    }
+    StatValue odd;  // a value with a second key matches nothing single-keyed
+    odd.Key1 = 3;
+    odd.Key2 = 1;
+    selected.Append(odd);
+    stat->MatchBatch(all.data(), all.size(), selected, 0, false, 0, batch.data());
+    size_t mismatches = 0, matches = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+      bool one = stat->MatchesCombination(all[i], selected, 0, false, 0);
+      mismatches += one != (batch[i] != 0);
+      matches += one;
+    }
+    EXPECT_EQ(mismatches, 0u) << registry.CodeOf(m);
+    EXPECT_GT(matches, 0u) << registry.CodeOf(m);
+  }
+}
+
+}  // namespace
+}  // namespace px

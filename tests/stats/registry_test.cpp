@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include "core/ini.h"
+#include "stats/stat_list.h"
+#include "support/fault_env.h"
+#include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+namespace px {
+namespace {
+
+std::vector<std::string> Codes(const TStatList& r) {
+  std::vector<std::string> codes;
+  for (int i = 0; i < r.Count(); ++i) codes.push_back(r.CodeOf(i));
+  return codes;
+}
+
+TEST(Registry, FillFollowsTheClassOrder) {
+  EXPECT_EQ(RegistryOrder().size(), 143u);
+  TStatList r;
+  r.Fill();
+  EXPECT_EQ(Codes(r), (std::vector<std::string>{"NUMS", "DIGS", "EVEN", "EVNV", "SMAL", "SMLV", "PRIM", "PRMV", "POS1",
+                                                "POS2", "POS3", "POS4", "POS5"}));
+  // Classes of families not built yet are absent, never half-present.
+  EXPECT_EQ(FindStatClass("TstSumValues"), nullptr);
+  ASSERT_NE(FindStatClass("TstPosExt"), nullptr);  // known, but its range is empty
+  EXPECT_EQ(r.FindByCode("POE1"), -1);
+  EXPECT_EQ(r.FindByCode("pos3"), 10);
+  EXPECT_EQ(r.FindByCode("POS"), -1);
+  for (int i = 0; i < r.Count(); ++i) {
+    auto stat = r.CreateInstance(i);
+    EXPECT_EQ(stat->Index(), r.Method(i).index);
+    EXPECT_EQ(&stat->Info(), r.Method(i).cls);
+  }
+}
+
+TEST(Registry, Names) {
+  TStatList r;
+  r.Fill();
+  const int pos3 = r.FindByCode("POS3");
+  EXPECT_EQ(r.DisplayName(pos3, true), "{ num } Число в 3 позиции тиража [ SNG ]");
+  EXPECT_EQ(r.DisplayName(pos3, false), "{ num } Число в 3 позиции тиража");
+  r.ShowGroupName = false;
+  r.ShowMethodFlags = false;
+  EXPECT_EQ(r.DisplayName(pos3, true), "Число в 3 позиции тиража");
+  r.Method(pos3).customName = "Третье";
+  r.ShowGroupName = true;
+  r.ShowMethodFlags = true;
+  EXPECT_EQ(r.DisplayName(pos3, true), "{ num } Третье [ SNG ]");
+  EXPECT_EQ(r.DisplayName(0, true), "{ num } Числа тиража [ N ]");
+  EXPECT_EQ(GroupTitle(0), "{ num } Числа тиража");
+  EXPECT_EQ(GroupTitle(12), "{ shr } Методы шинковки");
+  EXPECT_EQ(GroupTitle(13), "#ERROR#");
+  EXPECT_EQ(GroupTitle(-1), "#ERROR#");
+
+  // Help pages: indexed methods share one page; no help file, no address.
+  EXPECT_EQ(r.HelpTopic(pos3), "");
+  test::TempDir dir;
+  r.helpFile = dir.File("Sortix_RUS.chm");
+  test::WriteBytes(r.helpFile, "x");
+  EXPECT_EQ(r.HelpTopic(pos3), "ms-its:" + r.helpFile + "::/Filters_1049_POSx.htm");
+  EXPECT_EQ(r.HelpTopic(0), "ms-its:" + r.helpFile + "::/Filters_1049_NUMS.htm");
+
+  // The method lists: sorted by text when Ordered, graph list only graph methods.
+  auto graphs = MethodList(r, true);
+  ASSERT_EQ(graphs.size(), 8u);
+  EXPECT_EQ(r.CodeOf(graphs[0].method), "EVEN");
+  r.Ordered = true;
+  auto ordered = MethodList(r, false);
+  for (size_t i = 1; i < ordered.size(); ++i) EXPECT_LE(ordered[i - 1].text, ordered[i].text);
+}
+
+TEST(Registry, Favourites) {
+  TStatList r;
+  r.Fill();
+  EXPECT_EQ(r.FavoritesText(), "");
+  r.ApplyFavorites("nums,POS2");
+  EXPECT_FALSE(r.AllEnabled);
+  EXPECT_EQ(r.FavoritesText(), "NUMS,POS2");
+  EXPECT_EQ(MethodList(r, false).size(), 2u);
+  EXPECT_EQ(MethodList(r, false, true).size(), 13u);
+
+  r.ApplyFavorites(" NUMS,XYZ");  // words are not trimmed; nothing matches
+  EXPECT_FALSE(r.AllEnabled);
+  EXPECT_TRUE(MethodList(r, false).empty());
+  EXPECT_EQ(r.FavoritesText(), "");
+
+  r.ApplyFavorites("   ");
+  EXPECT_TRUE(r.AllEnabled);
+  for (int i = 0; i < r.Count(); ++i) EXPECT_TRUE(r.IsEnabled(i));
+
+  // After the favourites editor: nothing marked means everything.
+  for (int i = 0; i < r.Count(); ++i) r.Method(i).enabled = false;
+  r.NormalizeEnabled();
+  EXPECT_TRUE(r.AllEnabled);
+  EXPECT_TRUE(r.Method(3).enabled);
+  r.Method(3).enabled = false;
+  r.NormalizeEnabled();
+  EXPECT_FALSE(r.AllEnabled);
+  EXPECT_FALSE(r.IsEnabled(3));
+  EXPECT_TRUE(r.IsEnabled(2));
+  r.EnableAll();
+  EXPECT_TRUE(r.IsEnabled(3));
+}
+
+TEST(Registry, NamesFileRoundTrip) {
+  test::TempDir dir;
+  const std::string path = NamesFilePath(dir.Path(), "Pentalux5_5v36");
+  EXPECT_EQ(path, dir.File("Pentalux5_5v36.flt"));
+  test::WriteBytes(path, "[STRINGS_ENU]\r\nNUMS=Numbers\r\n");
+
+  TStatList r;
+  r.Fill();
+  r.ApplyFavorites("NUMS,EVEN");
+  r.Ordered = true;
+  r.ShowMethodFlags = false;
+  r.Method(r.FindByCode("EVEN")).customName = "Чётные";
+  ASSERT_TRUE(r.SaveNames(Env::Real(), path, true, false, nullptr));
+  IniFile ini = IniFile::Load(Env::Real(), path);
+  EXPECT_EQ(ini.ReadString("FILTERS", "Favorites", ""), "NUMS,EVEN");
+  EXPECT_EQ(ini.ReadString("FILTERS", "Ordered", ""), "1");
+  EXPECT_EQ(ini.Keys("STRINGS_RUS"), std::vector<std::string>{"EVEN"});
+  EXPECT_EQ(ini.ReadString("STRINGS_ENU", "NUMS", ""), "Numbers");  // other languages stay
+
+  TStatList back;
+  back.Fill();
+  ASSERT_TRUE(back.LoadNames(Env::Real(), path, true, nullptr));
+  EXPECT_EQ(back.FavoritesText(), "NUMS,EVEN");
+  EXPECT_TRUE(back.Ordered);
+  EXPECT_FALSE(back.ShowMethodFlags);
+  EXPECT_TRUE(back.ShowGroupName);
+  EXPECT_EQ(back.Method(back.FindByCode("EVEN")).customName, "Чётные");
+  EXPECT_EQ(back.Method(0).customName, "");
+
+  // An exported file carries every name; reading it without options leaves them.
+  const std::string exported = dir.File("export.flt");
+  ASSERT_TRUE(back.SaveNames(Env::Real(), exported, false, true, nullptr));
+  IniFile ex = IniFile::Load(Env::Real(), exported);
+  EXPECT_FALSE(ex.HasSection("FILTERS"));
+  EXPECT_EQ(ex.ReadString("STRINGS_RUS", "POS1", ""), "Число в 1 позиции тиража");
+  EXPECT_EQ(ex.ReadString("STRINGS_RUS", "EVEN", ""), "Чётные");
+  TStatList other;
+  other.Fill();
+  other.ApplyFavorites("DIGS");
+  ASSERT_TRUE(other.LoadNames(Env::Real(), exported, false, nullptr));
+  EXPECT_EQ(other.FavoritesText(), "DIGS");
+  EXPECT_EQ(other.Method(other.FindByCode("EVEN")).customName, "Чётные");
+
+  // Failures say so and keep what the registry had.
+  test::FaultEnv env;
+  test::RecordingHost host;
+  env.failRead = true;
+  EXPECT_FALSE(other.LoadNames(env, exported, true, &host));
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].rfind("Ошибка загрузки списка фильтров!\r\r", 0), 0u);
+  EXPECT_EQ(other.FavoritesText(), "DIGS");
+  env.failRead = false;
+  env.failRename = true;
+  const std::string before = test::ReadBytes(path);
+  EXPECT_FALSE(other.SaveNames(env, path, true, false, &host));
+  EXPECT_EQ(host.errors.back().rfind("Ошибка сохранения списка фильтров!\r\r", 0), 0u);
+  EXPECT_EQ(test::ReadBytes(path), before);
+}
+
+}  // namespace
+}  // namespace px

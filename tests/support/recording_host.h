@@ -1,0 +1,50 @@
+// A Host that records everything shown to it; questions are answered from a
+// queue, and "no" once the queue is empty.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/host.h"
+
+namespace px::test {
+
+class RecordingHost final : public Host {
+ public:
+  std::vector<std::string> statuses;  // every text set, "" when cleared
+  std::vector<std::string> errors, infos, warnings, questions;
+  std::deque<bool> answers;
+  std::vector<std::pair<int, int>> progress;  // (position, max) as set
+  bool stopRequested = false;
+  int eventsProcessed = 0;
+
+  void SetStatusText(const std::string& text) override { statuses.push_back(text); }
+  void ShowError(const std::string& text) override { errors.push_back(text); }
+  void ShowInfo(const std::string& text) override { infos.push_back(text); }
+  void ShowWarning(const std::string& text) override { warnings.push_back(text); }
+  bool AskYesNo(const std::string& text) override {
+    questions.push_back(text);
+    if (answers.empty()) return false;
+    bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void ProcessEvents() override { ++eventsProcessed; }
+  void SetProgress(int position, int max) override { progress.emplace_back(position, max); }
+  bool StopRequested() override { return stopRequested; }
+
+  // The text the status bar shows now.
+  std::string CurrentStatus() const { return statuses.empty() ? std::string() : statuses.back(); }
+  void Reset() {
+    statuses.clear();
+    errors.clear();
+    infos.clear();
+    warnings.clear();
+    questions.clear();
+    progress.clear();
+  }
+};
+
+}  // namespace px::test
