@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli.h"
+#include "core/archive.h"
+#include "core/env.h"
+#include "core/text.h"
+#include "stats/prefetch.h"
+#include "support/draws.h"
+#include "support/temp_dir.h"
+
+namespace px {
+namespace {
+
+struct Result {
+  int code;
+  std::string out, err;
+  std::vector<std::vector<std::string>> Rows() const {
+    std::vector<std::vector<std::string>> rows;
+    for (const auto& line : SplitAny(out, "\n", true)) rows.push_back(SplitAny(line, "\t", false));
+    return rows;
+  }
+};
+
+class CliStatsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DrawArchive a;
+    a.Append(test::Draw(1, {1, 2, 3, 4, 5}, "01/04/1995"));
+    a.Append(test::Draw(2, {7, 8, 9, 10, 11}, "01/07/1995"));
+    a.Append(test::Draw(3, {7, 20, 30, 31, 36}, "01/11/1995"));
+    a.Save(Env::Real(), ArchivePath(dir.Path()));
+  }
+  Result Run(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--data-dir", dir.Path()});
+    std::ostringstream out, err;
+    int code = cli::Run(args, out, err);
+    return {code, out.str(), err.str()};
+  }
+  test::TempDir dir;
+};
+
+TEST_F(CliStatsTest, Methods) {
+  Result r = Run({"methods"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto rows = r.Rows();
+  ASSERT_EQ(rows.size(), 14u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"№", "Код", "Название", "Группа", "График", "Полный набор"}));
+  EXPECT_EQ(rows[1], (std::vector<std::string>{"1", "NUMS", "{ num } Числа тиража [ N ]", "num", "нет", "да"}));
+  EXPECT_EQ(rows[13][1], "POS5");
+  EXPECT_EQ(rows[13][4], "да");
+
+  test::WriteBytes(dir.File("Pentalux5_5v36.flt"), "[FILTERS]\r\nFavorites=POS2,digs\r\nOrdered=0\r\n");
+  rows = Run({"methods"}).Rows();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1][1], "DIGS");
+  EXPECT_EQ(rows[2][0], "2");
+  EXPECT_EQ(Run({"methods", "--all"}).Rows().size(), 14u);
+}
+
+TEST_F(CliStatsTest, StatsTable) {
+  Result r = Run({"stats", "nums", "--len", "2"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto rows = r.Rows();
+  ASSERT_EQ(rows.size(), 37u);
+  EXPECT_EQ(rows[0].size(), 20u);
+  EXPECT_EQ(rows[0][0], "Значение");
+  EXPECT_EQ(rows[0][19], "+/- КРН");
+  // Default order: "Количество" ascending, ties by value; 7 was seen twice.
+  EXPECT_EQ(rows[1][0], "1");
+  EXPECT_EQ(rows[1][1], "0");
+  EXPECT_EQ(rows[36][0], "7");
+  EXPECT_EQ(rows[36][1], "2");
+  EXPECT_EQ(rows[36][2], "20.00000");  // "." whatever the locale
+  EXPECT_EQ(rows[36][6], "1");
+
+  rows = Run({"stats", "NUMS", "--len", "2", "--sort", "Значение:desc"}).Rows();
+  EXPECT_EQ(rows[1][0], "36");
+  rows = Run({"stats", "NUMS", "--len", "1", "--offset", "1", "--sort", "0"}).Rows();
+  EXPECT_EQ(rows[7][0], "7");
+  EXPECT_EQ(rows[7][16], "3");  // Fact: 7 comes again in draw 3
+
+  EXPECT_EQ(Run({"stats", "XYZ"}).err, "Метод расчета статистики \"XYZ\" не найден!\n");
+  EXPECT_EQ(Run({"stats", "NUMS", "--offset", "3"}).code, 1);
+  EXPECT_EQ(Run({"stats", "NUMS", "--sort", "Нет такого"}).code, 1);
+  EXPECT_EQ(Run({"stats", "NUMS", "--len", "0"}).code, 2);
+
+  r = Run({"stats", "EVEN", "--prefetch"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(Env::Real().Exists(dir.File("Prefetchs/Pentalux5_5v36_EVEN.dfc")));
+  EXPECT_NE(r.Rows()[1][3], "-");  // "Норма" filled
+
+  Env::Real().Remove(ArchivePath(dir.Path()));
+  r = Run({"stats", "NUMS"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.Rows().size(), 1u);  // the header only
+}
+
+TEST_F(CliStatsTest, CombsSteps) {
+  Result r = Run({"combs", "--gen", "0", "--keep", "NUMS:10:7", "--remove", "EVEN:10:1:4", "--undo", "--remove",
+                  "nums:2:1;36"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  auto rows = r.Rows();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"Примененные фильтры", "Значения", "Комбинаций"}));
+  EXPECT_EQ(rows[1], (std::vector<std::string>{"{ num } Числа тиража [ N ]", "7", "52360"}));
+  // Without 7, 1 and 36: C(35,4) - 2*C(34,3) + C(33,2) = 52360 - 11968 + 528.
+  EXPECT_EQ(rows[2], (std::vector<std::string>{"{ num } Числа тиража [ N ]", "1; 36", "40920"}));
+
+  r = Run({"combs", "--gen", "2:1,2,3,4,5,6", "--exclude-last", "3", "--list", "--out", dir.File("out.lcv")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "Примененные фильтры\tЗначения\tКомбинаций\nПоследние тиражи\t3\t5\n"
+            "1;2;3;4;6\n1;2;3;5;6\n1;2;4;5;6\n1;3;4;5;6\n2;3;4;5;6\n");
+  EXPECT_EQ(test::ReadBytes(dir.File("out.lcv")), "1;2;3;4;6\r\n1;2;3;5;6\r\n1;2;4;5;6\r\n1;3;4;5;6\r\n2;3;4;5;6\r\n");
+  r = Run({"combs", "--from", dir.File("out.lcv"), "--keep", "NUMS:3:1"});
+  EXPECT_EQ(r.Rows().back(), (std::vector<std::string>{"{ num } Числа тиража [ N ]", "1", "4"}));
+
+  r = Run({"combs", "--keep", "NUMS:10:99"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "Значение \"99\" отсутствует в таблице статистики NUMS!\n");
+  r = Run({"combs", "--keep", "NUMS:10:7", "--undo", "--undo"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(Run({"combs", "--exclude-last", "0"}).code, 2);
+  EXPECT_EQ(Run({"combs", "--keep", "NUMS7"}).code, 1);
+  EXPECT_EQ(Run({"combs", "--gen", "1:7", "--from", "x.lcv"}).code, 2);
+}
+
+TEST_F(CliStatsTest, PrefetchFiles) {
+  Result r = Run({"prefetch"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "Создано файлов: 13\n");
+  const std::string nums = dir.File("Prefetchs/Pentalux5_5v36_NUMS.dfc");
+  auto data = DecodePrefetch(test::ReadBytes(nums));
+  ASSERT_TRUE(data);
+  EXPECT_EQ(data->records.size(), 36u);
+  EXPECT_EQ(Run({"prefetch"}).out, "Создано файлов: 0\n");
+  EXPECT_EQ(Run({"prefetch", "--groups", "2"}).out, "Создано файлов: 0\n");
+  EXPECT_EQ(Run({"prefetch", "--groups", "1"}).out, "Создано файлов: 13\n");
+  test::WriteBytes(nums, "");
+  EXPECT_EQ(Run({"prefetch"}).out, "Создано файлов: 0\n");  // an empty file waits for its next use
+  EXPECT_EQ(Run({"stats", "NUMS", "--prefetch"}).code, 0);
+  EXPECT_EQ(test::ReadBytes(nums).size(), 37u * 12);
+  EXPECT_EQ(Run({"prefetch", "--all"}).out, "Создано файлов: 13\n");
+}
+
+}  // namespace
+}  // namespace px
