@@ -1,5 +1,7 @@
 #include "combs/combination_set.h"
 
+#include <thread>
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -265,22 +267,46 @@ int CombinationSet::FilterFromSnapshot(const Decide& decide, bool exclude, const
   return working_.Count();
 }
 
-int CombinationSet::FilterFromSnapshotBatch(
-    const std::function<void(const Combination*, size_t, uint8_t*)>& decide, bool exclude,
-    const std::string& caption, const std::string& valuesText) {
-  constexpr size_t kBatch = 4096;
+int CombinationSet::FilterFromSnapshotCompact(const Compact& compact, int workers, bool exclude,
+                                              const std::string& caption, const std::string& valuesText) {
   const size_t total = static_cast<size_t>(undo_.Count());
-  {
-    Rebuild out(working_, undo_.Capacity());
-    const Combination* in = undo_.Data();
-    uint8_t keep[kBatch];
-    for (size_t from = 0; from < total; from += kBatch) {
-      size_t n = std::min(kBatch, total - from);
-      std::memset(keep, 0, n);
-      decide(in + from, n, keep);
-      for (size_t j = 0; j < n; ++j) out.KeepIf(in[from + j], keep[j] != 0);
+  working_.Resize(undo_.Capacity(), 0);
+  const Combination* in = undo_.Data();
+  Combination* out = working_.Data();
+  workers = std::clamp(workers, 1, 8);
+  if (total < static_cast<size_t>(workers)) workers = 1;
+
+  // Part w starts at begin[w]; its kept entries are written from there too,
+  // which never overtakes what the part still has to read.
+  std::vector<size_t> begin(static_cast<size_t>(workers) + 1), kept(static_cast<size_t>(workers), 0);
+  for (int w = 0; w <= workers; ++w) begin[static_cast<size_t>(w)] = total * static_cast<size_t>(w) / static_cast<size_t>(workers);
+  std::vector<std::exception_ptr> failures(static_cast<size_t>(workers));
+  auto run = [&](int w) {
+    const size_t b = begin[static_cast<size_t>(w)], e = begin[static_cast<size_t>(w) + 1];
+    try {
+      kept[static_cast<size_t>(w)] = compact(w, in + b, e - b, out + b);
+    } catch (...) {
+      failures[static_cast<size_t>(w)] = std::current_exception();
     }
+  };
+  std::vector<std::thread> threads;
+  for (int w = 1; w < workers; ++w) threads.emplace_back(run, w);
+  run(0);
+  for (auto& t : threads) t.join();
+
+  size_t count = 0;
+  std::exception_ptr failure;
+  for (int w = 0; w < workers && !failure; ++w) {
+    if (failures[static_cast<size_t>(w)]) {
+      failure = failures[static_cast<size_t>(w)];
+      break;
+    }
+    const size_t b = begin[static_cast<size_t>(w)], k = kept[static_cast<size_t>(w)];
+    if (b != count && k > 0) std::memmove(out + count, out + b, k * sizeof(Combination));
+    count += k;
   }
+  working_.SetCount(static_cast<int>(count));
+  if (failure) std::rethrow_exception(failure);
   if (total > 0) AddLogRow(exclude, caption, valuesText);
   return working_.Count();
 }

@@ -101,9 +101,16 @@ class CombinationSet {
   // snapshot filters nothing and logs nothing. Returns the new count.
   int FilterFromSnapshot(const Decide& decide, bool exclude, const std::string& caption,
                          const std::string& valuesText);
-  // The same over a batch decider: keep[i] for snapshot[i], i < n.
-  int FilterFromSnapshotBatch(const std::function<void(const Combination*, size_t, uint8_t*)>& decide, bool exclude,
-                              const std::string& caption, const std::string& valuesText);
+  // Writes the kept combinations of in[0..n) to out, in order, and returns
+  // how many: the fast form of a decider.
+  using Compact = std::function<size_t(int worker, const Combination* in, size_t n, Combination* out)>;
+  // The same protocol over a compacting decider. With workers > 1 the
+  // snapshot is cut into that many consecutive parts that are decided at the
+  // same time, worker w always on its own part and its own thread; the result
+  // and its order equal a single pass. If a worker throws, working keeps the
+  // parts before the failing one and the error passes on.
+  int FilterFromSnapshotCompact(const Compact& compact, int workers, bool exclude, const std::string& caption,
+                                const std::string& valuesText);
 
   // ---- commands of the page "Комбинации" (each takes its own snapshot)
   // Removes the combinations equal to one of the last n draws counted back

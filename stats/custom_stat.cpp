@@ -1,5 +1,7 @@
 #include "stats/custom_stat.h"
 
+#include <algorithm>
+
 #include "core/config.h"
 #include "core/text.h"
 #include "stats/stat_list.h"
@@ -80,6 +82,25 @@ int32_t TCustomStat::FindNextOccurrence(const StatValue& value, int fromIndex, b
 void TCustomStat::MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int lastIndex,
                              bool sorted, int mode, uint8_t* out) {
   for (size_t i = 0; i < n; ++i) out[i] = MatchesCombination(combs[i], selected, lastIndex, sorted, mode) ? 1 : 0;
+}
+
+size_t TCustomStat::FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected,
+                                int lastIndex, bool sorted, int mode) {
+  constexpr size_t kChunk = 4096;
+  uint8_t match[kChunk];
+  const uint8_t drop = mode == 1 ? 1 : 0;
+  size_t kept = 0;
+  for (size_t from = 0; from < n; from += kChunk) {
+    const size_t m = std::min(kChunk, n - from);
+    MatchBatch(in + from, m, selected, lastIndex, sorted, mode, match);
+    for (size_t i = 0; i < m; ++i) {
+      // Written always, counted when kept: out never passes the entry read.
+      const Combination c = in[from + i];
+      out[kept] = c;
+      kept += (match[i] != 0) != drop ? 1 : 0;
+    }
+  }
+  return kept;
 }
 
 std::string TCustomGraphStat::ValueText(const StatValue& v) const { return std::to_string(v.Key1); }

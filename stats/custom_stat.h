@@ -85,6 +85,13 @@ class TCustomStat {
   // answers must equal MatchesCombination's.
   virtual void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int lastIndex,
                           bool sorted, int mode, uint8_t* out);
+  // Writes the combinations of in[0..n) that a filter keeps (the matching
+  // ones with mode 0, the others with mode 1) to out in order; returns how
+  // many. out may be in itself, never ahead of it.
+  virtual size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected,
+                             int lastIndex, bool sorted, int mode);
+  // A fresh instance of the same method, for a second thread.
+  std::unique_ptr<TCustomStat> Clone() const { return info_->create(registry_, index_); }
 
  protected:
   const TStatList& registry_;

@@ -1,5 +1,6 @@
 #include "stats/filter.h"
 
+#include <memory>
 #include <optional>
 
 #include "combs/combination_set.h"
@@ -10,6 +11,11 @@
 #include "stats/stat_list.h"
 
 namespace px {
+
+namespace {
+// Below this many combinations a second thread costs more than it saves.
+constexpr int kParallelFrom = 100000;
+}  // namespace
 
 Selection SelectRows(const std::vector<StatRow>& rows, const std::vector<int>& selectedRows) {
   Selection s;
@@ -34,13 +40,19 @@ int ApplyStatFilter(CombinationSet& set, TCustomStat& stat, const Selection& sel
   if (selection.values.Empty()) return set.Count();
   const bool exclude = mode == kRemoveSelected;
   stat.LoadDraws(-1, lastIndex, sorted);
-  return set.FilterFromSnapshotBatch(
-      [&](const Combination* combs, size_t n, uint8_t* keep) {
-        stat.MatchBatch(combs, n, selection.values, lastIndex, sorted, mode, keep);
-        // Kept when the answer differs from "remove".
-        for (size_t i = 0; i < n; ++i) keep[i] = uint8_t((keep[i] != 0) != exclude);
+  // A large set is shared by two threads, each with its own instance.
+  const int workers = set.Undo().Count() >= kParallelFrom ? 2 : 1;
+  std::vector<std::unique_ptr<TCustomStat>> clones;
+  for (int w = 1; w < workers; ++w) {
+    clones.push_back(stat.Clone());
+    clones.back()->LoadDraws(-1, lastIndex, sorted);
+  }
+  return set.FilterFromSnapshotCompact(
+      [&](int worker, const Combination* in, size_t n, Combination* out) {
+        TCustomStat& s = worker == 0 ? stat : *clones[size_t(worker - 1)];
+        return s.FilterBatch(in, n, out, selection.values, lastIndex, sorted, mode);
       },
-      exclude, caption, selection.text);
+      workers, exclude, caption, selection.text);
 }
 
 int KeepOrRemove(CombinationSet& set, TCustomStat& stat, const Selection& selection, int mode, int lastIndex,

@@ -62,13 +62,31 @@ class TstValues final : public TCustomValuesStat {
   }
   void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, int,
                   uint8_t* out) override {
-    std::array<uint8_t, 256> chosen{};
-    for (const StatValue& v : selected)
-      if (v.Key2 == 0 && v.Key3 == 0 && v.Key4 == 0 && v.Key1 < 256) chosen[v.Key1] = 1;
+    const auto chosen = Chosen(selected);
     for (size_t i = 0; i < n; ++i) {
       const Combination c = combs[i];  // a copy: the byte stores below may alias it
       out[i] = chosen[c[0]] | chosen[c[1]] | chosen[c[2]] | chosen[c[3]] | chosen[c[4]];
     }
+  }
+  size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected, int, bool,
+                     int mode) override {
+    const auto chosen = Chosen(selected);
+    const uint8_t drop = mode == 1 ? 1 : 0;
+    size_t kept = 0;
+    for (size_t i = 0; i < n; ++i) {
+      const Combination c = in[i];
+      out[kept] = c;
+      kept += (chosen[c[0]] | chosen[c[1]] | chosen[c[2]] | chosen[c[3]] | chosen[c[4]]) ^ drop;
+    }
+    return kept;
+  }
+
+ private:
+  static std::array<uint8_t, 256> Chosen(const TStatDrawArray& selected) {
+    std::array<uint8_t, 256> chosen{};
+    for (const StatValue& v : selected)
+      if (v.Key2 == 0 && v.Key3 == 0 && v.Key4 == 0 && v.Key1 < 256) chosen[v.Key1] = 1;
+    return chosen;
   }
 };
 
@@ -134,12 +152,29 @@ class SingleValueStat : public Base {
   }
   void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, int,
                   uint8_t* out) override {
-    std::array<uint8_t, 64> chosen{};
-    for (int v = 0; v < 64; ++v) chosen[size_t(v)] = Chosen(selected, v) ? 1 : 0;
+    const auto chosen = ChosenTable(selected);
     for (size_t i = 0; i < n; ++i) out[i] = chosen[size_t(Value(combs[i]) & 63)];
+  }
+  size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected, int, bool,
+                     int mode) override {
+    const auto chosen = ChosenTable(selected);
+    const uint8_t drop = mode == 1 ? 1 : 0;
+    size_t kept = 0;
+    for (size_t i = 0; i < n; ++i) {
+      const Combination c = in[i];
+      out[kept] = c;
+      kept += chosen[size_t(Value(c) & 63)] ^ drop;
+    }
+    return kept;
   }
 
  protected:
+  // Every value of this family is below 64.
+  std::array<uint8_t, 64> ChosenTable(const TStatDrawArray& selected) const {
+    std::array<uint8_t, 64> chosen{};
+    for (int v = 0; v < 64; ++v) chosen[size_t(v)] = Chosen(selected, v) ? 1 : 0;
+    return chosen;
+  }
   // Counts and positions match on Key1 alone; patterns on Key1 and Key2 as
   // one integer.
   virtual bool Chosen(const TStatDrawArray& selected, int value) const {

@@ -42,17 +42,37 @@ TEST(CombinationSet, FiltersUndoAndLog) {
   const List first = set.ToVector();
   EXPECT_EQ(set.Log(), (std::vector<LogRow>{{"Числа", "1", 52360, LogKind::Include}}));
 
-  // The batch form, called in chunks, keeps what a plain loop keeps.
-  set.TakeSnapshot(true);
-  int kept = set.FilterFromSnapshotBatch(
-      [](const Combination* list, size_t n, uint8_t* keep) {
-        for (size_t i = 0; i < n; ++i) keep[i] = Sum(list[i]) >= 60;
-      },
-      true, "Сумма", "15-59");
+  // The compacting form, in parallel parts, keeps what a plain loop keeps, in order.
   List expected;
   std::copy_if(first.begin(), first.end(), std::back_inserter(expected), [](auto& c) { return Sum(c) >= 60; });
-  EXPECT_EQ(set.ToVector(), expected);
-  EXPECT_EQ(set.Log().back(), (LogRow{"Сумма", "15-59", kept, LogKind::Exclude}));
+  auto sumAtLeast60 = [](int, const Combination* list, size_t n, Combination* out) {
+    size_t k = 0;
+    for (size_t i = 0; i < n; ++i)
+      if (Sum(list[i]) >= 60) out[k++] = list[i];
+    return k;
+  };
+  for (int workers : {1, 2, 3}) {
+    set.TakeSnapshot(true);
+    int kept = set.FilterFromSnapshotCompact(sumAtLeast60, workers, true, "Сумма", "15-59");
+    EXPECT_EQ(set.ToVector(), expected) << workers;
+    EXPECT_EQ(set.Log().back(), (LogRow{"Сумма", "15-59", kept, LogKind::Exclude}));
+    set.RestoreSnapshot(false);
+    set.RemoveLastLogRow();
+  }
+  // A failing part keeps the parts before it.
+  set.TakeSnapshot(false);
+  EXPECT_THROW(set.FilterFromSnapshotCompact(
+                   [](int worker, const Combination* list, size_t n, Combination* out) -> size_t {
+                     if (worker == 1) throw std::runtime_error("сбой");
+                     std::copy(list, list + n, out);
+                     return n;
+                   },
+                   2, false, "x", "y"),
+               std::runtime_error);
+  EXPECT_EQ(set.ToVector(), List(first.begin(), first.begin() + first.size() / 2));
+  set.RestoreSnapshot(false);
+  set.TakeSnapshot(true);
+  set.FilterFromSnapshotCompact(sumAtLeast60, 2, true, "Сумма", "15-59");
 
   host.Reset();
   set.RestoreSnapshot(true);

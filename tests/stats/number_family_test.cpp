@@ -136,6 +136,15 @@ TEST_F(NumberFamily, BatchMatchingEqualsSingleMatching) {
     }
     EXPECT_EQ(mismatches, 0u) << registry.CodeOf(m);
     EXPECT_GT(matches, 0u) << registry.CodeOf(m);
+    // The compacting form keeps the matching ones in order, or the others.
+    for (int mode : {0, 1}) {
+      std::vector<Combination> expected, out(all.size());
+      for (size_t i = 0; i < all.size(); ++i)
+        if ((batch[i] != 0) != (mode == 1)) expected.push_back(all[i]);
+      size_t kept = stat->FilterBatch(all.data(), all.size(), out.data(), selected, 0, false, mode);
+      out.resize(kept);
+      EXPECT_EQ(out, expected) << registry.CodeOf(m) << " mode " << mode;
+    }
   }
 }
 
