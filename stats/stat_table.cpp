@@ -155,6 +155,24 @@ StatTable ComputeStatTable(const TStatList& registry, int method, const StatTabl
   return t;
 }
 
+TStatValues RowTexts(const StatRow& row, const TCustomStat& stat) {
+  const auto& c = row.cells;
+  TStatValues t;
+  t.Value = c[kColValue];
+  t.NumValue = stat.NumericValue(t.Value);
+  t.Count = c[kColCount];
+  t.CountPct = c[kColCountPct];
+  t.Deviation = c[kColDeviation];
+  t.DeviationPct = c[kColDeviationPct];
+  t.Depth = c[kColDepth];
+  t.DepthPct = c[kColDepthPct];
+  t.Weight = c[kColWeight];
+  t.PeriodMin = c[kColPeriodMin];
+  t.Period = c[kColPeriod];
+  t.PeriodMax = c[kColPeriodMax];
+  return t;
+}
+
 namespace {
 
 int CompareCells(const std::string& a, const std::string& b) {

@@ -17,6 +17,7 @@ namespace px {
 
 class DrawArchive;
 class Host;
+class TCustomStat;
 class TStatList;
 
 inline constexpr int kStatColumns = 20;
@@ -54,6 +55,24 @@ struct StatTable {
   std::vector<ChartPoint> actual;  // "Фактические данные"
   std::vector<ChartPoint> ideal;   // "Все возможные комбинации" (only when compared)
 };
+
+// The inputs of the last computation: an unchanged request is not computed
+// again unless forced. -1 marks "unknown", so the first request always runs.
+struct StatTableInputs {
+  int archiveCount = -1;
+  int offset = -1;
+  int length = -1;
+  int method = -1;
+  bool operator==(const StatTableInputs&) const = default;
+};
+
+// A row as texts, the form scenarios read conditions from.
+struct TStatValues {
+  std::string Value;
+  int32_t NumValue = 0;  // NumericValue of the caption
+  std::string Count, CountPct, Deviation, DeviationPct, Depth, DepthPct, Weight, PeriodMin, Period, PeriodMax;
+};
+TStatValues RowTexts(const StatRow& row, const TCustomStat& stat);
 
 // Computes the table of registry method `method`. `prefetch` is the method's
 // full-set distribution, or null when the comparison is off.

@@ -110,20 +110,6 @@ void TStatDrawArray::AppendNew(const StatValue& v) {
   Append(copy);
 }
 
-void MergeValue(StatValue& e, const StatValue& v, bool withPeriods) {
-  e.Count += v.Count;
-  if (e.Depth == 0 || (v.Depth > 0 && e.Depth >= v.Depth)) {
-    e.LastDraw = v.LastDraw;
-    e.Depth = v.Depth;
-  }
-  if (withPeriods && v.LastDraw > 0 && e.PrevDraw > 0) {
-    const uint16_t gap = uint16_t(std::abs(int64_t(e.PrevDraw) - v.LastDraw));
-    if (gap < e.PeriodMin || e.PeriodMin == 0) e.PeriodMin = gap;
-    if (gap > e.PeriodMax || e.PeriodMax == 0) e.PeriodMax = gap;
-  }
-  e.PrevDraw = v.LastDraw;
-}
-
 void CountAdd(TStatSimpleArray& list, int32_t key, int32_t delta) {
   for (SimpleEntry& e : list)
     if (e.Key == key) {

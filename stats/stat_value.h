@@ -91,7 +91,20 @@ class TStatDrawArray {
 
 // Merges v into the list: the count adds up, the shallowest occurrence wins,
 // and with periods the gaps between consecutive occurrences are measured.
-void MergeValue(StatValue& entry, const StatValue& v, bool withPeriods);
+inline void MergeValue(StatValue& e, const StatValue& v, bool withPeriods) {
+  e.Count += v.Count;
+  if (e.Depth == 0 || (v.Depth > 0 && e.Depth >= v.Depth)) {
+    e.LastDraw = v.LastDraw;
+    e.Depth = v.Depth;
+  }
+  if (withPeriods && v.LastDraw > 0 && e.PrevDraw > 0) {
+    const int64_t d = int64_t(e.PrevDraw) - v.LastDraw;
+    const uint16_t gap = uint16_t(d < 0 ? -d : d);
+    if (gap < e.PeriodMin || e.PeriodMin == 0) e.PeriodMin = gap;
+    if (gap > e.PeriodMax || e.PeriodMax == 0) e.PeriodMax = gap;
+  }
+  e.PrevDraw = v.LastDraw;
+}
 
 inline void AddValue(TStatDrawArray& values, const StatValue& v, bool withPeriods) {
   const int i = values.Find(v.Key());

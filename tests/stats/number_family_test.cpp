@@ -89,6 +89,14 @@ TEST_F(NumberFamily, CountsAndPatterns) {
   EXPECT_EQ(stat->ValueFromText("нЧнЧн (021)"), 21);
   EXPECT_EQ(stat->ValueFromText("нн"), 24);
   EXPECT_EQ(stat->NumericValue("ЧЧЧЧн"), 1);
+  // Scenarios read a row's caption back as a number.
+  StatTableParams p;
+  StatTable t = ComputeStatTable(registry, registry.FindByCode("EVNV"), p, nullptr);
+  TStatValues texts = RowTexts(t.rows[21], *stat);
+  EXPECT_EQ(texts.Value, "нЧнЧн (021)");
+  EXPECT_EQ(texts.NumValue, 21);
+  EXPECT_EQ(texts.Count, "1");
+  EXPECT_EQ(texts.Deviation, "-");
   auto ratio = registry.CreateInstance(registry.FindByCode("EVEN"));
   EXPECT_EQ(ratio->ValueFromText("3:2"), 3);
   EXPECT_EQ(ratio->ValueFromText("x:2"), 0);
