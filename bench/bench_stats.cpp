@@ -48,11 +48,10 @@ void BM_NumsKeepFilter(benchmark::State& state) {
   px::GenerateSet(set, px::Env::Real(), false, 0, "");
   set.TakeSnapshot(false);
   auto stat = f.registry.CreateInstance(f.registry.FindByCode("NUMS"));
-  px::Selection sel;
   px::StatValue v;
   v.Key1 = 7;
+  px::Selection sel{{}, std::string(1, '7')};
   sel.values.Append(v);
-  sel.text = "7";
   for (auto _ : state) {
     int n = px::ApplyStatFilter(set, *stat, sel, px::kKeepSelected, f.archive.Count() - 1, false, "NUMS", nullptr);
     benchmark::DoNotOptimize(n);
