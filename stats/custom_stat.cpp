@@ -22,7 +22,9 @@ std::pair<int, int> StatClassInfo::IndexRange(const GameConfig& config) const {
   return indexRange ? indexRange(config) : std::pair<int, int>{0, 0};
 }
 std::string StatClassInfo::CodeOf(int index) const { return WithIndex(codeFormat, index); }
-std::string StatClassInfo::TitleOf(int index) const { return WithIndex(titleFormat, index); }
+std::string StatClassInfo::TitleOf(int index) const {
+  return titleOf ? titleOf(index) : WithIndex(titleFormat, index);
+}
 std::string StatClassInfo::HelpCode(int index) const {
   return WithIndex(helpCodeFormat ? helpCodeFormat : codeFormat, index);
 }

@@ -38,6 +38,8 @@ struct StatClassInfo {
   // The indexes of an indexed class; an empty range (lo > hi) yields no method.
   std::pair<int, int> (*indexRange)(const GameConfig&) = nullptr;
   std::unique_ptr<TCustomStat> (*create)(const TStatList& registry, int index) = nullptr;
+  // A title that needs more than the index filled in; null: titleFormat.
+  std::string (*titleOf)(int index) = nullptr;
 
   uint8_t DisplayFeatures() const { return uint8_t(features | (isGraph ? kFeatG : 0)); }
   bool HasFullSet() const { return (features & kFeatN) != 0; }
@@ -66,6 +68,9 @@ class TCustomStat {
 
   // A copy of the draw at an array index; zeros outside the archive.
   DrawRecord ReadDraw(int index, bool sorted) const;
+  // Whether an array index holds a draw: the draw before the oldest is none.
+  bool HasDraw(int index) const { return draws_ && index >= 0 && index < draws_->Count(); }
+  const GameConfig& Config() const { return config_; }
 
   virtual std::string ValueText(const StatValue& v) const = 0;
   virtual int32_t ValueFromText(const std::string& text) const;

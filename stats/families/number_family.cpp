@@ -3,6 +3,7 @@
 #include <array>
 
 #include "stats/families/families.h"
+#include "stats/families/family_core.h"
 #include "stats/stat_list.h"
 
 namespace px {
@@ -19,11 +20,6 @@ bool IsPrimeSet(int n) {
       return false;
   }
 }
-
-// A 256-entry answer table over Key1 of the selected values whose other keys
-// are 0; this is what HasValue and HasWordKey/HasKey1or3 amount to for the
-// single-key values of this family.
-using KeyTable = std::array<uint8_t, 65536>;
 
 // ---- NUMS: each number is a value.
 const StatClassInfo kValues{"TstValues", "NUMS", "Числа тиража", nullptr, 0, kFeatN, false, true, true, true,
@@ -127,70 +123,15 @@ class TstDigits final : public TCustomNumbersStat {
   }
 };
 
-// ---- One value per draw computed from the five numbers: the counts, the
-// patterns and the number at a position share this.
-template <class Base, int (*ValueOf)(const Combination&, int index)>
-class SingleValueStat : public Base {
- public:
-  SingleValueStat(const TStatList& r, const StatClassInfo& info, int index) : Base(r, info, index) {}
-
-  int Value(const Combination& c) const { return ValueOf(c, this->index_); }
-
-  void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
-                         bool sorted) override {
-    TCustomStat::CollectDrawValues(index, lastIndex, lv, st, values, sorted);
-    this->Work.Key1 = uint16_t(Value(this->CurrentDraw.numbers));
-    AddValue(values, this->Work, true);
-  }
-  void CollectCombinationValues(const Combination& c, TStatDrawArray& values) override {
-    TCustomStat::CollectCombinationValues(c, values);
-    this->Work.Key1 = uint16_t(Value(c));
-    AddValue(values, this->Work, false);
-  }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
-    return Chosen(selected, Value(c));
-  }
-  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, int,
-                  uint8_t* out) override {
-    const auto chosen = ChosenTable(selected);
-    for (size_t i = 0; i < n; ++i) out[i] = chosen[size_t(Value(combs[i]) & 63)];
-  }
-  size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected, int, bool,
-                     int mode) override {
-    const auto chosen = ChosenTable(selected);
-    const uint8_t drop = mode == 1 ? 1 : 0;
-    size_t kept = 0;
-    for (size_t i = 0; i < n; ++i) {
-      const Combination c = in[i];
-      out[kept] = c;
-      kept += chosen[size_t(Value(c) & 63)] ^ drop;
-    }
-    return kept;
-  }
-
- protected:
-  // Every value of this family is below 64.
-  std::array<uint8_t, 64> ChosenTable(const TStatDrawArray& selected) const {
-    std::array<uint8_t, 64> chosen{};
-    for (int v = 0; v < 64; ++v) chosen[size_t(v)] = Chosen(selected, v) ? 1 : 0;
-    return chosen;
-  }
-  // Counts and positions match on Key1 alone; patterns on Key1 and Key2 as
-  // one integer.
-  virtual bool Chosen(const TStatDrawArray& selected, int value) const {
-    return HasWordKey(selected, 1, uint16_t(value));
-  }
-};
-
 template <bool (*Test)(int)>
-int CountOf(const Combination& c, int) {
+int32_t CountOf(const TCustomStat&, const Combination& c) {
   int k = 0;
   for (uint8_t n : c) k += Test(n) ? 1 : 0;
   return k;
 }
 
 template <bool (*Test)(int)>
-int PatternOf(const Combination& c, int) {
+int32_t PatternOf(const TCustomStat&, const Combination& c) {
   int p = 0;
   for (uint8_t n : c) p = p * 2 + (Test(n) ? 1 : 0);
   return p;
@@ -199,36 +140,27 @@ int PatternOf(const Combination& c, int) {
 bool IsOdd(int n) { return !IsEven(n); }
 bool IsLarge(int n) { return !IsSmall(n); }
 
-int PositionOf(const Combination& c, int index) { return index >= 1 && index <= kDrawSize ? c[size_t(index - 1)] : 0; }
+int32_t PositionOf(const TCustomStat& stat, const Combination& c) {
+  const int index = stat.Index();
+  return index >= 1 && index <= kDrawSize ? c[size_t(index - 1)] : 0;
+}
 
 // ---- EVEN, SMAL, PRIM: counts shown as k:(5-k), candidates 1..5, graph.
 template <bool (*Test)(int)>
-class CountStat : public SingleValueStat<TCustomRatioStat, &CountOf<Test>> {
-  using Base = SingleValueStat<TCustomRatioStat, &CountOf<Test>>;
+class CountStat : public family::SingleGraphStat<&CountOf<Test>, family::MatchRule::Word1, TCustomRatioStat> {
+  using Base = family::SingleGraphStat<&CountOf<Test>, family::MatchRule::Word1, TCustomRatioStat>;
 
  public:
   using Base::Base;
   void CollectCandidates(int lastIndex, TStatDrawArray& values) override {
     TCustomStat::CollectCandidates(lastIndex, values);
-    for (int k = 1; k <= 5; ++k) {
-      this->Work.Key1 = uint16_t(k);
-      AddValue(values, this->Work, false);
-    }
+    family::AddCandidates(this->Work, values, 1, 5);
   }
-  int32_t GraphValue(const Combination& c, int, int, bool) override { return this->Value(c); }
 };
 
-// ---- EVNV, SMLV, PRMV: patterns.
+// ---- EVNV, SMLV, PRMV: patterns, matched as one integer.
 template <bool (*Test)(int)>
-class PatternStat : public SingleValueStat<TCustomMaskStat, &PatternOf<Test>> {
-  using Base = SingleValueStat<TCustomMaskStat, &PatternOf<Test>>;
-
- public:
-  using Base::Base;
-
- protected:
-  bool Chosen(const TStatDrawArray& selected, int value) const override { return HasKey1or3(selected, 1, value); }
-};
+using PatternStat = family::SingleValueStat<TCustomMaskStat, &PatternOf<Test>, family::MatchRule::Int12>;
 
 const StatClassInfo kEvenCount{"TstEvenCount", "EVEN", "Количество четных чисел в тираже (Ч:Н)", nullptr, 0, kFeatN,
                                true, true, true, true, false, nullptr, &MakeStat<class TstEvenCount>};
@@ -257,7 +189,7 @@ const StatClassInfo kEvenValues{"TstEvenValues", "EVNV", "Четные и неч
                                 &MakeStat<class TstEvenValues>};
 class TstEvenValues final : public PatternStat<&IsOdd> {
  public:
-  TstEvenValues(const TStatList& r, int index) : PatternStat(r, kEvenValues, index) {}
+  TstEvenValues(const TStatList& r, int index) : PatternStat<&IsOdd>(r, kEvenValues, index) {}
   std::string ZeroSymbol() const override { return "Ч"; }
   std::string OneSymbol() const override { return "н"; }
 };
@@ -267,7 +199,7 @@ const StatClassInfo kSmallValues{"TstSmallValues", "SMLV", "Числа из пе
                                  &MakeStat<class TstSmallValues>};
 class TstSmallValues final : public PatternStat<&IsLarge> {
  public:
-  TstSmallValues(const TStatList& r, int index) : PatternStat(r, kSmallValues, index) {}
+  TstSmallValues(const TStatList& r, int index) : PatternStat<&IsLarge>(r, kSmallValues, index) {}
   std::string ZeroSymbol() const override { return "1"; }
   std::string OneSymbol() const override { return "2"; }
   // Only the patterns that occurred are listed.
@@ -279,7 +211,7 @@ const StatClassInfo kPrimeValues{"TstPrimeValues", "PRMV", "Простые и с
                                  &MakeStat<class TstPrimeValues>};
 class TstPrimeValues final : public PatternStat<&IsPrimeSet> {
  public:
-  TstPrimeValues(const TStatList& r, int index) : PatternStat(r, kPrimeValues, index) {}
+  TstPrimeValues(const TStatList& r, int index) : PatternStat<&IsPrimeSet>(r, kPrimeValues, index) {}
   std::string ZeroSymbol() const override { return "С"; }
   std::string OneSymbol() const override { return "П"; }
 };
@@ -290,17 +222,13 @@ std::pair<int, int> NoIndex(const GameConfig&) { return {1, 0}; }
 
 const StatClassInfo kPosVal{"TstPosVal", "POS%d", "Число в %d позиции тиража", "POSx", 0, kFeatS | kFeatN, true, true,
                             true, true, true, &FivePositions, &MakeStat<class TstPosVal>};
-class TstPosVal final : public SingleValueStat<TCustomGraphStat, &PositionOf> {
+class TstPosVal final : public family::SingleGraphStat<&PositionOf, family::MatchRule::Word1> {
  public:
-  TstPosVal(const TStatList& r, int index) : SingleValueStat(r, kPosVal, index) {}
+  TstPosVal(const TStatList& r, int index) : SingleGraphStat(r, kPosVal, index) {}
   void CollectCandidates(int lastIndex, TStatDrawArray& values) override {
     TCustomStat::CollectCandidates(lastIndex, values);
-    for (int n = 1; n <= kNumbers; ++n) {
-      Work.Key1 = uint16_t(n);
-      AddValue(values, Work, false);
-    }
+    family::AddCandidates(Work, values, 1, kNumbers);
   }
-  int32_t GraphValue(const Combination& c, int, int, bool) override { return Value(c); }
 };
 
 // ---- POE%d: an extra ball of other games; its empty range yields no method.

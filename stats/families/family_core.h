@@ -1,0 +1,177 @@
+// Machinery the statistic families share: one value per draw computed from
+// its numbers, tuples of what the positions yield, counting equal items, and
+// the fixed text forms. A family class says what differs and inherits the
+// rest.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "stats/custom_stat.h"
+#include "stats/stat_list.h"
+
+namespace px::family {
+
+// ---- text forms
+std::string KeysText(const StatValue& v, int k);  // "5:17:22"
+std::string TimesText(int a, int b);              // "3 x 1"
+std::string TwoDigits(int v);                     // at least two digits: "05", "112"
+inline int Sign(int64_t v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+
+// Adds the values lo..hi (Key1 and Key2 as one integer) with Count 0.
+void AddCandidates(StatValue& work, TStatDrawArray& values, int lo, int hi);
+// Adds one value with Key1 and Key2 holding the integer.
+inline void AddInt(StatValue& work, TStatDrawArray& values, int32_t value, bool withPeriods) {
+  work.SetInt12(value);
+  work.Key3 = work.Key4 = 0;
+  AddValue(values, work, withPeriods);
+}
+
+// ---- counting equal items in the order they are first met
+struct Buckets {
+  int n = 0;
+  std::array<int, 8> value{};
+  std::array<int, 8> count{};
+  void Add(int v);
+  int Distinct() const { return n; }
+  int MaxCount() const;
+  int CountOf(int v) const;
+};
+
+// ---- one value per draw or combination, a function of its five numbers
+enum class MatchRule {
+  Word1,    // Key1 equals the value
+  Value13,  // keys (value, 0, 0, 0)
+  Int12,    // Key1 and Key2 read as one integer
+};
+
+using ValueFn = int32_t (*)(const TCustomStat& stat, const Combination& c);
+
+bool Chosen(const TStatDrawArray& selected, MatchRule rule, int32_t value);
+
+template <class Base, ValueFn ValueOf, MatchRule Rule>
+class SingleValueStat : public Base {
+ public:
+  SingleValueStat(const TStatList& r, const StatClassInfo& info, int index) : Base(r, info, index) {}
+
+  int32_t Value(const Combination& c) const { return ValueOf(*this, c); }
+
+  void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
+                         bool sorted) override {
+    TCustomStat::CollectDrawValues(index, lastIndex, lv, st, values, sorted);
+    AddInt(this->Work, values, Value(this->CurrentDraw.numbers), true);
+  }
+  void CollectCombinationValues(const Combination& c, TStatDrawArray& values) override {
+    TCustomStat::CollectCombinationValues(c, values);
+    AddInt(this->Work, values, Value(c), false);
+  }
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+    return Chosen(selected, Rule, Value(c));
+  }
+  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, int,
+                  uint8_t* out) override {
+    const Table table(selected);
+    for (size_t i = 0; i < n; ++i) out[i] = table.Has(selected, Value(combs[i]));
+  }
+  size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected, int, bool,
+                     int mode) override {
+    const Table table(selected);
+    const uint8_t drop = mode == 1 ? 1 : 0;
+    size_t kept = 0;
+    for (size_t i = 0; i < n; ++i) {
+      const Combination c = in[i];  // a copy: the byte stores below may alias it
+      out[kept] = c;
+      kept += table.Has(selected, Value(c)) ^ drop;
+    }
+    return kept;
+  }
+
+ private:
+  // The answers for -256..255 prepared once per pass; other values are asked.
+  struct Table {
+    std::array<uint8_t, 512> chosen{};
+    explicit Table(const TStatDrawArray& selected) {
+      for (int v = -256; v < 256; ++v) chosen[size_t(v + 256)] = Chosen(selected, Rule, v) ? 1 : 0;
+    }
+    uint8_t Has(const TStatDrawArray& selected, int32_t v) const {
+      const uint32_t i = uint32_t(v + 256);
+      return i < 512 ? chosen[i] : (Chosen(selected, Rule, v) ? 1 : 0);
+    }
+  };
+};
+
+// The same for a graph statistic: the graph value is the value.
+template <ValueFn ValueOf, MatchRule Rule, class Base = TCustomGraphStat>
+class SingleGraphStat : public SingleValueStat<Base, ValueOf, Rule> {
+ public:
+  using SingleValueStat<Base, ValueOf, Rule>::SingleValueStat;
+  int32_t GraphValue(const Combination& c, int, int, bool) override { return this->Value(c); }
+};
+
+// ---- tuples: groups of K of the items a draw yields (its numbers, its
+// differences, later its channels, columns, rows or segments)
+enum class TupleShape {
+  All,       // every group of K positions, in lexicographic order
+  Adjacent,  // runs of K neighbouring positions
+  From,      // the one run starting at position Index
+};
+
+// Writes the items of five numbers; returns how many (at most 5).
+using ItemsFn = int (*)(const TCustomStat& stat, const Combination& c, std::array<uint16_t, 5>& items);
+
+std::vector<std::array<uint8_t, 4>> TupleGroups(int items, int k, TupleShape shape, int from);
+
+template <ItemsFn Items, int M, int K, TupleShape Shape, bool FirstOnlyPeriods>
+class TupleStat : public TCustomStat {
+ public:
+  TupleStat(const TStatList& r, const StatClassInfo& info, int index)
+      : TCustomStat(r, info, index), groups_(TupleGroups(M, K, Shape, index)) {}
+
+  std::string ValueText(const StatValue& v) const override { return KeysText(v, K); }
+
+  void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
+                         bool sorted) override {
+    TCustomStat::CollectDrawValues(index, lastIndex, lv, st, values, sorted);
+    Add(CurrentDraw.numbers, values, true);
+  }
+  void CollectCombinationValues(const Combination& c, TStatDrawArray& values) override {
+    TCustomStat::CollectCombinationValues(c, values);
+    Add(c, values, false);
+  }
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+    std::array<uint16_t, 5> items{};
+    Items(*this, c, items);
+    for (const auto& g : groups_) {
+      StatValue probe;
+      SetKeys(probe, items, g);
+      if (selected.Find(probe.Key()) >= 0) return true;
+    }
+    return false;
+  }
+
+ private:
+  static void SetKeys(StatValue& v, const std::array<uint16_t, 5>& items, const std::array<uint8_t, 4>& g) {
+    uint16_t* keys[4] = {&v.Key1, &v.Key2, &v.Key3, &v.Key4};
+    for (int i = 0; i < 4; ++i) *keys[i] = i < K ? items[g[size_t(i)]] : 0;
+  }
+  void Add(const Combination& c, TStatDrawArray& values, bool fromDraw) {
+    std::array<uint16_t, 5> items{};
+    Items(*this, c, items);
+    for (size_t gi = 0; gi < groups_.size(); ++gi) {
+      SetKeys(Work, items, groups_[gi]);
+      AddValue(values, Work, fromDraw && (!FirstOnlyPeriods || gi == 0));
+    }
+  }
+
+  std::vector<std::array<uint8_t, 4>> groups_;
+};
+
+// Items: the five numbers as received, ascending, or the four differences
+// between neighbours.
+int NumberItems(const TCustomStat&, const Combination& c, std::array<uint16_t, 5>& items);
+int SortedNumberItems(const TCustomStat&, const Combination& c, std::array<uint16_t, 5>& items);
+int DifferenceItems(const TCustomStat&, const Combination& c, std::array<uint16_t, 5>& items);
+
+}  // namespace px::family
