@@ -53,6 +53,11 @@ template <class T>
 std::unique_ptr<TCustomStat> MakeStat(const TStatList& registry, int index) {
   return std::make_unique<T>(registry, index);
 }
+// For classes made from a shared template, which take their description.
+template <class T, const StatClassInfo* Info>
+std::unique_ptr<TCustomStat> MakeStatWith(const TStatList& registry, int index) {
+  return std::make_unique<T>(registry, *Info, index);
+}
 
 class TCustomStat {
  public:

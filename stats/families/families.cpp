@@ -4,6 +4,10 @@ namespace px {
 
 void RegisterAllFamilies(StatClassTable& table) {
   RegisterNumberFamily(table);
+  RegisterSumFamily(table);
+  RegisterDifferenceFamily(table);
+  RegisterSequenceFamily(table);
+  RegisterCombValuesFamily(table);
 }
 
 }  // namespace px

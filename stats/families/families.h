@@ -13,6 +13,10 @@ namespace px {
 using StatClassTable = std::vector<const StatClassInfo*>;
 
 void RegisterNumberFamily(StatClassTable& table);
+void RegisterSumFamily(StatClassTable& table);
+void RegisterDifferenceFamily(StatClassTable& table);
+void RegisterSequenceFamily(StatClassTable& table);
+void RegisterCombValuesFamily(StatClassTable& table);
 
 void RegisterAllFamilies(StatClassTable& table);
 

@@ -58,6 +58,8 @@ bool Chosen(const TStatDrawArray& selected, MatchRule rule, int32_t value) {
       return value >= 0 && value <= 0xFFFF && HasValue13(selected, uint16_t(value), 0);
     case MatchRule::Int12:
       return HasKey1or3(selected, 1, value);
+    case MatchRule::RangeFlag:
+      return (value == 1) == HasValue(selected, 1, 0, 0, 0);
   }
   return false;
 }

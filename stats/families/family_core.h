@@ -14,6 +14,20 @@
 
 namespace px::family {
 
+// ---- number sets shared by families
+inline bool IsEven(int n) { return n % 2 == 0; }
+inline bool IsSmall(int n) { return n <= 18; }
+// 1 counts as prime here.
+inline bool IsPrimeSet(int n) {
+  switch (n) {
+    case 1: case 2: case 3: case 5: case 7: case 11: case 13: case 17: case 19: case 23: case 29: case 31:
+      return true;
+    default:
+      return false;
+  }
+}
+inline int SumOf(const Combination& c) { return c[0] + c[1] + c[2] + c[3] + c[4]; }
+
 // ---- text forms
 std::string KeysText(const StatValue& v, int k);  // "5:17:22"
 std::string TimesText(int a, int b);              // "3 x 1"
@@ -42,9 +56,10 @@ struct Buckets {
 
 // ---- one value per draw or combination, a function of its five numbers
 enum class MatchRule {
-  Word1,    // Key1 equals the value
-  Value13,  // keys (value, 0, 0, 0)
-  Int12,    // Key1 and Key2 read as one integer
+  Word1,      // Key1 equals the value
+  Value13,    // keys (value, 0, 0, 0)
+  Int12,      // Key1 and Key2 read as one integer
+  RangeFlag,  // a 0/1 value: 1 matches when the value 1 is selected, 0 when it is not
 };
 
 using ValueFn = int32_t (*)(const TCustomStat& stat, const Combination& c);

@@ -10,16 +10,9 @@ namespace px {
 
 namespace {
 
-bool IsEven(int n) { return n % 2 == 0; }
-bool IsSmall(int n) { return n <= 18; }
-bool IsPrimeSet(int n) {
-  switch (n) {
-    case 1: case 2: case 3: case 5: case 7: case 11: case 13: case 17: case 19: case 23: case 29: case 31:
-      return true;
-    default:
-      return false;
-  }
-}
+using family::IsEven;
+using family::IsPrimeSet;
+using family::IsSmall;
 
 // ---- NUMS: each number is a value.
 const StatClassInfo kValues{"TstValues", "NUMS", "Числа тиража", nullptr, 0, kFeatN, false, true, true, true,

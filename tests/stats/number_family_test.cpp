@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "combs/combination_set.h"
 #include "stats/stat_list.h"
 #include "stats/stat_table.h"
@@ -112,48 +110,6 @@ TEST_F(NumberFamily, PositionsFollowSortedDraws) {
   EXPECT_EQ(graph.GraphValueOfDraw(0, 0, false), 11);
   EXPECT_EQ(graph.GraphValueOfDraw(0, 0, true), 30);
   EXPECT_EQ(graph.GraphValueOfDraw(5, 5, false), 0);  // outside the archive: a zero record
-}
-
-// The fast batch answers must equal the one-by-one answers for every
-// combination and any selection.
-TEST_F(NumberFamily, BatchMatchingEqualsSingleMatching) {
-  std::mt19937 rnd(7);
-  const auto& all = FullSet();
-  std::vector<uint8_t> batch(all.size());
-  for (int m = 0; m < registry.Count(); ++m) {
-    auto stat = registry.CreateInstance(m);
-    TStatDrawArray selected;
-    StatValue three;  // 3 is a number, a digit, a count and a pattern alike
-    three.Key1 = 3;
-    selected.Append(three);
-    for (int k = 0; k < 3; ++k) {
-      StatValue v;
-      v.Key1 = uint16_t(rnd() % 40);
-      selected.Append(v);
-    }
-    StatValue odd;  // a value with a second key matches nothing single-keyed
-    odd.Key1 = 3;
-    odd.Key2 = 1;
-    selected.Append(odd);
-    stat->MatchBatch(all.data(), all.size(), selected, 0, false, 0, batch.data());
-    size_t mismatches = 0, matches = 0;
-    for (size_t i = 0; i < all.size(); ++i) {
-      bool one = stat->MatchesCombination(all[i], selected, 0, false, 0);
-      mismatches += one != (batch[i] != 0);
-      matches += one;
-    }
-    EXPECT_EQ(mismatches, 0u) << registry.CodeOf(m);
-    EXPECT_GT(matches, 0u) << registry.CodeOf(m);
-    // The compacting form keeps the matching ones in order, or the others.
-    for (int mode : {0, 1}) {
-      std::vector<Combination> expected, out(all.size());
-      for (size_t i = 0; i < all.size(); ++i)
-        if ((batch[i] != 0) != (mode == 1)) expected.push_back(all[i]);
-      size_t kept = stat->FilterBatch(all.data(), all.size(), out.data(), selected, 0, false, mode);
-      out.resize(kept);
-      EXPECT_EQ(out, expected) << registry.CodeOf(m) << " mode " << mode;
-    }
-  }
 }
 
 }  // namespace

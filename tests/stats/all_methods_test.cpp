@@ -1,0 +1,125 @@
+// Properties every method must have, whatever its family.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+
+#include "combs/combination_set.h"
+#include "core/env.h"
+#include "stats/filter.h"
+#include "stats/prefetch.h"
+#include "stats/stat_list.h"
+#include "stats/stat_table.h"
+#include "support/draws.h"
+
+namespace px {
+namespace {
+
+class AllMethods : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::mt19937 rnd(2024);
+    for (int i = 1; i <= 40; ++i) {
+      Combination c{};
+      for (int k = 0; k < 5; ++k) {
+        int n;
+        do n = int(rnd() % 36) + 1;
+        while (Contains(n, c));
+        c[size_t(k)] = uint8_t(n);
+      }
+      // The newest draw repeats an older one, so the moves of a sum have a past.
+      if (i == 40) c = archive.At(9).numbers;
+      archive.Append(test::Draw(i, c));
+    }
+    registry.SetDraws(&archive);
+    registry.Fill();
+  }
+  DrawArchive archive;
+  TStatList registry;
+};
+
+// The fast batch answers equal the one-by-one answers for every combination,
+// for values the method really produced.
+TEST_F(AllMethods, BatchMatchingEqualsSingleMatching) {
+  const auto& all = FullSet();
+  const int last = archive.Count() - 1;
+  std::vector<uint8_t> batch(all.size());
+  for (int m = 0; m < registry.Count(); ++m) {
+    SCOPED_TRACE(registry.CodeOf(m));
+    StatTableParams p;
+    p.sorted = true;  // ascending draws give values that ascending combinations can have
+    StatTable t = ComputeStatTable(registry, m, p, nullptr);
+    std::vector<int> rows;
+    for (size_t r = 0; r < t.rows.size() && rows.size() < 3; ++r)
+      if (t.rows[r].value.Count > 0) rows.push_back(int(r));
+    ASSERT_FALSE(rows.empty());
+    const Selection sel = SelectRows(t.rows, rows);
+    auto stat = registry.CreateInstance(m);
+    stat->LoadDraws(-1, last, true);
+    stat->MatchBatch(all.data(), all.size(), sel.values, last, true, 0, batch.data());
+    size_t mismatches = 0, matches = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+      const bool one = stat->MatchesCombination(all[i], sel.values, last, true, 0);
+      mismatches += one != (batch[i] != 0);
+      matches += one;
+    }
+    EXPECT_EQ(mismatches, 0u);
+    EXPECT_GT(matches, 0u);
+    for (int mode : {0, 1}) {
+      std::vector<Combination> expected, out(all.size());
+      for (size_t i = 0; i < all.size(); ++i)
+        if ((batch[i] != 0) != (mode == 1)) expected.push_back(all[i]);
+      out.resize(stat->FilterBatch(all.data(), all.size(), out.data(), sel.values, last, true, mode));
+      EXPECT_EQ(out, expected) << "mode " << mode;
+    }
+  }
+}
+
+// For a method with a full set: the distribution equals a plain count over
+// every combination, and keeping one value keeps exactly the combinations
+// whose values include it.
+TEST_F(AllMethods, FullSetDistributionAndFilterAgreeWithEnumeration) {
+  const auto& all = FullSet();
+  CombinationSet set;
+  set.Init(kCapacity);
+  for (int m = 0; m < registry.Count(); ++m) {
+    if (!registry.HasFullSet(m)) continue;
+    SCOPED_TRACE(registry.CodeOf(m));
+    auto stat = registry.CreateInstance(m);
+    std::map<uint64_t, int32_t> counts;
+    std::vector<std::vector<uint64_t>> keysOf(all.size());
+    for (size_t i = 0; i < all.size(); ++i) {
+      TStatDrawArray values;
+      stat->CollectCombinationValues(all[i], values);
+      for (const StatValue& v : values) {
+        counts[v.Key()] += v.Count;
+        keysOf[i].push_back(v.Key());
+      }
+    }
+    const PrefetchData d = FullSetDistribution(registry, m);
+    ASSERT_EQ(d.records.size(), counts.size());
+    size_t r = 0;
+    for (const auto& [key, count] : counts) {
+      EXPECT_EQ(d.records[r].key, key);
+      EXPECT_EQ(d.records[r].count, count);
+      ++r;
+    }
+
+    const PrefetchRecord& chosen = d.records[d.records.size() / 2];
+    StatValue v;
+    v.SetKey(chosen.key);
+    Selection sel;
+    sel.values.Append(v);
+    GenerateSet(set, Env::Real(), false, 0, "");
+    const int last = archive.Count() - 1;
+    KeepOrRemove(set, *stat, sel, kKeepSelected, last, false, "x", nullptr);
+    std::vector<Combination> expected;
+    for (size_t i = 0; i < all.size(); ++i)
+      if (std::find(keysOf[i].begin(), keysOf[i].end(), chosen.key) != keysOf[i].end()) expected.push_back(all[i]);
+    EXPECT_EQ(set.ToVector(), expected) << stat->ValueText(v);
+  }
+}
+
+}  // namespace
+}  // namespace px
