@@ -75,7 +75,12 @@ class TStatDrawArray {
   int FindSlow(uint64_t key) const;
   void Rehash(size_t slots);
   void IndexItem(size_t i);
-  static size_t Hash(uint64_t key) { return size_t((key * 0x9E3779B97F4A7C15ull) >> 32); }
+  // Every key word must reach the low bits the table uses: Key1 sits in the
+  // top word, which a plain product would leave out.
+  static size_t Hash(uint64_t key) {
+    const uint64_t h = key * 0x9E3779B97F4A7C15ull;
+    return size_t(h ^ (h >> 29) ^ (h >> 47));
+  }
 
   std::vector<StatValue> items_;
   // Small keys (Key1 only, below kDirect) index a direct table; the rest an
