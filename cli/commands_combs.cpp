@@ -98,7 +98,6 @@ void Combs(Context& ctx, const CombsArgs& a) {
       case Step::ExcludeLast: {
         auto n = ParseInt32(step.text);
         if (!n || *n < 1) throw Error(Fmt("Некорректное количество тиражей: \"%s\"!", step.text.c_str()));
-        s.set.TakeSnapshot(true);
         s.set.ExcludeLastDraws(s.archive, a.offset, *n);
         break;
       }

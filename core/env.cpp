@@ -1,6 +1,7 @@
 #include "core/env.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -113,6 +114,21 @@ class PosixEnv final : public Env {
 };
 
 }  // namespace
+
+int Env::LockFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) throw FileError("Не удалось открыть файл", path, errno);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    int e = errno;
+    ::close(fd);
+    throw FileError("Файл занят другим процессом", path, e);
+  }
+  return fd;
+}
+
+void Env::UnlockFile(int handle) {
+  if (handle >= 0) ::close(handle);
+}
 
 Env& Env::Real() {
   static PosixEnv env;

@@ -32,6 +32,11 @@ class Env {
   // Names (not paths) of the entries of a folder; empty when it is missing.
   virtual std::vector<std::string> ListDir(const std::string& dir) = 0;
   virtual std::chrono::system_clock::time_point Now() = 0;
+  // Opens (creating when missing) and locks a file exclusively for as long
+  // as the returned handle stays open; throws Error when another process
+  // holds it.
+  virtual int LockFile(const std::string& path);
+  virtual void UnlockFile(int handle);
 
   static Env& Real();
 };

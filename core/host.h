@@ -3,9 +3,24 @@
 // a recorder. Every call comes from the one thread that runs the engine.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace px {
+
+// What a file dialog offers: "Файлы тиражей (*.csv)|*.csv" and "csv".
+struct FileFilter {
+  std::string filter;
+  std::string defaultExtension;
+};
+
+// The parts of the window the engine asks to show its state again.
+enum class View {
+  DrawsList,    // the draws list (row count, offset row)
+  CombsList,    // the combinations list
+  FiltersList,  // the applied-filters list
+  Caption,      // the window caption
+};
 
 class Host {
  public:
@@ -21,6 +36,15 @@ class Host {
   virtual void ProcessEvents() {}
   // A progress indicator beside the status text; max 0 hides it.
   virtual void SetProgress(int /*position*/, int /*max*/) {}
+  // Status panels 0..5 (archive size, next draw, its known result,
+  // combinations, stakes, rating); the progress text is SetStatusText.
+  virtual void SetStatusPanel(int /*panel*/, const std::string& /*text*/) {}
+  // The wait cursor while the busy counter is above 0.
+  virtual void SetBusyCursor(bool /*busy*/) {}
+  virtual void Refresh(View /*view*/) {}
+  // File dialogs; nullopt when the person cancels.
+  virtual std::optional<std::string> ChooseOpenFile(const FileFilter& /*filter*/) { return std::nullopt; }
+  virtual std::optional<std::string> ChooseSaveFile(const FileFilter& /*filter*/) { return std::nullopt; }
   virtual bool StopRequested() { return false; }
 };
 

@@ -2,7 +2,9 @@
 // queue, and "no" once the queue is empty.
 #pragma once
 
+#include <array>
 #include <deque>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +21,24 @@ class RecordingHost final : public Host {
   std::vector<std::pair<int, int>> progress;  // (position, max) as set
   bool stopRequested = false;
   int eventsProcessed = 0;
+  std::array<std::string, 6> panel;  // status panels as last set
+  bool busyCursor = false;
+  std::vector<View> refreshed;
+  std::deque<std::optional<std::string>> files;  // answers to the file dialogs
+
+  void SetStatusPanel(int i, const std::string& text) override {
+    if (i >= 0 && i < int(panel.size())) panel[size_t(i)] = text;
+  }
+  void SetBusyCursor(bool busy) override { busyCursor = busy; }
+  void Refresh(View view) override { refreshed.push_back(view); }
+  std::optional<std::string> ChooseOpenFile(const FileFilter&) override { return NextFile(); }
+  std::optional<std::string> ChooseSaveFile(const FileFilter&) override { return NextFile(); }
+  std::optional<std::string> NextFile() {
+    if (files.empty()) return std::nullopt;
+    auto f = files.front();
+    files.pop_front();
+    return f;
+  }
 
   void SetStatusText(const std::string& text) override { statuses.push_back(text); }
   void ShowError(const std::string& text) override { errors.push_back(text); }

@@ -1,0 +1,474 @@
+#include "frame/frame.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <thread>
+
+#include "core/csv.h"
+#include "core/dates.h"
+#include "core/env.h"
+#include "core/errors.h"
+#include "core/process.h"
+#include "core/switches.h"
+#include "core/text.h"
+#include "stats/prefetch.h"
+
+namespace px {
+
+namespace {
+constexpr const char* kStartError = "Ошибка запуска программы!";
+constexpr const char* kInitError = "Ошибка инициализации программы!";
+constexpr const char* kSettingsError = "Ошибка загрузки параметров программы!";
+constexpr const char* kExclusiveAccess =
+    "Невозможно получить монопольный доступ к файлам данных!\r\rВозможные причины данной ошибки: \r\r1) Вы "
+    "пытаетесь запустить вторую копию программы из одного и того же каталога. Корректная работа нескольких копий "
+    "программы возможна только из разных каталогов.\r\r2) Для программы нет прав на запись в том каталоге, где она "
+    "расположена. Например: в Windows 7 и выше по умолчанию запрещена запись в c:\\Program Files.\r\rПрограмма "
+    "будет закрыта!";
+
+std::string ProgramNameOf(const std::string& path) {
+  std::string name = std::filesystem::path(path).stem().string();
+  return name.empty() ? std::string(kDataBaseName) : name;
+}
+
+std::string WithoutExtension(const std::string& path) {
+  std::filesystem::path p(path);
+  return (p.parent_path() / p.stem()).string();
+}
+}  // namespace
+
+const char* ProgramVersion() { return "1.0.0"; }
+
+TTemplateMain::TTemplateMain(Host& host, Env& env, std::string dataDir, std::string programPath,
+                             std::vector<std::string> args)
+    : host_(host),
+      env_(env),
+      dataDir_(std::move(dataDir)),
+      programPath_(std::move(programPath)),
+      programName_(ProgramNameOf(programPath_)),
+      args_(std::move(args)),
+      combs_(&host),
+      store_(env, FormSettingsPath(dataDir_, programName_)),
+      language_(*FindLanguage(kBaseLanguage)) {
+}
+
+TTemplateMain::~TTemplateMain() {
+  if (stakesLock_ >= 0) env_.UnlockFile(stakesLock_);
+}
+
+std::string TTemplateMain::ArchiveFile() const { return ArchivePath(dataDir_); }
+std::string TTemplateMain::ConfigFile() const { return ConfigPath(dataDir_); }
+std::string TTemplateMain::NamesFile() const { return NamesFilePath(dataDir_, programName_); }
+
+void TTemplateMain::BeginBusy() {
+  if (busy_++ == 0) host_.SetBusyCursor(true);
+}
+
+void TTemplateMain::EndBusy() {
+  if (busy_ == 0) return;
+  if (--busy_ == 0) host_.SetBusyCursor(false);
+}
+
+bool TTemplateMain::Guard(const std::function<void()>& command) {
+  try {
+    command();
+    return true;
+  } catch (const std::exception& e) {
+    host_.SetStatusText("");
+    host_.ShowError(e.what());
+    return false;
+  }
+}
+
+bool TTemplateMain::HasSwitch(const std::string& word) const { return px::HasSwitch(args_, word); }
+
+void TTemplateMain::SetCaption(std::string caption) {
+  caption_ = std::move(caption);
+  host_.Refresh(View::Caption);
+}
+
+TTemplateMain::Start TTemplateMain::FormCreate() {
+  try {
+    settings_.PrefetchsEnabled = false;
+    proxy_ = ProxySettings{};
+    std::srand(unsigned(std::time(nullptr)));
+    combs_.Clear();
+
+    if (HasSwitch("restart")) {
+      // The instance that asked for the restart must be gone first.
+      for (int i = 0; i < 601 && OtherInstanceRunning(programPath_); ++i) {
+        host_.ProcessEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
+      if (OtherInstanceRunning(programPath_)) return Start::Terminate;
+    }
+
+    // The language comes before the settings that the window restores.
+    const std::string base = WithoutExtension(programPath_);
+    languages_ = AvailableLanguages(env_, base);
+    int32_t lcid = kBaseLanguage;
+    if (!HasSwitch("no-language")) {
+      try {
+        lcid = store_.Read().ReadInt(MainSettings::kSection, "Language", settings_.Language);
+      } catch (const std::exception&) {
+        lcid = settings_.Language;
+      }
+    }
+    language_ = *FindLanguage(kBaseLanguage);
+    texts_ = LanguageModule();
+    if (const Language* l = FindLanguage(lcid); l && l->lcid != kBaseLanguage) {
+      try {
+        texts_ = LanguageModule::Load(env_, ModulePath(base, *l));
+        language_ = *l;
+      } catch (const std::exception&) {
+        // No module: the built-in language stays.
+      }
+    }
+    helpFile_ = FindHelpFile(env_, std::filesystem::path(programPath_).parent_path().string(), language_.abbreviation);
+    registry_.helpFile = helpFile_;
+    registry_.languageAbbr = language_.abbreviation;
+
+    scenarioRunning = stopRequested = viewsSuspended = false;
+    combs_.InvalidateCache();
+
+    LoadSettings();
+
+    {
+      StatusScope status(host_, "Загрузка файла конфигурации...");
+      LoadGameConfig(env_, ConfigFile(), Config());
+      LoadProxySettings(env_, ConfigFile(), proxy_);
+    }
+    registry_.SetDraws(&archive_);
+    registry_.Fill();
+    registry_.LoadNames(env_, NamesFile(), true, &host_);
+    return Start::Continue;
+  } catch (const std::exception& e) {
+    host_.ShowError(OperationError(kStartError, e.what()).what());
+    return Start::Continue;
+  }
+}
+
+void TTemplateMain::LoadSettings() {
+  try {
+    IniFile ini = store_.Read();
+    settings_.Read(ini);
+    if (!settings_.PrefetchsInit) {
+      settings_.PrefetchsInit = true;
+      store_.Update([&](IniFile& i) {
+        i.WriteBool(MainSettings::kSection, "PrefetchsInit", true);
+        i.WriteBool(MainSettings::kSection, "PrefetchsEnabled", settings_.PrefetchsEnabled);
+      });
+    }
+  } catch (const std::exception& e) {
+    host_.ShowError(OperationError(kSettingsError, e.what()).what());
+  }
+}
+
+TTemplateMain::Start TTemplateMain::Initialise() {
+  try {
+    StatusScope status(host_, "Инициализация...");
+    combs_.Init(kCapacity);
+    for (int k = 0; k <= kDrawSize; ++k) {
+      matchTable_[size_t(k)].count = uint32_t(Binomial(5, k) * Binomial(31, 5 - k));
+      matchTable_[size_t(k)].probability = static_cast<long double>(matchTable_[size_t(k)].count) / kCapacity;
+    }
+    SetCaption(caption_ + " версия " + ProgramVersion());
+    SetDrawsOffset(0);
+
+    try {
+      stakesLock_ = env_.LockFile(JoinPath(dataDir_, std::string(kDataBaseName) + ".lsk"));
+    } catch (const std::exception&) {
+      host_.ShowError(kExclusiveAccess);
+      return Start::Terminate;
+    }
+
+    {
+      StatusScope loading(host_, "Загрузка файла тиражей...");
+      try {
+        archive_.Load(env_, ArchiveFile());
+      } catch (const std::exception& e) {
+        host_.ShowError(e.what());
+      }
+      RefreshStatus();
+      host_.Refresh(View::DrawsList);
+    }
+
+    GenerateSet(combs_, env_, true, Config().CombsGenerateMode, Config().CombsGenerateParameters);
+    RefreshCombs();
+    RefreshViews(true);
+
+    const bool recreate = HasSwitch("fullrecreate"), refresh = HasSwitch("fullrefresh");
+    if (HasSwitch("loadonly")) {
+      Guard([&] { DownloadDraws(); });
+      if (!recreate && !refresh) return Start::Terminate;
+    }
+    PrefetchFiles prefetch(env_, dataDir_);
+    if (recreate) {
+      prefetch.BuildAll(registry_, true, settings_.PrefetchsEnabled, 8191, &host_);
+      return Start::Terminate;
+    }
+    prefetch.BuildAll(registry_, refresh, settings_.PrefetchsEnabled, 0, &host_);
+    if (refresh) return Start::Terminate;
+    return Start::Continue;
+  } catch (const std::exception& e) {
+    host_.ShowError(OperationError(kInitError, e.what()).what());
+    return Start::Continue;
+  }
+}
+
+void TTemplateMain::FormDestroy() {
+  try {
+    store_.Update([&](IniFile& ini) { settings_.WriteCloseKeys(ini); });
+  } catch (const std::exception& e) {
+    host_.ShowError(e.what());
+  }
+  combs_.Clear();
+  archive_.Clear();
+  if (stakesLock_ >= 0) {
+    env_.UnlockFile(stakesLock_);
+    stakesLock_ = -1;
+  }
+}
+
+void TTemplateMain::RestartProgram() {
+  StartDetached(programPath_, {"restart"}, std::filesystem::path(programPath_).parent_path().string());
+  std::exit(0);
+}
+
+void TTemplateMain::SetDrawsOffset(int offset) {
+  if (offset == offset_) return;
+  offset_ = offset;
+  RefreshStatus();
+  RefreshViews(false);
+  host_.Refresh(View::DrawsList);
+}
+
+void TTemplateMain::RefreshStatus() {
+  const ArchiveStatus s = StatusOf(archive_, std::max(offset_, 0));
+  host_.SetStatusPanel(0, s.archiveSize);
+  host_.SetStatusPanel(1, s.nextDraw);
+  host_.SetStatusPanel(2, s.knownNext);
+}
+
+void TTemplateMain::AddView(std::function<void(bool)> refresh) { views_.push_back(std::move(refresh)); }
+
+void TTemplateMain::RefreshViews(bool force) {
+  if (viewsSuspended) return;
+  for (auto& v : views_) v(force);
+}
+
+void TTemplateMain::SaveArchive() {
+  StatusScope status(host_, "Сохранение файла тиражей...");
+  env_.MakeDirs(dataDir_);
+  archive_.Save(env_, ArchiveFile());
+}
+
+DrawRecord TTemplateMain::NewDrawTemplate() const {
+  DrawRecord d;
+  d.number = archive_.NextDrawNumber(0);
+  return d;
+}
+
+void TTemplateMain::DrawsAdd(const DrawRecord& draw) {
+  Busy busy(*this);
+  archive_.Append(draw);
+  SaveArchive();
+  RefreshStatus();
+  host_.Refresh(View::DrawsList);
+  RefreshViews(false);
+}
+
+void TTemplateMain::DrawsEdit(int index, const DrawRecord& draw) {
+  if (index < 0 || index >= archive_.Count())
+    throw Error(Fmt("Запись со индексом %d в файле данных не найдена!", index));
+  Busy busy(*this);
+  archive_.At(index) = draw;
+  SaveArchive();
+  RefreshStatus();
+  host_.Refresh(View::DrawsList);
+  RefreshViews(false);
+}
+
+void TTemplateMain::DrawsDelete(const std::vector<int32_t>& numbers) {
+  Busy busy(*this);
+  std::exception_ptr failure;
+  {
+    StatusScope status(host_, "Удаление выделенных тиражей....");
+    try {
+      for (int32_t n : numbers) archive_.DeleteAt(archive_.IndexOfDraw(n));
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }
+  // What was deleted before a failure is written too, so the file never
+  // holds draws the list no longer shows.
+  RefreshStatus();
+  host_.Refresh(View::DrawsList);
+  SaveArchive();
+  RefreshViews(false);
+  if (failure) std::rethrow_exception(failure);
+}
+
+ImportResult TTemplateMain::DrawsImport(const std::string& path) {
+  Busy busy(*this);
+  ImportResult result;
+  {
+    StatusScope status(host_, Fmt("Импорт тиражей из файла \"%s\"...", path.c_str()));
+    result = ImportDraws(env_, archive_, path);
+  }
+  SaveArchive();
+  RefreshStatus();
+  host_.Refresh(View::DrawsList);
+  return result;
+}
+
+void TTemplateMain::DrawsExport(const std::string& path) {
+  Busy busy(*this);
+  StatusScope status(host_, Fmt("Экспорт тиражей в файл \"%s\"...", path.c_str()));
+  ExportDraws(env_, archive_, path);
+}
+
+void TTemplateMain::Toggle(bool MainSettings::*flag, const char* key) {
+  Busy busy(*this);
+  settings_.*flag = !(settings_.*flag);
+  store_.WriteBool(MainSettings::kSection, key, settings_.*flag);
+}
+
+void TTemplateMain::SetIntSetting(int MainSettings::*field, const char* key, int value) {
+  settings_.*field = value;
+  store_.WriteInt(MainSettings::kSection, key, value);
+}
+
+void TTemplateMain::ToggleSortedDraws() {
+  Toggle(&MainSettings::SortedDraws, "SortedDraws");
+  host_.Refresh(View::DrawsList);
+  RefreshViews(true);
+}
+
+void TTemplateMain::RefreshCombs() {
+  host_.SetStatusPanel(3, Fmt("Комбинаций: %d", combs_.Count()));
+  host_.Refresh(View::CombsList);
+  host_.Refresh(View::FiltersList);
+}
+
+void TTemplateMain::CombsGenerate(int mode, const std::string& parameters, bool saveDefaults) {
+  Busy busy(*this);
+  if (saveDefaults) {
+    Config().CombsGenerateMode = uint8_t(std::clamp(mode, 0, 255));
+    Config().CombsGenerateParameters = parameters;
+    StatusScope status(host_, "Сохранение файла конфигурации...");
+    SaveGenerationDefaults(env_, ConfigFile(), Config());
+  }
+  GenerateSet(combs_, env_, true, mode, parameters);
+  RefreshCombs();
+}
+
+void TTemplateMain::CombsExclude(int n) {
+  if (n <= 0) return;
+  Busy busy(*this);
+  combs_.ExcludeLastDraws(archive_, std::max(offset_, 0), n);
+  RefreshCombs();
+}
+
+void TTemplateMain::CombsDeleteRows(const std::vector<int>& rows) {
+  Busy busy(*this);
+  combs_.DeleteRows(rows);
+  RefreshCombs();
+}
+
+void TTemplateMain::CombsUndo() {
+  if (!combs_.CanUndo()) return;
+  Busy busy(*this);
+  combs_.RestoreSnapshot(true);
+  combs_.RemoveLastLogRow();
+  RefreshCombs();
+}
+
+void TTemplateMain::CombsOpen(const std::string& path) {
+  Busy busy(*this);
+  combs_.TakeSnapshot(true);
+  bool read;
+  {
+    StatusScope status(host_, Fmt("Загрузка файла \"%s\"...", path.c_str()));
+    read = combs_.ReadFile(env_, path);
+  }
+  if (!read) combs_.RestoreSnapshot(true);
+  combs_.DropSnapshot();
+  combs_.ClearLog();
+  RefreshCombs();
+}
+
+void TTemplateMain::CombsSave(const std::string& path) {
+  Busy busy(*this);
+  StatusScope status(host_, Fmt("Сохранение файла \"%s\"...", path.c_str()));
+  combs_.WriteFile(env_, path);
+}
+
+std::string TTemplateMain::CombsCopy(const std::vector<int>& rows) const { return combs_.ClipboardText(rows); }
+
+void TTemplateMain::CombsPaste(const std::string& text) {
+  Busy busy(*this);
+  combs_.Paste(text);
+  RefreshCombs();
+}
+
+std::string TTemplateMain::CombsDistinctText() const { return DistinctNumbersText(combs_); }
+
+std::string TTemplateMain::CombsFindText(int row) const {
+  if (row < 0 || row >= combs_.Count()) return {};
+  return FindInArchiveText(archive_, combs_.Working()[row]);
+}
+
+int TTemplateMain::LastKnownIndex() const { return std::max(0, archive_.Count() - 1 - std::max(offset_, 0)); }
+
+void TTemplateMain::ReloadRegistry() {
+  registry_.SaveNames(env_, NamesFile(), true, false, &host_);
+  registry_.Fill();
+  registry_.EnableAll();
+  registry_.LoadNames(env_, NamesFile(), true, &host_);
+}
+
+void TTemplateMain::ApplyConfig(const TConfigData& edited) {
+  Busy busy(*this);
+  const TConfigData& old = Config().data;
+  uint32_t mask = 0;
+  if (edited.MatrixCols != old.MatrixCols) mask |= 16;
+  if (edited.ChannelSize != old.ChannelSize) mask |= 8;
+  if (edited.MatrixSegments != old.MatrixSegments) mask |= 32;
+  Config().data = edited;
+  {
+    StatusScope status(host_, "Сохранение файла конфигурации...");
+    SaveGameConfig(env_, ConfigFile(), Config());
+  }
+  ReloadRegistry();
+  PrefetchFiles(env_, dataDir_).BuildAll(registry_, false, settings_.PrefetchsEnabled, mask, &host_);
+  RefreshViews(true);
+  host_.Refresh(View::DrawsList);
+  host_.Refresh(View::CombsList);
+}
+
+void TTemplateMain::ApplyShredding(const std::array<std::string, 3>& formulas, const std::array<uint8_t, 3>& digits) {
+  Busy busy(*this);
+  Config().Formula = formulas;
+  Config().FormulaDigits = digits;
+  {
+    StatusScope status(host_, "Сохранение файла конфигурации...");
+    SaveShredding(env_, ConfigFile(), Config());
+  }
+  PrefetchFiles(env_, dataDir_).BuildAll(registry_, false, settings_.PrefetchsEnabled, 4096, &host_);
+  ReloadRegistry();
+}
+
+int32_t TTemplateMain::DownloadDraws() {
+  const int32_t from = archive_.DateKeyAt(0, 1);
+  const int32_t to = DateKeyOf(DateOf(env_.Now()));
+  return DownloadRange(from, to);
+}
+
+int32_t TFormMain::DownloadRange(int32_t, int32_t) {
+  throw Error("Загрузка тиражей с сайта лотереи в этой версии программы недоступна.");
+}
+
+}  // namespace px

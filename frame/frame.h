@@ -1,0 +1,194 @@
+// The frame: the whole application state for the life of the process and the
+// start-up, initialisation, command and shutdown sequences. It is no widget;
+// everything it needs from a person or a screen goes through the Host.
+//
+// TTemplateMain holds what does not depend on the game; TFormMain adds what
+// is specific to "Vantora 5". Commands throw Error on failure; Guard runs one
+// and shows its error, which is how the window calls them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "combs/combination_set.h"
+#include "core/archive.h"
+#include "core/config.h"
+#include "core/csv.h"
+#include "core/form_settings.h"
+#include "core/host.h"
+#include "frame/languages.h"
+#include "stats/stat_list.h"
+
+namespace px {
+
+class Env;
+
+struct MatchProbability {
+  uint32_t count = 0;      // C(5,k)·C(31,5-k)
+  long double probability = 0;
+};
+
+class TTemplateMain {
+ public:
+  // dataDir holds every data file; programPath is the program file, whose
+  // name (without extension) names the window-state, names and language files.
+  TTemplateMain(Host& host, Env& env, std::string dataDir, std::string programPath, std::vector<std::string> args);
+  virtual ~TTemplateMain();
+  TTemplateMain(const TTemplateMain&) = delete;
+  TTemplateMain& operator=(const TTemplateMain&) = delete;
+
+  // ---- state
+  Host& GetHost() { return host_; }
+  Env& GetEnv() { return env_; }
+  const std::string& DataDir() const { return dataDir_; }
+  const std::string& ProgramName() const { return programName_; }
+  DrawArchive& Archive() { return archive_; }
+  TStatList& Registry() { return registry_; }
+  GameConfig& Config() { return registry_.Config(); }
+  CombinationSet& Combs() { return combs_; }
+  MainSettings& Settings() { return settings_; }
+  FormSettings& SettingsStore() { return store_; }
+  ProxySettings& Proxy() { return proxy_; }
+  const std::array<MatchProbability, 6>& MatchProbabilityTable() const { return matchTable_; }
+  int DrawsOffset() const { return offset_; }
+  const std::string& Caption() const { return caption_; }
+  const std::string& HelpFile() const { return helpFile_; }
+  const std::vector<Language>& Languages() const { return languages_; }
+  const Language& CurrentLanguage() const { return language_; }
+  const LanguageModule& Texts() const { return texts_; }
+  bool StakesOpen() const { return stakesLock_ >= 0; }
+
+  // ---- paths of the data files
+  std::string ArchiveFile() const;
+  std::string ConfigFile() const;
+  std::string NamesFile() const;
+
+  // ---- busy counter: every command is enabled only while it is 0
+  void BeginBusy();
+  void EndBusy();
+  bool IsIdle() const { return busy_ == 0; }
+  class Busy {
+   public:
+    explicit Busy(TTemplateMain& f) : f_(f) { f_.BeginBusy(); }
+    ~Busy() { f_.EndBusy(); }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+   private:
+    TTemplateMain& f_;
+  };
+  // Runs a command; an exception is shown as an error box and false returned.
+  bool Guard(const std::function<void()>& command);
+
+  // ---- start-up and shutdown
+  enum class Start { Continue, Terminate };
+  // Window creation: language, settings, configuration, registry and names.
+  // The window restores its own placement and columns from SettingsStore().
+  Start FormCreate();
+  // The one-shot initialisation that follows once the window shows.
+  Start Initialise();
+  // The keys written at close, then the files closed; placement and columns
+  // are the window's (it writes them through SettingsStore() before).
+  void FormDestroy();
+  bool HasSwitch(const std::string& word) const;
+  void RestartProgram();
+
+  // ---- the offset and the views
+  void SetDrawsOffset(int offset);
+  void RefreshStatus();
+  // A view recomputes when force is set or its inputs changed; views run in
+  // the order they were added.
+  void AddView(std::function<void(bool force)> refresh);
+  void RefreshViews(bool force);
+  bool viewsSuspended = false;
+  bool scenarioRunning = false;
+  bool stopRequested = false;
+
+  // ---- draws (each writes the archive and refreshes)
+  void DrawsAdd(const DrawRecord& draw);
+  void DrawsEdit(int index, const DrawRecord& draw);
+  // Oldest first, as the list is walked from the bottom.
+  void DrawsDelete(const std::vector<int32_t>& numbers);
+  ImportResult DrawsImport(const std::string& path);
+  void DrawsExport(const std::string& path);
+  void ToggleSortedDraws();
+  DrawRecord NewDrawTemplate() const;  // the next number, no numbers yet
+
+  // ---- combinations
+  void CombsGenerate(int mode, const std::string& parameters, bool saveDefaults);
+  void CombsExclude(int n);
+  void CombsDeleteRows(const std::vector<int>& rows);
+  void CombsUndo();
+  void CombsOpen(const std::string& path);
+  void CombsSave(const std::string& path);
+  std::string CombsCopy(const std::vector<int>& rows) const;
+  void CombsPaste(const std::string& text);
+  std::string CombsDistinctText() const;
+  std::string CombsFindText(int row) const;
+  // The array index combination info is evaluated at.
+  int LastKnownIndex() const;
+
+  // ---- settings
+  // After the settings dialog: save, rebuild the registry, refresh the
+  // full-set files of the groups whose parameters changed, refresh views.
+  void ApplyConfig(const TConfigData& edited);
+  void ApplyShredding(const std::array<std::string, 3>& formulas, const std::array<uint8_t, 3>& digits);
+  // A view toggle: flips the flag and writes its key at once.
+  void Toggle(bool MainSettings::*flag, const char* key);
+  void SetIntSetting(int MainSettings::*field, const char* key, int value);
+
+  // ---- game-specific
+  virtual int32_t DownloadRange(int32_t fromDateKey, int32_t toDateKey) = 0;
+  virtual int32_t DownloadDraws();
+
+ protected:
+  void SetCaption(std::string caption);
+
+ private:
+  void LoadSettings();
+  void ReloadRegistry();
+  void SaveArchive();
+  void RefreshCombs();
+
+  Host& host_;
+  Env& env_;
+  std::string dataDir_;
+  std::string programPath_;
+  std::string programName_;
+  std::vector<std::string> args_;
+  DrawArchive archive_;
+  TStatList registry_;
+  CombinationSet combs_;
+  MainSettings settings_;
+  FormSettings store_;
+  ProxySettings proxy_;
+  std::array<MatchProbability, 6> matchTable_{};
+  std::vector<std::function<void(bool)>> views_;
+  int offset_ = -1;
+  int busy_ = 0;
+  int stakesLock_ = -1;
+  std::string caption_;
+  std::string helpFile_;
+  std::vector<Language> languages_;
+  Language language_;
+  LanguageModule texts_;
+};
+
+class TFormMain : public TTemplateMain {
+ public:
+  TFormMain(Host& host, Env& env, std::string dataDir, std::string programPath, std::vector<std::string> args)
+      : TTemplateMain(host, env, std::move(dataDir), std::move(programPath), std::move(args)) {
+    SetCaption(kCaption);
+  }
+  static constexpr const char* kCaption = "Анализ статистики лотереи \"Vantora 5\"";
+  int32_t DownloadRange(int32_t fromDateKey, int32_t toDateKey) override;
+};
+
+// The program's version text.
+const char* ProgramVersion();
+
+}  // namespace px

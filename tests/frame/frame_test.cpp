@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "core/env.h"
+#include "core/ini.h"
+#include "frame/frame.h"
+#include "support/draws.h"
+#include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+namespace px {
+namespace {
+
+class FrameTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<TFormMain> Start(std::vector<std::string> args = {}) {
+    auto f = std::make_unique<TFormMain>(host, Env::Real(), dir.Path(), dir.File("Pentalux5_5v36"), std::move(args));
+    EXPECT_EQ(f->FormCreate(), TTemplateMain::Start::Continue);
+    return f;
+  }
+  test::TempDir dir;
+  test::RecordingHost host;
+};
+
+TEST_F(FrameTest, FirstStartGivesDefaultsAndMarksPrefetchInit) {
+  auto f = Start();
+  EXPECT_TRUE(f->Settings() == [] {
+    MainSettings s;
+    s.PrefetchsInit = true;
+    return s;
+  }());
+  IniFile frm = IniFile::Load(Env::Real(), dir.File("Pentalux5_5v36.frm"));
+  EXPECT_EQ(frm.ReadString("TFormMain", "PrefetchsInit", ""), "1");
+  EXPECT_EQ(frm.ReadString("TFormMain", "PrefetchsEnabled", ""), "0");
+  EXPECT_EQ(f->Initialise(), TTemplateMain::Start::Continue);
+  EXPECT_TRUE(host.errors.empty()) << host.errors[0];
+  EXPECT_EQ(f->Combs().Count(), kCapacity);
+  EXPECT_EQ(host.panel[0], "Архив тиражей: 0");
+  EXPECT_EQ(host.panel[1], "Следующий тираж: 1");
+  EXPECT_EQ(host.panel[3], "Комбинаций: 376992");
+  EXPECT_EQ(f->Caption(), "Анализ статистики лотереи \"Vantora 5\" версия 1.0.0");
+  EXPECT_EQ(f->MatchProbabilityTable()[2].count, 10u * 4495u);
+  EXPECT_FALSE(host.busyCursor);
+  EXPECT_TRUE(f->IsIdle());
+
+  f->Settings().DrawsStatLen = 321;
+  f->FormDestroy();
+  auto g = Start();
+  EXPECT_EQ(g->Settings().DrawsStatLen, 321);
+}
+
+TEST_F(FrameTest, DrawsCommandsKeepListPanelsAndFileInStep) {
+  auto f = Start();
+  f->Initialise();
+  DrawRecord d = f->NewDrawTemplate();
+  EXPECT_EQ(d.number, 1);
+  d.numbers = {1, 2, 3, 4, 5};
+  d.SetDate("01/04/1995");
+  f->DrawsAdd(d);
+  d.number = 2;
+  d.numbers = {6, 7, 8, 9, 10};
+  f->DrawsAdd(d);
+  EXPECT_EQ(host.panel[0], "Архив тиражей: 2");
+  EXPECT_EQ(host.panel[1], "Следующий тираж: 3");
+  DrawArchive onDisk;
+  onDisk.Load(Env::Real(), f->ArchiveFile());
+  EXPECT_EQ(onDisk.Records(), f->Archive().Records());
+
+  f->SetDrawsOffset(1);
+  EXPECT_EQ(host.panel[1], "Следующий тираж: 2");
+  EXPECT_EQ(host.panel[2], "6;7;8;9;10");
+  f->SetDrawsOffset(0);
+  EXPECT_EQ(host.panel[2], "");
+
+  d.numbers = {11, 12, 13, 14, 15};
+  f->DrawsEdit(1, d);
+  onDisk.Load(Env::Real(), f->ArchiveFile());
+  EXPECT_EQ(onDisk.At(1).numbers, (Combination{11, 12, 13, 14, 15}));
+
+  // A missing number stops the delete; what went before is gone from the file too.
+  EXPECT_FALSE(f->Guard([&] { f->DrawsDelete({1, 77}); }));
+  EXPECT_EQ(host.errors.back(), "Запись со индексом -1 в файле данных не найдена!");
+  onDisk.Load(Env::Real(), f->ArchiveFile());
+  EXPECT_EQ(onDisk.Count(), 1);
+  EXPECT_EQ(host.panel[0], "Архив тиражей: 1");
+}
+
+TEST_F(FrameTest, CombinationCommands) {
+  auto f = Start();
+  f->Initialise();
+  f->CombsGenerate(1, "7", false);
+  EXPECT_EQ(host.panel[3], "Комбинаций: 52360");
+  f->CombsDeleteRows({0, 1, 2});
+  EXPECT_EQ(f->Combs().Count(), 52357);
+  f->CombsUndo();
+  EXPECT_EQ(f->Combs().Count(), 52360);
+  EXPECT_FALSE(f->Combs().CanUndo());
+
+  const std::string text = f->CombsCopy({0, 5});
+  f->CombsPaste(text);
+  EXPECT_EQ(f->Combs().Count(), 2);
+  EXPECT_EQ(f->CombsCopy({0, 1}), text);
+
+  f->CombsGenerate(2, "1;2;3;4;5;6", true);
+  EXPECT_EQ(f->Combs().Count(), 6);
+  GameConfig saved;
+  LoadGameConfig(Env::Real(), f->ConfigFile(), saved);
+  EXPECT_EQ(saved.CombsGenerateMode, 2);
+  f->CombsSave(dir.File("six.lcv"));
+  f->CombsGenerate(0, "", false);
+  f->CombsOpen(dir.File("six.lcv"));
+  EXPECT_EQ(f->Combs().Count(), 6);
+  f->CombsOpen(dir.File("missing.lcv"));  // the list stays as it was
+  EXPECT_EQ(f->Combs().Count(), 6);
+  EXPECT_EQ(host.errors.back().rfind("Ошибка чтения файла", 0), 0u);
+}
+
+TEST_F(FrameTest, SecondCopyInTheSameFolderIsRefused) {
+  auto first = Start();
+  ASSERT_EQ(first->Initialise(), TTemplateMain::Start::Continue);
+  auto second = Start();
+  EXPECT_EQ(second->Initialise(), TTemplateMain::Start::Terminate);
+  EXPECT_EQ(host.errors.back().rfind("Невозможно получить монопольный доступ к файлам данных!", 0), 0u);
+  first->FormDestroy();
+  auto third = Start();
+  EXPECT_EQ(third->Initialise(), TTemplateMain::Start::Continue);
+}
+
+TEST_F(FrameTest, Switches) {
+  EXPECT_EQ(Start({"RESTARTX"})->HasSwitch("restart"), false);
+  EXPECT_EQ(Start({"--LOADONLY"})->HasSwitch("loadonly"), true);
+  {
+    auto f = Start({"-fullrecreate"});
+    EXPECT_EQ(f->Initialise(), TTemplateMain::Start::Terminate);
+    EXPECT_TRUE(Env::Real().Exists(dir.File("Prefetchs/Pentalux5_5v36_NUMS.dfc")));
+  }
+  {
+    auto f = Start({"/loadonly"});
+    EXPECT_EQ(f->Initialise(), TTemplateMain::Start::Terminate);
+  }
+  // The settings key of the language is ignored with no-language.
+  FormSettings(Env::Real(), dir.File("Pentalux5_5v36.frm")).WriteInt("TFormMain", "Language", 1033);
+  test::WriteBytes(dir.File("Pentalux5_5v36_ENU.lng"), "Выход=Exit\n");
+  EXPECT_EQ(Start()->Texts().Translate("Выход"), "Exit");
+  EXPECT_EQ(Start({"no-language"})->Texts().Translate("Выход"), "Выход");
+}
+
+}  // namespace
+}  // namespace px
