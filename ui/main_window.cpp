@@ -1,0 +1,656 @@
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "core/errors.h"
+#include "core/text.h"
+#include "frame/actions.h"
+#include "ui/dialogs.h"
+#include "ui/info_window.h"
+#include "ui/list_models.h"
+
+namespace px::ui {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Plain(const std::string& s) { return Q(PlainText(s)); }
+
+// "Файлы тиражей (*.csv)|*.csv" -> "Файлы тиражей (*.csv)"
+QString QtFilter(const FileFilter& f) {
+  const size_t bar = f.filter.find('|');
+  return Q(bar == std::string::npos ? f.filter : f.filter.substr(0, bar));
+}
+
+const FileFilter kDrawFiles{"Файлы тиражей (*.csv)|*.csv", "csv"};
+const FileFilter kCombFiles{"Файлы комбинаций (*.lcv)|*.lcv", "lcv"};
+
+// One owner per key that several commands claim; the others go without.
+const std::map<std::string, std::string> kShortcutOwner = {
+    {"Alt+F4", "ExitProgram"},       {"Ctrl+Del", "CombsDelSelected"}, {"F7", "StatFilter_Include"},
+    {"Ctrl+F7", "StatFilter_Exclude"}, {"Ctrl+J", "SystemsOn"}};
+
+QTableView* MakeList(QWidget* parent, const char* name) {
+  auto* v = new QTableView(parent);
+  v->setObjectName(name);
+  v->setSelectionBehavior(QAbstractItemView::SelectRows);
+  v->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  v->verticalHeader()->setVisible(false);
+  v->verticalHeader()->setDefaultSectionSize(v->fontMetrics().height() + 4);
+  v->horizontalHeader()->setHighlightSections(false);
+  v->setWordWrap(false);
+  return v;
+}
+
+const char* const kMainPages[] = {"Статистика", "Графики", "Карта", "Схема", "Неделя",
+                                  "Ставки",     "Рейтинг", "Регуляры", "Системы", "Сценарий"};
+
+}  // namespace
+
+MainWindow::MainWindow(Env& env, const std::string& dataDir, const std::string& programPath,
+                       const std::vector<std::string>& args)
+    : frame_(std::make_unique<TFormMain>(*this, env, dataDir, programPath, args)) {
+  BuildWidgets();
+  BuildActions();
+  BuildMenu();
+  BindCommands();
+}
+
+MainWindow::~MainWindow() = default;
+
+QString MainWindow::Tr(const std::string& russian) const { return Q(frame_->Texts().Translate(russian)); }
+
+void MainWindow::BuildWidgets() {
+  setObjectName("TFormMain");
+  setWindowTitle(Tr(frame_->Caption()));
+  split_ = new QSplitter(Qt::Horizontal, this);
+  pcLists_ = new QTabWidget(split_);
+  pcLists_->setObjectName("pcLists");
+
+  // "Архив тиражей"
+  auto* drawsPage = new QWidget(pcLists_);
+  auto* dl = new QVBoxLayout(drawsPage);
+  dl->setContentsMargins(2, 2, 2, 2);
+  drawsView_ = MakeList(drawsPage, "lvDraws");
+  drawsModel_ = new DrawsModel(*frame_, this);
+  drawsView_->setModel(drawsModel_);
+  dl->addWidget(drawsView_);
+  auto* offsetRow = new QHBoxLayout;
+  offsetRow->addWidget(new QLabel(Tr("Смещение назад:"), drawsPage));
+  offset_ = new QSpinBox(drawsPage);
+  offset_->setObjectName("edDrawsOffset");
+  offset_->setToolTip(Tr("Смещение относительно последнего загруженного номера тиража"));
+  offset_->setRange(0, 0);
+  offsetRow->addWidget(offset_, 1);
+  dl->addLayout(offsetRow);
+  pcLists_->addTab(drawsPage, Tr("Архив тиражей"));
+
+  // "Комбинации"
+  auto* combsPage = new QWidget(pcLists_);
+  auto* cl = new QVBoxLayout(combsPage);
+  cl->setContentsMargins(2, 2, 2, 2);
+  combsSplit_ = new QSplitter(Qt::Vertical, combsPage);
+  combsView_ = MakeList(combsSplit_, "lvCombs");
+  combsModel_ = new CombsModel(*frame_, this);
+  combsView_->setModel(combsModel_);
+  filtersView_ = MakeList(combsSplit_, "lvFilters");
+  filtersView_->setSelectionMode(QAbstractItemView::SingleSelection);
+  filtersModel_ = new FiltersModel(*frame_, this);
+  filtersView_->setModel(filtersModel_);
+  filtersView_->horizontalHeader()->setStretchLastSection(true);
+  combsSplit_->addWidget(combsView_);
+  combsSplit_->addWidget(filtersView_);
+  cl->addWidget(combsSplit_);
+  auto* excludeRow = new QHBoxLayout;
+  exclude_ = new QSpinBox(combsPage);
+  exclude_->setObjectName("edCombsExclude");
+  exclude_->setToolTip(Tr("Исключить указанное количество последних тиражей из списка комбинаций"));
+  exclude_->setRange(0, 100000);
+  auto* excludeButton = new QPushButton(Tr("[-] Тиражи"), combsPage);
+  excludeButton->setObjectName("btnCombsExclude");
+  excludeRow->addWidget(exclude_, 1);
+  excludeRow->addWidget(excludeButton);
+  cl->addLayout(excludeRow);
+  pcLists_->addTab(combsPage, Tr("Комбинации"));
+  connect(excludeButton, &QPushButton::clicked, this, [this] { Trigger("CombsDelExists"); });
+
+  pcMain_ = new QTabWidget(split_);
+  pcMain_->setObjectName("pcMain");
+  for (const char* title : kMainPages) {
+    auto* page = new QWidget(pcMain_);
+    auto* pl = new QVBoxLayout(page);
+    auto* note = new QLabel(Tr("Эта страница появится в следующей версии программы."), page);
+    note->setAlignment(Qt::AlignCenter);
+    note->setEnabled(false);
+    pl->addWidget(note);
+    pcMain_->addTab(page, Tr(title));
+  }
+  split_->addWidget(pcLists_);
+  split_->addWidget(pcMain_);
+  split_->setStretchFactor(1, 1);
+  setCentralWidget(split_);
+
+  for (size_t i = 0; i < panels_.size(); ++i) {
+    panels_[i] = new QLabel(this);
+    panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
+    panels_[i]->setMinimumWidth(i == 6 ? 200 : 110);
+    statusBar()->addWidget(panels_[i], i == 6 ? 1 : 0);
+  }
+
+  connect(offset_, &QSpinBox::valueChanged, this, [this](int v) {
+    frame_->SetDrawsOffset(v);
+    UpdateActions();
+  });
+  connect(exclude_, &QSpinBox::editingFinished, this, [this] {
+    frame_->Settings().DrawsExclude = exclude_->value();
+    UpdateActions();
+  });
+  connect(pcMain_, &QTabWidget::currentChanged, this, [this] { frame_->RefreshViews(false); });
+  connect(drawsView_, &QTableView::doubleClicked, this, [this] { Trigger("DrawsInfo"); });
+}
+
+void MainWindow::BuildActions() {
+  std::map<std::string, int> keyUse;
+  for (const ActionInfo& info : ActionTable()) {
+    auto* a = new QAction(Tr(info.caption), this);
+    a->setObjectName(info.name);
+    a->setStatusTip(Tr(info.hint));
+    a->setToolTip(Tr(*info.hint ? info.hint : info.caption));
+    a->setCheckable(info.checkable || info.radio);
+    const std::string key = info.shortcut;
+    auto owner = kShortcutOwner.find(key);
+    if (!key.empty() && (owner == kShortcutOwner.end() || owner->second == info.name))
+      a->setShortcut(QKeySequence(Q(key)));
+    a->setEnabled(false);
+    addAction(a);
+    actions_[info.name] = a;
+    connect(a, &QAction::hovered, this, [this, a] {
+      if (frame_->IsIdle()) panels_[6]->setText(a->statusTip());
+    });
+  }
+}
+
+void MainWindow::BuildMenu() {
+  std::function<void(QMenu*, const std::vector<MenuNode>&)> fill = [&](QMenu* menu, const std::vector<MenuNode>& nodes) {
+    for (const MenuNode& n : nodes) {
+      switch (n.kind) {
+        case MenuNode::Separator:
+          menu->addSeparator();
+          break;
+        case MenuNode::Submenu:
+          fill(menu->addMenu(Tr(n.text)), n.children);
+          break;
+        case MenuNode::Languages: {
+          auto* group = new QActionGroup(menu);
+          for (const Language& l : frame_->Languages()) {
+            QAction* a = menu->addAction(Q(l.name));
+            a->setCheckable(true);
+            a->setChecked(l.lcid == frame_->CurrentLanguage().lcid);
+            group->addAction(a);
+            const int32_t lcid = l.lcid;
+            connect(a, &QAction::triggered, this, [this, lcid] {
+              frame_->Guard([&] {
+                frame_->SetIntSetting(&MainSettings::Language, "Language", lcid);
+                frame_->RestartProgram();
+              });
+            });
+          }
+          break;
+        }
+        case MenuNode::Action: {
+          QAction* a = Action(n.text);
+          if (!a) break;
+          if (n.captionOverride) {
+            // The same command under another caption: a twin that runs it.
+            auto* twin = menu->addAction(Tr(n.captionOverride));
+            twin->setCheckable(a->isCheckable());
+            twin->setStatusTip(n.hintOverride ? Tr(n.hintOverride) : a->statusTip());
+            connect(twin, &QAction::triggered, a, &QAction::trigger);
+            connect(a, &QAction::changed, twin, [a, twin] {
+              twin->setEnabled(a->isEnabled());
+              twin->setChecked(a->isChecked());
+            });
+          } else {
+            menu->addAction(a);
+          }
+          break;
+        }
+      }
+    }
+  };
+  for (const MenuNode& top : MainMenu()) fill(menuBar()->addMenu(Tr(top.text)), top.children);
+}
+
+QAction* MainWindow::Action(const std::string& name) const {
+  auto it = actions_.find(name);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+bool MainWindow::Trigger(const std::string& name) {
+  UpdateActions();
+  QAction* a = Action(name);
+  if (!a || !a->isEnabled()) return false;
+  a->trigger();
+  return true;
+}
+
+void MainWindow::Command(const std::string& name, std::function<void()> run, std::function<bool()> enabled) {
+  QAction* a = Action(name);
+  if (!a) return;
+  enabled_[name] = [this, enabled] { return frame_->IsIdle() && (!enabled || enabled()); };
+  connect(a, &QAction::triggered, this, [this, run] {
+    frame_->Guard(run);
+    UpdateActions();
+  });
+}
+
+void MainWindow::Toggle(const std::string& action, bool MainSettings::*flag, const char* key,
+                        std::function<void()> after) {
+  Command(
+      action,
+      [this, flag, key, after] {
+        frame_->Toggle(flag, key);
+        if (after) after();
+      },
+      nullptr);
+}
+
+void MainWindow::UpdateActions() {
+  for (auto& [name, a] : actions_) {
+    auto it = enabled_.find(name);
+    a->setEnabled(it != enabled_.end() && it->second());
+  }
+  const MainSettings& s = frame_->Settings();
+  auto check = [&](const char* name, bool on) {
+    if (QAction* a = Action(name)) a->setChecked(on);
+  };
+  check("DrawsSorted", s.SortedDraws);
+  check("ViewColorDraws", s.ColorDraws);
+  check("ViewColorCombs", s.ColorCombs);
+  check("ViewColorCard", s.ColorCard);
+  check("ViewColorCardSequences", s.ColorCardSequences);
+  check("ViewShemaGradient", s.LayoutGradient);
+  check("AutoSelfUpdate", s.AutoUpdates);
+  check("TabGraps", s.TabGraphs);
+  check("TabCard", s.TabCard);
+  check("TabLayout", s.TabLayout);
+  check("TabWeek", s.TabWeek);
+  check("TabTables", s.TabTables);
+  check("SystemsOn", s.SystemsEnabled);
+  for (int i = 0; i < 3; ++i) check(("AutoDownload" + std::to_string(i)).c_str(), s.DownloadDrawsOnStart == i);
+  // Tabs follow their settings.
+  const bool tabs[] = {true, s.TabGraphs, s.TabCard, s.TabLayout, s.TabWeek, true, true, s.TabTables,
+                       s.SystemsEnabled, true};
+  for (int i = 0; i < pcMain_->count() && i < 10; ++i) pcMain_->setTabVisible(i, tabs[i]);
+}
+
+std::vector<int> MainWindow::SelectedRows(QTableView* view) const {
+  std::vector<int> rows;
+  if (!view->selectionModel()) return rows;
+  for (const QModelIndex& i : view->selectionModel()->selectedRows()) rows.push_back(i.row());
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+void MainWindow::BindCommands() {
+  TFormMain& f = *frame_;
+  auto hasDrawSel = [this] { return !SelectedRows(drawsView_).empty(); };
+  auto hasCombs = [this] { return frame_->Combs().Count() > 0; };
+  auto hasCombSel = [this] { return !SelectedRows(combsView_).empty(); };
+
+  Command("ExitProgram", [this] { close(); }, nullptr);
+  Command("About", [this] {
+    ShowInfo(frame_->Caption() + "\r\rАнализатор статистики лотереи: архив тиражей, статистика, фильтры, сценарии, "
+                                 "ставки и рейтинги.");
+  }, nullptr);
+  Command("GetHelp", [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(Q(frame_->HelpFile()))); },
+          [this] { return !frame_->HelpFile().empty(); });
+
+  Command("DrawsAdd", [this] { DrawsAddOrEdit(false); }, nullptr);
+  Command("DrawsEdit", [this] { DrawsAddOrEdit(true); }, hasDrawSel);
+  Command("DrawsDel", [this] { DrawsDelete(); }, hasDrawSel);
+  Command("DrawsInfo", [this] { DrawsInfo(); }, hasDrawSel);
+  Command("DrawsImport", [this, &f] {
+    auto file = ChooseOpenFile(kDrawFiles);
+    if (!file) return;
+    const ImportResult r = f.DrawsImport(*file);
+    offset_->setMaximum(std::max(f.Archive().Count() - 1, 0));
+    if (r.skipped > 0)
+      ShowWarning(Fmt("Добавлено тиражей: %d\r\rПропущено строк, которые не являются тиражами: %d", r.added,
+                      r.skipped));
+  }, nullptr);
+  Command("DrawsExport", [this, &f] {
+    if (auto file = ChooseSaveFile(kDrawFiles)) f.DrawsExport(*file);
+  }, [&f] { return !f.Archive().Empty(); });
+  Toggle("DrawsSorted", &MainSettings::SortedDraws, "SortedDraws", [this] {
+    drawsModel_->Reload();
+    frame_->RefreshViews(true);
+  });
+  for (int i = 0; i < 3; ++i)
+    Command("AutoDownload" + std::to_string(i),
+            [&f, i] { f.SetIntSetting(&MainSettings::DownloadDrawsOnStart, "DownloadDrawsOnStart", i); }, nullptr);
+
+  Command("CombsGen", [this, &f] {
+    GenerateDialog dialog(f.Config().CombsGenerateMode, f.Config().CombsGenerateParameters, this);
+    if (RunDialog(dialog)) f.CombsGenerate(dialog.Mode(), dialog.Parameters(), dialog.SaveDefaults());
+  }, nullptr);
+  Command("CombsDelExists", [this, &f] { f.CombsExclude(exclude_->value()); },
+          [this, &f, hasCombs] { return hasCombs() && !f.Archive().Empty() && exclude_->value() > 0; });
+  Command("CombsDelSelected", [this, &f] {
+    f.CombsDeleteRows(SelectedRows(combsView_));
+    combsView_->clearSelection();
+  }, hasCombSel);
+  Command("CombsUndo", [&f] { f.CombsUndo(); }, [&f] { return f.Combs().CanUndo(); });
+  Command("CombsCopy", [this] { CombsCopy(); }, hasCombs);
+  Command("CombsPaste", [this] { CombsPaste(); }, [this] {
+    return clipboardText.size() > 0 || !QGuiApplication::clipboard()->text().isEmpty();
+  });
+  Command("CombsSelectAll", [this] { combsView_->selectAll(); }, hasCombs);
+  Command("CombsOpen", [this, &f] {
+    if (auto file = ChooseOpenFile(kCombFiles)) f.CombsOpen(*file);
+  }, nullptr);
+  Command("CombsSave", [this, &f] {
+    if (auto file = ChooseSaveFile(kCombFiles)) f.CombsSave(*file);
+  }, hasCombs);
+  Command("CombsCheckNums", [this, &f] {
+    StatusScope status(*this, "Подождите пожалуйста...");
+    ShowInfo(f.CombsDistinctText());
+  }, hasCombs);
+  Command("CombsFindInDraws", [this, &f] {
+    std::string text;
+    {
+      StatusScope status(*this, "Поиск по архиву тиражей...");
+      text = f.CombsFindText(SelectedRows(combsView_).front());
+    }
+    ShowInfo(text);
+  }, hasCombSel);
+  Command("CombsInfo", [this, &f] {
+    const int row = SelectedRows(combsView_).front();
+    InfoWindow info(f, f.Combs().Working()[row], f.LastKnownIndex(), nullptr, this);
+    RunDialog(info);
+  }, hasCombSel);
+
+  auto refreshLists = [this] {
+    drawsModel_->Reload();
+    combsModel_->Reload();
+  };
+  Toggle("ViewColorDraws", &MainSettings::ColorDraws, "ColorDraws", refreshLists);
+  Toggle("ViewColorCombs", &MainSettings::ColorCombs, "ColorCombs", refreshLists);
+  Toggle("ViewColorCard", &MainSettings::ColorCard, "ColorCard", nullptr);
+  Toggle("ViewColorCardSequences", &MainSettings::ColorCardSequences, "ColorCardSequences", nullptr);
+  Toggle("ViewShemaGradient", &MainSettings::LayoutGradient, "LayoutGradient", nullptr);
+  Toggle("AutoSelfUpdate", &MainSettings::AutoUpdates, "AutoUpdates", nullptr);
+  Toggle("TabGraps", &MainSettings::TabGraphs, "TabGraphs", nullptr);
+  Toggle("TabCard", &MainSettings::TabCard, "TabCard", nullptr);
+  Toggle("TabLayout", &MainSettings::TabLayout, "TabLayout", nullptr);
+  Toggle("TabWeek", &MainSettings::TabWeek, "TabWeek", nullptr);
+  Toggle("TabTables", &MainSettings::TabTables, "TabTables", nullptr);
+  Toggle("SystemsOn", &MainSettings::SystemsEnabled, "SystemsEnabled", nullptr);
+
+  auto selectionChanged = [this] { UpdateActions(); };
+  connect(drawsView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionChanged);
+  connect(combsView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionChanged);
+}
+
+void MainWindow::DrawsAddOrEdit(bool edit) {
+  TFormMain& f = *frame_;
+  DrawRecord draw = f.NewDrawTemplate();
+  int index = -1;
+  if (edit) {
+    const int row = SelectedRows(drawsView_).front();
+    index = f.Archive().Count() - 1 - row;
+    draw = f.Archive().At(index);
+  }
+  DrawDialog dialog(draw, true, this);
+  if (!RunDialog(dialog)) return;
+  if (edit)
+    f.DrawsEdit(index, dialog.Result());
+  else
+    f.DrawsAdd(dialog.Result());
+  offset_->setMaximum(std::max(f.Archive().Count() - 1, 0));
+}
+
+void MainWindow::DrawsDelete() {
+  TFormMain& f = *frame_;
+  const std::vector<int> rows = SelectedRows(drawsView_);
+  const std::string question =
+      rows.size() == 1 ? "Удалить выделенную запись?"
+                       : Fmt("Удалить все выделенные записи (всего будет удалено %d записи(ей))?", int(rows.size()));
+  if (!AskYesNo(question)) return;
+  // From the bottom of the list upwards: oldest first.
+  std::vector<int32_t> numbers;
+  for (auto it = rows.rbegin(); it != rows.rend(); ++it) numbers.push_back(f.Archive().AtPosition(*it).number);
+  drawsView_->clearSelection();
+  try {
+    f.DrawsDelete(numbers);
+  } catch (...) {
+    offset_->setMaximum(std::max(f.Archive().Count() - 1, 0));
+    throw;
+  }
+  offset_->setMaximum(std::max(f.Archive().Count() - 1, 0));
+}
+
+void MainWindow::DrawsInfo() {
+  TFormMain& f = *frame_;
+  const int row = SelectedRows(drawsView_).front();
+  const int index = f.Archive().Count() - 1 - row;
+  const DrawRecord& d = f.Archive().At(index);
+  InfoWindow info(f, d.numbers, index, &d, this);
+  RunDialog(info);
+}
+
+void MainWindow::CombsCopy() {
+  std::string text;
+  {
+    StatusScope status(*this, "Подождите пожалуйста...");
+    text = frame_->CombsCopy(SelectedRows(combsView_));
+  }
+  clipboardText = text;
+  if (!messageHook) QGuiApplication::clipboard()->setText(Q(text));
+}
+
+void MainWindow::CombsPaste() {
+  const std::string text = messageHook ? clipboardText : QGuiApplication::clipboard()->text().toStdString();
+  frame_->CombsPaste(text);
+}
+
+bool MainWindow::RunDialog(QDialog& dialog) {
+  if (dialogHook) return dialogHook(dialog);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool MainWindow::Create() {
+  if (frame_->FormCreate() == TTemplateMain::Start::Terminate) return false;
+  setWindowTitle(Tr(frame_->Caption()));
+  RestoreState();
+  exclude_->setValue(frame_->Settings().DrawsExclude);
+  UpdateActions();
+  return true;
+}
+
+bool MainWindow::Initialise() {
+  if (frame_->Initialise() == TTemplateMain::Start::Terminate) return false;
+  offset_->setMaximum(std::max(frame_->Archive().Count() - 1, 0));
+  UpdateActions();
+  return true;
+}
+
+void MainWindow::RestoreState() {
+  try {
+    const IniFile ini = frame_->SettingsStore().Read();
+    const std::string section = MainSettings::kSection;
+    const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size() : QSize(0, 0);
+    WindowPlacement p;
+    p.normPos = Rect{100, 100, 1300, 850};
+    p = ReadPlacement(ini, section, screen.width(), screen.height(), p);
+    setGeometry(p.normPos.left, p.normPos.top, p.normPos.right - p.normPos.left, p.normPos.bottom - p.normPos.top);
+    if (p.showCmd == 3) setWindowState(Qt::WindowMaximized);
+    const MainSettings& s = frame_->Settings();
+    split_->setSizes({s.LeftPanelWidth, std::max(width() - s.LeftPanelWidth, 100)});
+    combsSplit_->setSizes({std::max(height() - s.FiltersHeight, 100), s.FiltersHeight});
+    const std::map<QTableView*, std::vector<int>> defaults = {
+        {drawsView_, {52, 30, 30, 30, 30, 30, 36, 82}},
+        {combsView_, {60, 30, 30, 30, 30, 30, 36}},
+        {filtersView_, {170, 90, 80}}};
+    for (const auto& [v, fallback] : defaults) {
+      const std::string name = v->objectName().toStdString();
+      const std::vector<int> widths = ReadColumnWidths(ini, section, name, fallback);
+      for (int c = 0; c < int(widths.size()); ++c) v->setColumnWidth(c, widths[size_t(c)]);
+    }
+  } catch (const std::exception& e) {
+    ShowError(OperationError("Ошибка загрузки параметров программы!", e.what()).what());
+  }
+}
+
+void MainWindow::SaveState() {
+  MainSettings& s = frame_->Settings();
+  s.LeftPanelWidth = split_->sizes().value(0, s.LeftPanelWidth);
+  s.FiltersHeight = combsSplit_->sizes().value(1, s.FiltersHeight);
+  s.DrawsExclude = exclude_->value();
+  frame_->Guard([&] {
+    frame_->SettingsStore().Update([&](IniFile& ini) {
+      const std::string section = MainSettings::kSection;
+      const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size() : QSize(0, 0);
+      WindowPlacement p;
+      const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
+      p.normPos = Rect{g.left(), g.top(), g.right() + 1, g.bottom() + 1};
+      p.minMaxPos = Rect{-1, -1, -1, -1};
+      p.showCmd = isMinimized() ? 2 : (isMaximized() ? 3 : 1);
+      p.pixelsPerInch = logicalDpiX();
+      WritePlacement(ini, section, screen.width(), screen.height(), p);
+      for (QTableView* v : {drawsView_, combsView_, filtersView_}) {
+        std::vector<int> widths;
+        for (int c = 0; c < v->model()->columnCount(); ++c) widths.push_back(v->columnWidth(c));
+        WriteColumnWidths(ini, section, v->objectName().toStdString(), widths);
+      }
+    });
+  });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (frame_->scenarioRunning && !frame_->stopRequested) {
+    event->ignore();
+    return;
+  }
+  if (!closing_) {
+    closing_ = true;
+    SaveState();
+    frame_->FormDestroy();
+  }
+  event->accept();
+}
+
+// ---- Host
+
+void MainWindow::SetStatusText(const std::string& text) {
+  panels_[6]->setText(Tr(text));
+  ProcessEvents();
+}
+
+void MainWindow::ShowError(const std::string& text) {
+  if (messageHook) {
+    messageHook("error", Q(text));
+    return;
+  }
+  QMessageBox::critical(this, Tr("Ошибка"), Plain(text));
+}
+
+void MainWindow::ShowInfo(const std::string& text) {
+  if (messageHook) {
+    messageHook("info", Q(text));
+    return;
+  }
+  QMessageBox::information(this, Tr("Информация"), Plain(text));
+}
+
+void MainWindow::ShowWarning(const std::string& text) {
+  if (messageHook) {
+    messageHook("warning", Q(text));
+    return;
+  }
+  QMessageBox::warning(this, Tr("Внимание!"), Plain(text));
+}
+
+bool MainWindow::AskYesNo(const std::string& text) {
+  if (messageHook) return messageHook("question", Q(text));
+  return QMessageBox::question(this, Tr("Подтверждение"), Plain(text), QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
+}
+
+void MainWindow::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
+void MainWindow::SetProgress(int position, int max) {
+  if (max > 0) panels_[5]->setText(QString("%1 / %2").arg(position).arg(max));
+}
+
+void MainWindow::SetStatusPanel(int panel, const std::string& text) {
+  if (panel >= 0 && panel < 6) panels_[size_t(panel)]->setText(Q(text));
+}
+
+void MainWindow::SetBusyCursor(bool busy) {
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::Refresh(View view) {
+  switch (view) {
+    case View::DrawsList:
+      if (drawsModel_) drawsModel_->Reload();
+      if (offset_) {
+        offset_->setMaximum(std::max(frame_->Archive().Count() - 1, 0));
+        QSignalBlocker block(offset_);
+        offset_->setValue(std::max(frame_->DrawsOffset(), 0));
+      }
+      break;
+    case View::CombsList:
+      if (combsModel_) combsModel_->Reload();
+      break;
+    case View::FiltersList:
+      if (filtersModel_) filtersModel_->Reload();
+      break;
+    case View::Caption:
+      if (frame_) setWindowTitle(Tr(frame_->Caption()));
+      break;
+  }
+}
+
+std::optional<std::string> MainWindow::ChooseOpenFile(const FileFilter& filter) {
+  if (fileHook) return fileHook(false);
+  const QString file = QFileDialog::getOpenFileName(this, QString(), Q(frame_->DataDir()), QtFilter(filter));
+  if (file.isEmpty()) return std::nullopt;
+  return file.toStdString();
+}
+
+std::optional<std::string> MainWindow::ChooseSaveFile(const FileFilter& filter) {
+  if (fileHook) return fileHook(true);
+  QFileDialog dialog(this, QString(), Q(frame_->DataDir()), QtFilter(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(Q(filter.defaultExtension));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
+}
+
+}  // namespace px::ui

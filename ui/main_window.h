@@ -1,0 +1,118 @@
+// The main window: the host of the frame. It turns the frame's state into
+// widgets and the person's gestures into the frame's commands; it holds no
+// lottery logic of its own.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "core/host.h"
+#include "frame/frame.h"
+
+class QAction;
+class QLabel;
+class QSpinBox;
+class QSplitter;
+class QTabWidget;
+class QTableView;
+class QTimer;
+
+namespace px::ui {
+
+class DrawsModel;
+class CombsModel;
+class FiltersModel;
+
+class MainWindow final : public QMainWindow, public Host {
+  Q_OBJECT
+ public:
+  MainWindow(Env& env, const std::string& dataDir, const std::string& programPath, const std::vector<std::string>& args);
+  ~MainWindow() override;
+
+  // Start-up: window creation now, the initialisation once the window shows.
+  // False when the program must end without showing the window.
+  bool Create();
+  bool Initialise();
+
+  TFormMain& Frame() { return *frame_; }
+  QAction* Action(const std::string& name) const;
+  // Runs a command as its menu item does, when it is enabled.
+  bool Trigger(const std::string& name);
+  void UpdateActions();
+
+  QTableView* DrawsView() const { return drawsView_; }
+  QTableView* CombsView() const { return combsView_; }
+  QTableView* FiltersView() const { return filtersView_; }
+  QSpinBox* OffsetField() const { return offset_; }
+  QSpinBox* ExcludeField() const { return exclude_; }
+  QLabel* Panel(int i) const { return panels_[size_t(i)]; }
+  QTabWidget* MainPages() const { return pcMain_; }
+
+  // Tests answer dialogs and boxes here instead of a person: a message box
+  // gets (kind, text) and returns the answer; a dialog gets the dialog before
+  // it runs and returns whether it is accepted.
+  std::function<bool(const QString& kind, const QString& text)> messageHook;
+  std::function<bool(QDialog& dialog)> dialogHook;
+  std::function<std::optional<std::string>(bool save)> fileHook;
+  std::string clipboardText;  // what tests paste and read when the hook is set
+
+  // Host
+  void SetStatusText(const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  void ShowInfo(const std::string& text) override;
+  void ShowWarning(const std::string& text) override;
+  bool AskYesNo(const std::string& text) override;
+  void ProcessEvents() override;
+  void SetProgress(int position, int max) override;
+  void SetStatusPanel(int panel, const std::string& text) override;
+  void SetBusyCursor(bool busy) override;
+  void Refresh(View view) override;
+  std::optional<std::string> ChooseOpenFile(const FileFilter& filter) override;
+  std::optional<std::string> ChooseSaveFile(const FileFilter& filter) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildWidgets();
+  void BuildActions();
+  void BuildMenu();
+  void BindCommands();
+  void RestoreState();
+  void SaveState();
+  bool RunDialog(QDialog& dialog);
+  std::vector<int> SelectedRows(QTableView* view) const;
+  QString Tr(const std::string& russian) const;
+  void Command(const std::string& name, std::function<void()> run, std::function<bool()> enabled);
+  void Toggle(const std::string& action, bool MainSettings::*flag, const char* key, std::function<void()> after);
+
+  // Commands that need the window.
+  void DrawsAddOrEdit(bool edit);
+  void DrawsDelete();
+  void DrawsInfo();
+  void CombsCopy();
+  void CombsPaste();
+
+  std::unique_ptr<TFormMain> frame_;
+  std::map<std::string, QAction*> actions_;
+  std::map<std::string, std::function<bool()>> enabled_;
+  QTabWidget* pcLists_ = nullptr;
+  QTabWidget* pcMain_ = nullptr;
+  QSplitter* split_ = nullptr;
+  QSplitter* combsSplit_ = nullptr;
+  QTableView* drawsView_ = nullptr;
+  QTableView* combsView_ = nullptr;
+  QTableView* filtersView_ = nullptr;
+  QSpinBox* offset_ = nullptr;
+  QSpinBox* exclude_ = nullptr;
+  std::array<QLabel*, 7> panels_{};
+  DrawsModel* drawsModel_ = nullptr;
+  CombsModel* combsModel_ = nullptr;
+  FiltersModel* filtersModel_ = nullptr;
+  bool closing_ = false;
+};
+
+}  // namespace px::ui
