@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the analyser on its demo data.
+# Installs what is missing, builds, and starts the analyser on its demo data.
 # The data folder is ./data (or $PENTALUX_DATA_DIR); the first run fills it
 # from the demonstration archive in demo/.
 set -euo pipefail
@@ -13,6 +13,10 @@ cli="$root/build/cli/pentalux"
 if [ ! -f "$data/Pentalux5_5v36.ldr" ]; then
   "$cli" --data-dir "$data" draws import "$root/demo/demo_draws_vantora5.csv"
 fi
-"$cli" --data-dir "$data" draws list
-echo
-"$cli" --data-dir "$data" draws summary
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "Нет графического дисплея: вместо окна программы выводится сводка архива." >&2
+  "$cli" --data-dir "$data" draws summary
+  exit 0
+fi
+exec "$root/build/app/Pentalux5_5v36" --data-dir "$data"

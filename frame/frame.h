@@ -147,6 +147,7 @@ class TTemplateMain {
 
  protected:
   void SetCaption(std::string caption);
+  std::string caption_;
 
  private:
   void LoadSettings();
@@ -171,7 +172,6 @@ class TTemplateMain {
   int offset_ = -1;
   int busy_ = 0;
   int stakesLock_ = -1;
-  std::string caption_;
   std::string helpFile_;
   std::vector<Language> languages_;
   Language language_;
@@ -182,7 +182,8 @@ class TFormMain : public TTemplateMain {
  public:
   TFormMain(Host& host, Env& env, std::string dataDir, std::string programPath, std::vector<std::string> args)
       : TTemplateMain(host, env, std::move(dataDir), std::move(programPath), std::move(args)) {
-    SetCaption(kCaption);
+    // The window may not exist yet: no refresh here.
+    caption_ = kCaption;
   }
   static constexpr const char* kCaption = "Анализ статистики лотереи \"Vantora 5\"";
   int32_t DownloadRange(int32_t fromDateKey, int32_t toDateKey) override;

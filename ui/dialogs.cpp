@@ -24,8 +24,9 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-DrawDialog::DrawDialog(const DrawRecord& draw, bool withDates, QWidget* parent)
-    : QDialog(parent), result_(draw), withDates_(withDates) {
+DrawDialog::DrawDialog(const DrawRecord& draw, bool withDates, std::function<void(const std::string&)> showError,
+                       QWidget* parent)
+    : QDialog(parent), result_(draw), withDates_(withDates), showError_(std::move(showError)) {
   setWindowTitle(QString::fromUtf8("Введите данные следующего тиража"));
   auto* form = new QFormLayout;
   number_ = new QSpinBox(this);
@@ -72,7 +73,10 @@ bool DrawDialog::Accept() {
   try {
     numbers = ParseDrawNumbers(numbers_->text().toStdString());
   } catch (const Error& e) {
-    QMessageBox::critical(this, QString::fromUtf8("Ошибка"), Q(e.what()));
+    if (showError_)
+      showError_(e.what());
+    else
+      QMessageBox::critical(this, QString::fromUtf8("Ошибка"), Q(e.what()));
     numbers_->setFocus();
     return false;
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,7 +22,9 @@ namespace px::ui {
 class DrawDialog final : public QDialog {
   Q_OBJECT
  public:
-  DrawDialog(const DrawRecord& draw, bool withDates, QWidget* parent = nullptr);
+  // Refusals go to showError, so the window can route them like every error.
+  DrawDialog(const DrawRecord& draw, bool withDates, std::function<void(const std::string&)> showError,
+             QWidget* parent = nullptr);
   DrawRecord Result() const { return result_; }
   // Fills and accepts as the OK button does; false when the input is refused.
   bool Accept();
@@ -31,6 +34,7 @@ class DrawDialog final : public QDialog {
  private:
   DrawRecord result_;
   bool withDates_;
+  std::function<void(const std::string&)> showError_;
   QSpinBox* number_;
   QLineEdit* numbers_;
   QDateEdit* date_ = nullptr;

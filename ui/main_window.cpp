@@ -422,7 +422,7 @@ void MainWindow::DrawsAddOrEdit(bool edit) {
     index = f.Archive().Count() - 1 - row;
     draw = f.Archive().At(index);
   }
-  DrawDialog dialog(draw, true, this);
+  DrawDialog dialog(draw, true, [this](const std::string& text) { ShowError(text); }, this);
   if (!RunDialog(dialog)) return;
   if (edit)
     f.DrawsEdit(index, dialog.Result());

@@ -1,0 +1,154 @@
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableView>
+
+#include "core/ini.h"
+#include "ui/dialogs.h"
+#include "window_fixture.h"
+
+namespace px::test {
+namespace {
+
+// Answers a draw dialog with these numbers.
+std::function<bool(QDialog&)> Numbers(const std::string& text) {
+  return [text](QDialog& d) {
+    auto& draw = dynamic_cast<ui::DrawDialog&>(d);
+    draw.NumbersField()->setText(QString::fromStdString(text));
+    return draw.Accept();
+  };
+}
+
+void SelectRow(QTableView* view, int row) {
+  view->clearSelection();
+  view->selectionModel()->select(view->model()->index(row, 0),
+                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+TEST_F(WindowTest, FirstStartShowsDefaultsAndWritesItsSettings) {
+  Open();
+  EXPECT_TRUE(messages.empty()) << messages.front().second;
+  EXPECT_EQ(Panel(0), "Архив тиражей: 0");
+  EXPECT_EQ(Panel(1), "Следующий тираж: 1");
+  EXPECT_EQ(Panel(3), "Комбинаций: 376992");
+  EXPECT_EQ(window->CombsView()->model()->rowCount(), 376992);
+  EXPECT_EQ(window->windowTitle().toStdString(), "Анализ статистики лотереи \"Vantora 5\" версия 1.0.0");
+  EXPECT_EQ(window->Frame().Settings().DrawsStatLen, 1000);
+  EXPECT_TRUE(window->Action("ViewColorDraws")->isChecked());
+  EXPECT_FALSE(window->Action("DrawsSorted")->isChecked());
+  EXPECT_FALSE(window->Action("DrawsEdit")->isEnabled());  // nothing selected
+  EXPECT_FALSE(window->Action("StakeAdd")->isEnabled());   // not built yet
+  IniFile frm = IniFile::Load(Env::Real(), dir.File("Pentalux5_5v36.frm"));
+  EXPECT_EQ(frm.ReadString("TFormMain", "PrefetchsInit", ""), "1");
+
+  // Closing writes the window state; the next start restores it.
+  window->findChild<QSplitter*>()->setSizes({400, 600});
+  window->DrawsView()->setColumnWidth(0, 77);
+  window->ExcludeField()->setValue(4);
+  Close();
+  frm = IniFile::Load(Env::Real(), dir.File("Pentalux5_5v36.frm"));
+  EXPECT_EQ(frm.ReadString("TFormMain", "lvDraws.Column0", ""), "77");
+  EXPECT_EQ(frm.ReadString("TFormMain", "LeftPanelWidth", ""), "400");
+  EXPECT_EQ(frm.ReadString("TFormMain", "DrawsExclude", ""), "4");
+  EXPECT_FALSE(frm.ReadString("TFormMain", "NormPos", "").empty());
+  Open();
+  EXPECT_EQ(window->DrawsView()->columnWidth(0), 77);
+  EXPECT_EQ(window->ExcludeField()->value(), 4);
+  EXPECT_EQ(window->Frame().Settings().LeftPanelWidth, 400);
+}
+
+TEST_F(WindowTest, DrawsAddEditDeleteAndOffset) {
+  Open();
+  dialogs.push_back(Numbers("1;2;3;4;5"));
+  ASSERT_TRUE(window->Trigger("DrawsAdd"));
+  dialogs.push_back(Numbers("1;2;3;4"));  // refused: the dialog stays, nothing added
+  EXPECT_TRUE(window->Trigger("DrawsAdd"));
+  EXPECT_EQ(messages.back(), (std::pair<std::string, std::string>{"error", "Введена некорректная комбинация!"}));
+  dialogs.push_back(Numbers("7,8,9,10,11"));
+  ASSERT_TRUE(window->Trigger("DrawsAdd"));
+  EXPECT_EQ(window->DrawsView()->model()->rowCount(), 2);
+  EXPECT_EQ(Panel(0), "Архив тиражей: 2");
+  EXPECT_EQ(Panel(1), "Следующий тираж: 3");
+  DrawArchive file;
+  file.Load(Env::Real(), window->Frame().ArchiveFile());
+  ASSERT_EQ(file.Count(), 2);
+  EXPECT_EQ(file.At(1).numbers, (Combination{7, 8, 9, 10, 11}));
+
+  // The offset moves the highlighted row and the panels.
+  window->OffsetField()->setValue(1);
+  EXPECT_EQ(Panel(1), "Следующий тираж: 2");
+  EXPECT_EQ(Panel(2), "7;8;9;10;11");
+  EXPECT_EQ(window->DrawsView()->model()->index(1, 0).data(Qt::BackgroundRole).value<QColor>(),
+            QColor(0xFF, 0xAA, 0xAA));
+  window->OffsetField()->setValue(0);
+  EXPECT_EQ(Panel(2), "");
+
+  SelectRow(window->DrawsView(), 0);  // the newest draw
+  dialogs.push_back(Numbers("20;21;22;23;24"));
+  ASSERT_TRUE(window->Trigger("DrawsEdit"));
+  EXPECT_EQ(window->DrawsView()->model()->index(0, 1).data().toString().toStdString(), "20");
+
+  SelectRow(window->DrawsView(), 1);
+  answers.push_back(false);
+  ASSERT_TRUE(window->Trigger("DrawsDel"));
+  EXPECT_EQ(messages.back(), (std::pair<std::string, std::string>{"question", "Удалить выделенную запись?"}));
+  EXPECT_EQ(window->Frame().Archive().Count(), 2);
+  SelectRow(window->DrawsView(), 1);
+  answers.push_back(true);
+  ASSERT_TRUE(window->Trigger("DrawsDel"));
+  file.Load(Env::Real(), window->Frame().ArchiveFile());
+  ASSERT_EQ(file.Count(), 1);
+  EXPECT_EQ(file.At(0).numbers, (Combination{20, 21, 22, 23, 24}));
+  EXPECT_EQ(Panel(0), "Архив тиражей: 1");
+  EXPECT_EQ(window->OffsetField()->maximum(), 0);
+}
+
+TEST_F(WindowTest, CombinationsGenerateCopyPasteDeleteUndo) {
+  Open();
+  dialogs.push_back([](QDialog& d) {
+    auto& g = dynamic_cast<ui::GenerateDialog&>(d);
+    EXPECT_FALSE(g.ParameterField()->isEnabled());
+    g.ModeList()->setCurrentIndex(1);
+    EXPECT_TRUE(g.ParameterField()->isEnabled());
+    g.ParameterField()->setText("7");
+    return true;
+  });
+  ASSERT_TRUE(window->Trigger("CombsGen"));
+  EXPECT_EQ(Panel(3), "Комбинаций: 52360");
+
+  QTableView* combs = window->CombsView();
+  combs->selectionModel()->select(QItemSelection(combs->model()->index(0, 0), combs->model()->index(2, 6)),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  ASSERT_TRUE(window->Trigger("CombsCopy"));
+  const std::string copied = window->clipboardText;
+  EXPECT_EQ(copied.substr(0, 16), "01 02 03 04 07\r\n");
+  ASSERT_TRUE(window->Trigger("CombsPaste"));
+  EXPECT_EQ(Panel(3), "Комбинаций: 3");
+  combs->selectAll();
+  ASSERT_TRUE(window->Trigger("CombsCopy"));
+  EXPECT_EQ(window->clipboardText, copied);
+
+  SelectRow(combs, 1);
+  ASSERT_TRUE(window->Trigger("CombsDelSelected"));
+  EXPECT_EQ(Panel(3), "Комбинаций: 2");
+  EXPECT_EQ(window->FiltersView()->model()->rowCount(), 1);
+  ASSERT_TRUE(window->Trigger("CombsUndo"));
+  EXPECT_EQ(Panel(3), "Комбинаций: 3");
+  EXPECT_EQ(window->FiltersView()->model()->rowCount(), 0);
+  EXPECT_FALSE(window->Action("CombsUndo")->isEnabled());
+}
+
+TEST_F(WindowTest, SwitchesEndWithoutTheWindow) {
+  window = std::make_unique<ui::MainWindow>(Env::Real(), dir.Path(), dir.File("Pentalux5_5v36"),
+                                            std::vector<std::string>{"--fullrecreate"});
+  window->messageHook = [](const QString&, const QString&) { return false; };
+  ASSERT_TRUE(window->Create());
+  EXPECT_FALSE(window->Initialise());
+  EXPECT_TRUE(Env::Real().Exists(dir.File("Prefetchs/Pentalux5_5v36_SUMS.dfc")));
+  EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace px::test

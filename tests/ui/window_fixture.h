@@ -1,0 +1,61 @@
+// A main window on a temporary data folder, with every box and dialog
+// answered by the test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QLabel>
+#include <deque>
+#include <memory>
+
+#include "core/env.h"
+#include "support/temp_dir.h"
+#include "ui/main_window.h"
+
+namespace px::test {
+
+class WindowTest : public ::testing::Test {
+ protected:
+  // Messages shown: (kind, text). Questions are answered from `answers`.
+  std::vector<std::pair<std::string, std::string>> messages;
+  std::deque<bool> answers;
+  // Dialogs: each is handed to the next function, which accepts or not.
+  std::deque<std::function<bool(QDialog&)>> dialogs;
+  std::deque<std::optional<std::string>> files;
+  TempDir dir;
+  std::unique_ptr<ui::MainWindow> window;
+
+  void Open(std::vector<std::string> args = {}) {
+    window = std::make_unique<ui::MainWindow>(Env::Real(), dir.Path(), dir.File("Pentalux5_5v36"), args);
+    window->messageHook = [this](const QString& kind, const QString& text) {
+      messages.emplace_back(kind.toStdString(), text.toStdString());
+      if (kind != "question" || answers.empty()) return false;
+      bool a = answers.front();
+      answers.pop_front();
+      return a;
+    };
+    window->dialogHook = [this](QDialog& d) {
+      if (dialogs.empty()) return false;
+      auto next = dialogs.front();
+      dialogs.pop_front();
+      return next(d);
+    };
+    window->fileHook = [this](bool) -> std::optional<std::string> {
+      if (files.empty()) return std::nullopt;
+      auto f = files.front();
+      files.pop_front();
+      return f;
+    };
+    ASSERT_TRUE(window->Create());
+    window->show();
+    ASSERT_TRUE(window->Initialise());
+  }
+  void Close() {
+    window->close();
+    window.reset();
+  }
+  std::string Panel(int i) const { return window->Panel(i)->text().toStdString(); }
+};
+
+}  // namespace px::test
