@@ -139,7 +139,7 @@ class TstSumChangeSome final : public SumMoveStat {
   TstSumChangeSome(const TStatList& r, int index) : SumMoveStat(r, kSumChangeSome, index) {}
   std::string ValueText(const StatValue& v) const override {
     const int d = v.Int12();
-    return d < 0 ? "- " + family::TwoDigits(-d) : "+" + family::TwoDigits(d);
+    return d < 0 ? Fmt("- %.2d", -d) : Fmt("+%.2d", d);
   }
 
  protected:
