@@ -58,6 +58,8 @@ TTemplateMain::~TTemplateMain() {
   if (stakesLock_ >= 0) env_.UnlockFile(stakesLock_);
 }
 
+std::string TTemplateMain::ProgramBase() const { return WithoutExtension(programPath_); }
+
 std::string TTemplateMain::ArchiveFile() const { return ArchivePath(dataDir_); }
 std::string TTemplateMain::ConfigFile() const { return ConfigPath(dataDir_); }
 std::string TTemplateMain::NamesFile() const { return NamesFilePath(dataDir_, programName_); }
@@ -106,7 +108,7 @@ TTemplateMain::Start TTemplateMain::FormCreate() {
     }
 
     // The language comes before the settings that the window restores.
-    const std::string base = WithoutExtension(programPath_);
+    const std::string base = ProgramBase();
     languages_ = AvailableLanguages(env_, base);
     int32_t lcid = kBaseLanguage;
     if (!HasSwitch("no-language")) {

@@ -46,6 +46,8 @@ class TTemplateMain {
   Env& GetEnv() { return env_; }
   const std::string& DataDir() const { return dataDir_; }
   const std::string& ProgramName() const { return programName_; }
+  // The program's path without its extension: language modules sit beside it.
+  std::string ProgramBase() const;
   DrawArchive& Archive() { return archive_; }
   TStatList& Registry() { return registry_; }
   GameConfig& Config() { return registry_.Config(); }

@@ -4,7 +4,9 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -23,6 +25,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/env.h"
 #include "core/errors.h"
 #include "core/text.h"
 #include "frame/actions.h"
@@ -162,10 +165,12 @@ void MainWindow::BuildWidgets() {
     frame_->SetDrawsOffset(v);
     UpdateActions();
   });
-  connect(exclude_, &QSpinBox::editingFinished, this, [this] {
-    frame_->Settings().DrawsExclude = exclude_->value();
+  connect(exclude_, &QSpinBox::valueChanged, this, [this](int v) {
+    frame_->Settings().DrawsExclude = v;
     UpdateActions();
   });
+  // Enter in the field runs the command, as the button does.
+  exclude_->installEventFilter(this);
   connect(pcMain_, &QTabWidget::currentChanged, this, [this] { frame_->RefreshViews(false); });
   connect(drawsView_, &QTableView::doubleClicked, this, [this] { Trigger("DrawsInfo"); });
 }
@@ -211,6 +216,11 @@ void MainWindow::BuildMenu() {
             const int32_t lcid = l.lcid;
             connect(a, &QAction::triggered, this, [this, lcid] {
               frame_->Guard([&] {
+                const Language* language = FindLanguage(lcid);
+                const std::string base = frame_->ProgramBase();
+                if (lcid != kBaseLanguage && (!language || !frame_->GetEnv().Exists(ModulePath(base, *language))))
+                  throw Error(Fmt("Языковый модуль \"%s\" не найден!",
+                                  language ? ModulePath(base, *language).c_str() : std::to_string(lcid).c_str()));
                 frame_->SetIntSetting(&MainSettings::Language, "Language", lcid);
                 frame_->RestartProgram();
               });
@@ -493,7 +503,44 @@ bool MainWindow::Initialise() {
   if (frame_->Initialise() == TTemplateMain::Start::Terminate) return false;
   offset_->setMaximum(std::max(frame_->Archive().Count() - 1, 0));
   UpdateActions();
+  if (frame_->Settings().FirstRun) ShowFirstRun();
   return true;
+}
+
+void MainWindow::ShowFirstRun() {
+  QDialog dialog(this);
+  dialog.setWindowTitle(Tr("Справочная информация"));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* text = new QLabel(Tr(frame_->Caption()), &dialog);
+  text->setWordWrap(true);
+  layout->addWidget(text);
+  auto* help = new QPushButton(Tr("Справка"), &dialog);
+  help->setEnabled(!frame_->HelpFile().empty());
+  connect(help, &QPushButton::clicked, this, [this] { Trigger("GetHelp"); });
+  layout->addWidget(help);
+  auto* never = new QCheckBox(Tr("Больше не показывать данный диалог"), &dialog);
+  never->setObjectName("cbFirstRunNever");
+  layout->addWidget(never);
+  auto* ok = new QPushButton("OK", &dialog);
+  connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+  layout->addWidget(ok);
+  RunDialog(dialog);
+  if (never->isChecked()) {
+    frame_->Settings().FirstRun = false;
+    frame_->Guard([&] { frame_->SettingsStore().WriteBool(MainSettings::kSection, "FirstRun", false); });
+  }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == exclude_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      exclude_->interpretText();
+      Trigger("CombsDelExists");
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::RestoreState() {

@@ -75,6 +75,7 @@ class MainWindow final : public QMainWindow, public Host {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildWidgets();
@@ -90,6 +91,7 @@ class MainWindow final : public QMainWindow, public Host {
   void Toggle(const std::string& action, bool MainSettings::*flag, const char* key, std::function<void()> after);
 
   // Commands that need the window.
+  void ShowFirstRun();
   void DrawsAddOrEdit(bool edit);
   void DrawsDelete();
   void DrawsInfo();

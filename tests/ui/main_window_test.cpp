@@ -1,10 +1,14 @@
+#include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
 
+#include "core/form_settings.h"
 #include "core/ini.h"
 #include "ui/dialogs.h"
 #include "window_fixture.h"
@@ -138,6 +142,26 @@ TEST_F(WindowTest, CombinationsGenerateCopyPasteDeleteUndo) {
   EXPECT_EQ(Panel(3), "Комбинаций: 3");
   EXPECT_EQ(window->FiltersView()->model()->rowCount(), 0);
   EXPECT_FALSE(window->Action("CombsUndo")->isEnabled());
+}
+
+TEST_F(WindowTest, EnterInTheExcludeFieldAndTheFirstRunDialog) {
+  FormSettings(Env::Real(), dir.File("Pentalux5_5v36.frm")).WriteBool("TFormMain", "FirstRun", true);
+  dialogs.push_back([](QDialog& d) {
+    EXPECT_EQ(d.windowTitle().toStdString(), "Справочная информация");
+    d.findChild<QCheckBox*>("cbFirstRunNever")->setChecked(true);
+    return true;
+  });
+  Open();
+  EXPECT_FALSE(window->Frame().Settings().FirstRun);
+  EXPECT_EQ(IniFile::Load(Env::Real(), dir.File("Pentalux5_5v36.frm")).ReadString("TFormMain", "FirstRun", ""), "0");
+
+  dialogs.push_back(Numbers("1;2;3;4;5"));
+  ASSERT_TRUE(window->Trigger("DrawsAdd"));
+  window->ExcludeField()->setValue(1);
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QCoreApplication::sendEvent(window->ExcludeField(), &enter);
+  EXPECT_EQ(Panel(3), "Комбинаций: 376991");
+  EXPECT_TRUE(window->Action("CombsUndo")->isEnabled());
 }
 
 TEST_F(WindowTest, SwitchesEndWithoutTheWindow) {
