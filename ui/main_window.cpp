@@ -30,8 +30,10 @@
 #include "core/text.h"
 #include "frame/actions.h"
 #include "ui/dialogs.h"
+#include "export/xlsx_export.h"
 #include "ui/info_window.h"
 #include "ui/list_models.h"
+#include "ui/spreadsheet.h"
 
 namespace px::ui {
 
@@ -48,6 +50,7 @@ QString QtFilter(const FileFilter& f) {
 
 const FileFilter kDrawFiles{"Файлы тиражей (*.csv)|*.csv", "csv"};
 const FileFilter kCombFiles{"Файлы комбинаций (*.lcv)|*.lcv", "lcv"};
+const FileFilter kSpreadsheets{"Книги Microsoft Excel (*.xlsx)|*.xlsx", "xlsx"};
 
 // One owner per key that several commands claim; the others go without.
 const std::map<std::string, std::string> kShortcutOwner = {
@@ -400,6 +403,19 @@ void MainWindow::BindCommands() {
     InfoWindow info(f, f.Combs().Working()[row], f.LastKnownIndex(), nullptr, this);
     RunDialog(info);
   }, hasCombSel);
+
+  // Spreadsheet exports hand a list as shown, titled with its page caption.
+  auto exportList = [this](QTableView* view, const char* title) {
+    return [this, view, title] {
+      auto file = ChooseSaveFile(kSpreadsheets);
+      if (!file) return;
+      TTemplateMain::Busy busy(*frame_);
+      StatusScope status(*this, "Подождите пожалуйста...");
+      WriteXlsx(*file, TableOf(*view, Tr(title)));
+    };
+  };
+  Command("DrawsXlsExport", exportList(drawsView_, "Архив тиражей"), [&f] { return !f.Archive().Empty(); });
+  Command("CombsXlsExport", exportList(combsView_, "Комбинации"), hasCombs);
 
   auto refreshLists = [this] {
     drawsModel_->Reload();

@@ -134,6 +134,12 @@ TEST_F(WindowTest, CombinationsGenerateCopyPasteDeleteUndo) {
   ASSERT_TRUE(window->Trigger("CombsCopy"));
   EXPECT_EQ(window->clipboardText, copied);
 
+  // The list as shown goes to a workbook.
+  files.push_back(dir.File("combs.xlsx"));
+  ASSERT_TRUE(window->Trigger("CombsXlsExport"));
+  const std::string book = ReadBytes(dir.File("combs.xlsx"));
+  EXPECT_EQ(book.substr(0, 2), "PK");
+
   SelectRow(combs, 1);
   ASSERT_TRUE(window->Trigger("CombsDelSelected"));
   EXPECT_EQ(Panel(3), "Комбинаций: 2");
