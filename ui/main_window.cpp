@@ -33,6 +33,7 @@
 #include "export/xlsx_export.h"
 #include "ui/info_window.h"
 #include "ui/list_models.h"
+#include "ui/settings_dialogs.h"
 #include "ui/spreadsheet.h"
 
 namespace px::ui {
@@ -339,6 +340,15 @@ void MainWindow::BindCommands() {
   }, nullptr);
   Command("GetHelp", [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(Q(frame_->HelpFile()))); },
           [this] { return !frame_->HelpFile().empty(); });
+
+  Command("EditConfig", [this, &f] {
+    SettingsDialog dialog(f.Config().data, [this](const std::string& text) { ShowError(text); }, this);
+    if (RunDialog(dialog)) f.ApplyConfig(dialog.Result());
+  }, nullptr);
+  Command("EditShredding", [this, &f] {
+    ShreddingDialog dialog(f.Config().Formula, f.Config().FormulaDigits, this);
+    if (RunDialog(dialog)) f.ApplyShredding(dialog.Formulas(), dialog.Digits());
+  }, nullptr);
 
   Command("DrawsAdd", [this] { DrawsAddOrEdit(false); }, nullptr);
   Command("DrawsEdit", [this] { DrawsAddOrEdit(true); }, hasDrawSel);

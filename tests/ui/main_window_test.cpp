@@ -11,6 +11,8 @@
 #include "core/form_settings.h"
 #include "core/ini.h"
 #include "ui/dialogs.h"
+#include "ui/list_models.h"
+#include "ui/settings_dialogs.h"
 #include "window_fixture.h"
 
 namespace px::test {
@@ -168,6 +170,33 @@ TEST_F(WindowTest, EnterInTheExcludeFieldAndTheFirstRunDialog) {
   QCoreApplication::sendEvent(window->ExcludeField(), &enter);
   EXPECT_EQ(Panel(3), "Комбинаций: 376991");
   EXPECT_TRUE(window->Action("CombsUndo")->isEnabled());
+}
+
+TEST_F(WindowTest, SettingsDialogSavesAndRecolours) {
+  Open();
+  dialogs.push_back([](QDialog& d) {
+    auto& s = dynamic_cast<ui::SettingsDialog&>(d);
+    s.ChannelSizeField()->setValue(12);
+    s.StakeMaxLenField()->setValue(8);
+    return true;
+  });
+  ASSERT_TRUE(window->Trigger("EditConfig"));
+  GameConfig saved;
+  LoadGameConfig(Env::Real(), window->Frame().ConfigFile(), saved);
+  EXPECT_EQ(saved.data.ChannelSize, 12);
+  EXPECT_EQ(saved.data.MaxStake, 8);
+  EXPECT_EQ(saved.data.Profits.size(), 6u);
+  // Channel colours follow the new width at once: 13 is now in channel 2.
+  window->CombsView()->model()->index(0, 0);
+  EXPECT_EQ(ui::ChannelQColor(13, window->Frame().Config().data.ChannelSize), QColor(0xFF, 0xFF, 0xAA));
+
+  dialogs.push_back([](QDialog& d) {
+    dynamic_cast<ui::ShreddingDialog&>(d).FormulaField(0)->setText("n1+n2");
+    return true;
+  });
+  ASSERT_TRUE(window->Trigger("EditShredding"));
+  LoadGameConfig(Env::Real(), window->Frame().ConfigFile(), saved);
+  EXPECT_EQ(saved.Formula[0], "n1+n2");
 }
 
 TEST_F(WindowTest, SwitchesEndWithoutTheWindow) {
