@@ -387,8 +387,9 @@ void MainWindow::BindCommands() {
   Command("CombsUndo", [&f] { f.CombsUndo(); }, [&f] { return f.Combs().CanUndo(); });
   Command("CombsCopy", [this] { CombsCopy(); }, hasCombs);
   Command("CombsPaste", [this] { CombsPaste(); }, [this] {
-    return clipboardText.size() > 0 || !QGuiApplication::clipboard()->text().isEmpty();
+    return messageHook ? !clipboardText.empty() : !QGuiApplication::clipboard()->text().isEmpty();
   });
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateActions(); });
   Command("CombsSelectAll", [this] { combsView_->selectAll(); }, hasCombs);
   Command("CombsOpen", [this, &f] {
     if (auto file = ChooseOpenFile(kCombFiles)) f.CombsOpen(*file);
