@@ -67,7 +67,10 @@ std::optional<NumberCell> AsNumber(std::string_view text) {
   cell.value = static_cast<double>(*value);
   if (cell.value == 0) cell.value = 0;  // no "-0" in the sheet
   cell.format = intLen > 1 && text[intStart] == '0' ? std::string(intLen, '0') : "0";
-  if (fracLen > 0) cell.format += "." + std::string(fracLen, '0');
+  if (fracLen > 0) {
+    cell.format += '.';
+    cell.format.append(fracLen, '0');
+  }
   return cell;
 }
 

@@ -35,6 +35,8 @@
 #include "ui/list_models.h"
 #include "ui/settings_dialogs.h"
 #include "ui/spreadsheet.h"
+#include "ui/stats_page.h"
+#include "stats/prefetch.h"
 
 namespace px::ui {
 
@@ -78,8 +80,8 @@ const char* const kMainPages[] = {"Статистика", "Графики", "К�
 MainWindow::MainWindow(Env& env, const std::string& dataDir, const std::string& programPath,
                        const std::vector<std::string>& args)
     : frame_(std::make_unique<TFormMain>(*this, env, dataDir, programPath, args)) {
-  BuildWidgets();
   BuildActions();
+  BuildWidgets();
   BuildMenu();
   BindCommands();
 }
@@ -145,6 +147,11 @@ void MainWindow::BuildWidgets() {
   pcMain_ = new QTabWidget(split_);
   pcMain_->setObjectName("pcMain");
   for (const char* title : kMainPages) {
+    if (std::string(title) == "Статистика") {
+      stats_ = new StatsPage(*frame_, Action("DrawsStatCalc"), pcMain_);
+      pcMain_->addTab(stats_, Tr(title));
+      continue;
+    }
     auto* page = new QWidget(pcMain_);
     auto* pl = new QVBoxLayout(page);
     auto* note = new QLabel(Tr("Эта страница появится в следующей версии программы."), page);
@@ -300,6 +307,8 @@ void MainWindow::UpdateActions() {
     if (QAction* a = Action(name)) a->setChecked(on);
   };
   check("DrawsSorted", s.SortedDraws);
+  check("DrawsStatePrefetchsEnabled", s.PrefetchsEnabled);
+  check("DrawsStatShowTotalLine", s.ShowTotalLine);
   check("ViewColorDraws", s.ColorDraws);
   check("ViewColorCombs", s.ColorCombs);
   check("ViewColorCard", s.ColorCard);
@@ -343,11 +352,15 @@ void MainWindow::BindCommands() {
 
   Command("EditConfig", [this, &f] {
     SettingsDialog dialog(f.Config().data, [this](const std::string& text) { ShowError(text); }, this);
-    if (RunDialog(dialog)) f.ApplyConfig(dialog.Result());
+    if (!RunDialog(dialog)) return;
+    f.ApplyConfig(dialog.Result());
+    FillMethodLists(true);
   }, nullptr);
   Command("EditShredding", [this, &f] {
     ShreddingDialog dialog(f.Config().Formula, f.Config().FormulaDigits, this);
-    if (RunDialog(dialog)) f.ApplyShredding(dialog.Formulas(), dialog.Digits());
+    if (!RunDialog(dialog)) return;
+    f.ApplyShredding(dialog.Formulas(), dialog.Digits());
+    FillMethodLists(true);
   }, nullptr);
 
   Command("DrawsAdd", [this] { DrawsAddOrEdit(false); }, nullptr);
@@ -427,6 +440,40 @@ void MainWindow::BindCommands() {
   };
   Command("DrawsXlsExport", exportList(drawsView_, "Архив тиражей"), [&f] { return !f.Archive().Empty(); });
   Command("CombsXlsExport", exportList(combsView_, "Комбинации"), hasCombs);
+
+  // The page "Статистика".
+  Command("DrawsStatCalc", [this] { stats_->Compute(true); },
+          [this, &f] { return !f.Archive().Empty() && stats_->SelectedMethod() >= 0; });
+  auto hasStatRows = [this, hasCombs] { return hasCombs() && !stats_->SelectedRows().empty(); };
+  Command("StatFilter_Include", [this] { StatFilter(kKeepSelected); }, hasStatRows);
+  Command("StatFilter_Exclude", [this] { StatFilter(kRemoveSelected); }, hasStatRows);
+  Command("DrawsStatePrefetchsEnabled", [this, &f] {
+    f.Toggle(&MainSettings::PrefetchsEnabled, "PrefetchsEnabled");
+    PrefetchFiles(f.GetEnv(), f.DataDir()).BuildAll(f.Registry(), false, f.Settings().PrefetchsEnabled, 0, this);
+    stats_->ShowComparisonColumns(f.Settings().PrefetchsEnabled);
+    stats_->Compute(true);
+  }, nullptr);
+  Command("DrawsStatShowTotalLine", [this, &f] {
+    f.Toggle(&MainSettings::ShowTotalLine, "ShowTotalLine");
+    StatusScope status(*this, "Создание графиков...");
+    stats_->Compute(true);
+  }, [&f] { return f.Settings().PrefetchsEnabled; });
+  Command("DrawsStatExportToExcel", [this] {
+    auto file = ChooseSaveFile(kSpreadsheets);
+    if (!file) return;
+    TTemplateMain::Busy busy(*frame_);
+    WriteXlsx(*file, TableOf(*stats_->Table(), Tr("Статистика")));
+  }, [this] { return stats_->Model()->rowCount() > 0; });
+  Command("FiltersReset", [this, &f] {
+    if (!AskYesNo("Вы действительно хотите сбросить список избранных фильтров?")) return;
+    f.Registry().EnableAll();
+    f.Registry().SaveNames(f.GetEnv(), f.NamesFile(), true, false, this);
+    FillMethodLists(false);
+  }, nullptr);
+  connect(stats_, &StatsPage::SelectionChanged, this, [this] { UpdateActions(); });
+  frame_->AddView([this](bool force) {
+    if (stats_->isVisible() || force) stats_->Compute(force);
+  });
 
   auto refreshLists = [this] {
     drawsModel_->Reload();
@@ -512,6 +559,23 @@ void MainWindow::CombsPaste() {
   frame_->CombsPaste(text);
 }
 
+void MainWindow::StatFilter(int mode) {
+  TFormMain& f = *frame_;
+  const int method = stats_->SelectedMethod();
+  auto stat = f.Registry().CreateInstance(method);
+  TTemplateMain::Busy busy(f);
+  KeepOrRemove(f.Combs(), *stat, stats_->SelectedValues(), mode, FilterLastIndex(f.Archive(), f.DrawsOffset()),
+               f.Settings().SortedDraws, stats_->SelectedCaption(), this);
+  SetStatusPanel(3, Fmt("Комбинаций: %d", f.Combs().Count()));
+  Refresh(View::CombsList);
+  Refresh(View::FiltersList);
+}
+
+void MainWindow::FillMethodLists(bool keepSelection) {
+  stats_->FillMethods(keepSelection);
+  UpdateActions();
+}
+
 bool MainWindow::RunDialog(QDialog& dialog) {
   if (dialogHook) return dialogHook(dialog);
   return dialog.exec() == QDialog::Accepted;
@@ -520,6 +584,7 @@ bool MainWindow::RunDialog(QDialog& dialog) {
 bool MainWindow::Create() {
   if (frame_->FormCreate() == TTemplateMain::Start::Terminate) return false;
   setWindowTitle(Tr(frame_->Caption()));
+  FillMethodLists(false);
   RestoreState();
   exclude_->setValue(frame_->Settings().DrawsExclude);
   UpdateActions();
@@ -583,10 +648,14 @@ void MainWindow::RestoreState() {
     const MainSettings& s = frame_->Settings();
     split_->setSizes({s.LeftPanelWidth, std::max(width() - s.LeftPanelWidth, 100)});
     combsSplit_->setSizes({std::max(height() - s.FiltersHeight, 100), s.FiltersHeight});
+    stats_->Splitter()->setSizes({std::max(height() - s.DrawsStatHeight, 100), s.DrawsStatHeight});
+    stats_->LengthField()->setValue(s.DrawsStatLen);
+    stats_->ShowComparisonColumns(s.PrefetchsEnabled);
     const std::map<QTableView*, std::vector<int>> defaults = {
         {drawsView_, {52, 30, 30, 30, 30, 30, 36, 82}},
         {combsView_, {60, 30, 30, 30, 30, 30, 36}},
-        {filtersView_, {170, 90, 80}}};
+        {filtersView_, {170, 90, 80}},
+        {stats_->Table(), {140, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80}}};
     for (const auto& [v, fallback] : defaults) {
       const std::string name = v->objectName().toStdString();
       const std::vector<int> widths = ReadColumnWidths(ini, section, name, fallback);
@@ -601,6 +670,8 @@ void MainWindow::SaveState() {
   MainSettings& s = frame_->Settings();
   s.LeftPanelWidth = split_->sizes().value(0, s.LeftPanelWidth);
   s.FiltersHeight = combsSplit_->sizes().value(1, s.FiltersHeight);
+  s.DrawsStatHeight = stats_->Splitter()->sizes().value(1, s.DrawsStatHeight);
+  s.DrawsStatLen = stats_->LengthField()->value();
   s.DrawsExclude = exclude_->value();
   frame_->Guard([&] {
     frame_->SettingsStore().Update([&](IniFile& ini) {
@@ -613,7 +684,7 @@ void MainWindow::SaveState() {
       p.showCmd = isMinimized() ? 2 : (isMaximized() ? 3 : 1);
       p.pixelsPerInch = logicalDpiX();
       WritePlacement(ini, section, screen.width(), screen.height(), p);
-      for (QTableView* v : {drawsView_, combsView_, filtersView_}) {
+      for (QTableView* v : {drawsView_, combsView_, filtersView_, stats_->Table()}) {
         std::vector<int> widths;
         for (int c = 0; c < v->model()->columnCount(); ++c) widths.push_back(v->columnWidth(c));
         WriteColumnWidths(ini, section, v->objectName().toStdString(), widths);

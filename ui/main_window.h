@@ -23,6 +23,7 @@ class QTimer;
 namespace px::ui {
 
 class DrawsModel;
+class StatsPage;
 class CombsModel;
 class FiltersModel;
 
@@ -50,6 +51,7 @@ class MainWindow final : public QMainWindow, public Host {
   QSpinBox* ExcludeField() const { return exclude_; }
   QLabel* Panel(int i) const { return panels_[size_t(i)]; }
   QTabWidget* MainPages() const { return pcMain_; }
+  StatsPage* Stats() const { return stats_; }
 
   // Tests answer dialogs and boxes here instead of a person: a message box
   // gets (kind, text) and returns the answer; a dialog gets the dialog before
@@ -97,6 +99,8 @@ class MainWindow final : public QMainWindow, public Host {
   void DrawsInfo();
   void CombsCopy();
   void CombsPaste();
+  void StatFilter(int mode);
+  void FillMethodLists(bool keepSelection);
 
   std::unique_ptr<TFormMain> frame_;
   std::map<std::string, QAction*> actions_;
@@ -114,6 +118,7 @@ class MainWindow final : public QMainWindow, public Host {
   DrawsModel* drawsModel_ = nullptr;
   CombsModel* combsModel_ = nullptr;
   FiltersModel* filtersModel_ = nullptr;
+  StatsPage* stats_ = nullptr;
   bool closing_ = false;
 };
 

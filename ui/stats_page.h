@@ -1,0 +1,95 @@
+// The page "Статистика": one method over a window of recent draws as a table
+// of values with a chart of their counts under it.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QWidget>
+
+#include "stats/filter.h"
+#include "stats/stat_table.h"
+
+class QAction;
+class QComboBox;
+class QSpinBox;
+class QSplitter;
+class QTableView;
+class QChart;
+class QChartView;
+
+namespace px {
+class TTemplateMain;
+}
+
+namespace px::ui {
+
+// The rows of the engine's table, sorted as the header says.
+class StatTableModel final : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  using QAbstractTableModel::QAbstractTableModel;
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  void sort(int column, Qt::SortOrder order) override;
+  void SetTable(StatTable table);
+  void Clear();
+  const StatTable& Table() const { return table_; }
+
+ private:
+  StatTable table_;
+  int sortColumn_ = kColCount;
+  bool descending_ = false;
+};
+
+class StatsPage final : public QWidget {
+  Q_OBJECT
+ public:
+  // calc is the window's "Обновить" command.
+  StatsPage(TTemplateMain& frame, QAction* calc, QWidget* parent = nullptr);
+
+  // Recomputes when forced or when the archive size, offset, window length
+  // or method changed since the last computation.
+  void Compute(bool force);
+  // Refills the method list, keeping the selected position when it still exists.
+  void FillMethods(bool keepSelection);
+  // Shows the three full-set columns, or hides them.
+  void ShowComparisonColumns(bool show);
+  // The registry position of the selected method, or -1.
+  int SelectedMethod() const;
+  bool SelectMethod(const std::string& code);
+  Selection SelectedValues() const;
+  std::vector<int> SelectedRows() const;
+  // The caption of the selected method as the list shows it.
+  std::string SelectedCaption() const;
+  int Computations() const { return computations_; }
+
+  QComboBox* MethodList() const { return methods_; }
+  QSpinBox* LengthField() const { return length_; }
+  QTableView* Table() const { return view_; }
+  StatTableModel* Model() const { return model_; }
+  QChart* Chart() const { return chart_; }
+  QSplitter* Splitter() const { return split_; }
+
+ signals:
+  void SelectionChanged();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void DrawChart(const StatTable& table);
+
+  TTemplateMain& f_;
+  QComboBox* methods_;
+  QSpinBox* length_;
+  QTableView* view_;
+  StatTableModel* model_;
+  QChart* chart_;
+  QChartView* chartView_;
+  QSplitter* split_;
+  StatTableInputs last_;
+  int computations_ = 0;
+};
+
+}  // namespace px::ui
