@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -31,6 +33,9 @@
 #include "frame/actions.h"
 #include "ui/dialogs.h"
 #include "export/xlsx_export.h"
+#include "ui/favourites_manager.h"
+#include "ui/filter_help.h"
+#include "ui/graphs_page.h"
 #include "ui/info_window.h"
 #include "ui/list_models.h"
 #include "ui/settings_dialogs.h"
@@ -152,6 +157,12 @@ void MainWindow::BuildWidgets() {
       pcMain_->addTab(stats_, Tr(title));
       continue;
     }
+    if (std::string(title) == "Графики") {
+      graphs_ = new GraphsPage(*frame_, Action("DrawsGraphDraw"), pcMain_);
+      graphs_->isShown = [this] { return pcMain_->currentWidget() == graphs_; };
+      pcMain_->addTab(graphs_, Tr(title));
+      continue;
+    }
     auto* page = new QWidget(pcMain_);
     auto* pl = new QVBoxLayout(page);
     auto* note = new QLabel(Tr("Эта страница появится в следующей версии программы."), page);
@@ -171,6 +182,10 @@ void MainWindow::BuildWidgets() {
     panels_[i]->setMinimumWidth(i == 6 ? 200 : 110);
     statusBar()->addWidget(panels_[i], i == 6 ? 1 : 0);
   }
+  progress_ = new QProgressBar(this);
+  progress_->setMaximumWidth(160);
+  progress_->setVisible(false);
+  statusBar()->addPermanentWidget(progress_);
 
   connect(offset_, &QSpinBox::valueChanged, this, [this](int v) {
     frame_->SetDrawsOffset(v);
@@ -470,6 +485,18 @@ void MainWindow::BindCommands() {
     f.Registry().SaveNames(f.GetEnv(), f.NamesFile(), true, false, this);
     FillMethodLists(false);
   }, nullptr);
+  Command("FiltersManager", [this, &f] {
+    FavouritesManager manager(f.Registry(), f.GetEnv(), f.NamesFile(), this, nullptr, {}, {}, this);
+    if (!RunDialog(manager)) return;
+    StatusScope status(*this, "Подождите пожалуйста...");
+    f.Registry().SaveNames(f.GetEnv(), f.NamesFile(), true, false, this);
+    FillMethodLists(false);
+    f.RefreshViews(true);
+  }, nullptr);
+  Command("FiltersInfo", [this, &f] {
+    FilterHelp help(f.Registry(), stats_->SelectedMethod(), this);
+    RunDialog(help);
+  }, [this] { return stats_->SelectedMethod() >= 0; });
   connect(stats_, &StatsPage::SelectionChanged, this, [this] { UpdateActions(); });
   frame_->AddView([this](bool force) {
     if (stats_->isVisible() || force) stats_->Compute(force);
@@ -485,7 +512,18 @@ void MainWindow::BindCommands() {
   Toggle("ViewColorCardSequences", &MainSettings::ColorCardSequences, "ColorCardSequences", nullptr);
   Toggle("ViewShemaGradient", &MainSettings::LayoutGradient, "LayoutGradient", nullptr);
   Toggle("AutoSelfUpdate", &MainSettings::AutoUpdates, "AutoUpdates", nullptr);
-  Toggle("TabGraps", &MainSettings::TabGraphs, "TabGraphs", nullptr);
+  Toggle("TabGraps", &MainSettings::TabGraphs, "TabGraphs", [this] {
+    UpdateActions();
+    if (frame_->Settings().TabGraphs) {
+      pcMain_->setCurrentWidget(graphs_);
+      graphs_->DrawGraphs(true);
+    }
+  });
+  Command("DrawsGraphDraw", [this] { graphs_->DrawGraphs(true); },
+          [this, &f] { return !f.Archive().Empty() && graphs_->MethodList()->currentIndex() >= 0; });
+  frame_->AddView([this](bool force) {
+    if (frame_->Settings().TabGraphs) graphs_->DrawGraphs(force);
+  });
   Toggle("TabCard", &MainSettings::TabCard, "TabCard", nullptr);
   Toggle("TabLayout", &MainSettings::TabLayout, "TabLayout", nullptr);
   Toggle("TabWeek", &MainSettings::TabWeek, "TabWeek", nullptr);
@@ -573,6 +611,7 @@ void MainWindow::StatFilter(int mode) {
 
 void MainWindow::FillMethodLists(bool keepSelection) {
   stats_->FillMethods(keepSelection);
+  graphs_->FillMethods();
   UpdateActions();
 }
 
@@ -651,6 +690,7 @@ void MainWindow::RestoreState() {
     stats_->Splitter()->setSizes({std::max(height() - s.DrawsStatHeight, 100), s.DrawsStatHeight});
     stats_->LengthField()->setValue(s.DrawsStatLen);
     stats_->ShowComparisonColumns(s.PrefetchsEnabled);
+    graphs_->ReadSettings();
     const std::map<QTableView*, std::vector<int>> defaults = {
         {drawsView_, {52, 30, 30, 30, 30, 30, 36, 82}},
         {combsView_, {60, 30, 30, 30, 30, 30, 36}},
@@ -746,7 +786,11 @@ bool MainWindow::AskYesNo(const std::string& text) {
 void MainWindow::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
 void MainWindow::SetProgress(int position, int max) {
-  if (max > 0) panels_[5]->setText(QString("%1 / %2").arg(position).arg(max));
+  progress_->setVisible(max > 0);
+  if (max > 0) {
+    progress_->setRange(0, max);
+    progress_->setValue(position);
+  }
 }
 
 void MainWindow::SetStatusPanel(int panel, const std::string& text) {

@@ -14,6 +14,7 @@
 
 class QAction;
 class QLabel;
+class QProgressBar;
 class QSpinBox;
 class QSplitter;
 class QTabWidget;
@@ -24,6 +25,7 @@ namespace px::ui {
 
 class DrawsModel;
 class StatsPage;
+class GraphsPage;
 class CombsModel;
 class FiltersModel;
 
@@ -52,6 +54,7 @@ class MainWindow final : public QMainWindow, public Host {
   QLabel* Panel(int i) const { return panels_[size_t(i)]; }
   QTabWidget* MainPages() const { return pcMain_; }
   StatsPage* Stats() const { return stats_; }
+  GraphsPage* Graphs() const { return graphs_; }
 
   // Tests answer dialogs and boxes here instead of a person: a message box
   // gets (kind, text) and returns the answer; a dialog gets the dialog before
@@ -115,10 +118,12 @@ class MainWindow final : public QMainWindow, public Host {
   QSpinBox* offset_ = nullptr;
   QSpinBox* exclude_ = nullptr;
   std::array<QLabel*, 7> panels_{};
+  QProgressBar* progress_ = nullptr;
   DrawsModel* drawsModel_ = nullptr;
   CombsModel* combsModel_ = nullptr;
   FiltersModel* filtersModel_ = nullptr;
   StatsPage* stats_ = nullptr;
+  GraphsPage* graphs_ = nullptr;
   bool closing_ = false;
 };
 

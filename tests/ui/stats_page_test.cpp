@@ -3,7 +3,10 @@
 #include <QHeaderView>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTreeWidget>
 
+#include "core/ini.h"
+#include "ui/favourites_manager.h"
 #include "ui/stats_page.h"
 #include "window_fixture.h"
 
@@ -95,6 +98,29 @@ TEST_F(StatsPageTest, RecomputesOnlyWhenInputsChange) {
   EXPECT_EQ(Page().Computations(), before + 1);
   ASSERT_TRUE(window->Trigger("DrawsStatCalc"));
   EXPECT_EQ(Page().Computations(), before + 2);
+}
+
+TEST_F(StatsPageTest, FavouritesShapeTheMethodList) {
+  const int all = Page().MethodList()->count();
+  dialogs.push_back([](QDialog& d) {
+    auto& m = dynamic_cast<ui::FavouritesManager&>(d);
+    // Mark only the first two methods of the registry.
+    for (int i = 0; i < m.Tree()->topLevelItemCount(); ++i)
+      for (int j = 0; j < m.Tree()->topLevelItem(i)->childCount(); ++j) {
+        QTreeWidgetItem* node = m.Tree()->topLevelItem(i)->child(j);
+        node->setCheckState(0, ui::FavouritesManager::MethodOf(node) <= 1 ? Qt::Checked : Qt::Unchecked);
+      }
+    return m.ApplyOk();
+  });
+  ASSERT_TRUE(window->Trigger("FiltersManager"));
+  EXPECT_EQ(Page().MethodList()->count(), 2);
+  EXPECT_EQ(IniFile::Load(Env::Real(), dir.File("Pentalux5_5v36.flt")).ReadString("FILTERS", "Favorites", ""),
+            "NUMS,DIGS");
+
+  answers.push_back(true);
+  ASSERT_TRUE(window->Trigger("FiltersReset"));
+  EXPECT_EQ(messages.back().second, "Вы действительно хотите сбросить список избранных фильтров?");
+  EXPECT_EQ(Page().MethodList()->count(), all);
 }
 
 }  // namespace

@@ -1,0 +1,174 @@
+#include "ui/graphs_page.h"
+
+#include <QAction>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineSeries>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <climits>
+
+#include "core/host.h"
+#include "frame/frame.h"
+#include "ui/graph_window.h"
+
+namespace px::ui {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QLineSeries* Line(QChart* chart, const QString& title, QColor colour) {
+  auto* s = new QLineSeries;
+  s->setName(title);
+  // The theme sets the pen on adding: style the line after that.
+  chart->addSeries(s);
+  QPen pen(colour);
+  pen.setWidth(2);
+  s->setPen(pen);
+  return s;
+}
+
+}  // namespace
+
+GraphsPage::GraphsPage(TTemplateMain& frame, QAction* draw, QWidget* parent)
+    : QWidget(parent), f_(frame), draw_(draw) {
+  setObjectName("tsDrawsGraph");
+  methods_ = new QComboBox(this);
+  methods_->setObjectName("cbDrawsGraphType");
+  methods_->setToolTip(QString::fromUtf8("Тип графика"));
+  methods_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  length_ = new QSpinBox(this);
+  length_->setObjectName("edDrawsGraphLen");
+  length_->setRange(1, INT_MAX);
+  length_->setToolTip(QString::fromUtf8("Количество тиражей, использующихся для построения графиков"));
+  length_->installEventFilter(this);
+  ReadSettings();
+  auto* drawButton = new QToolButton(this);
+  drawButton->setDefaultAction(draw);
+  drawButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  showMarks_ = new QCheckBox(QString::fromUtf8("Отображать метки на графике"), this);
+  showMarks_->setObjectName("cbDrawsGraphShowMarks");
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(methods_, 1);
+  top->addWidget(length_);
+  top->addWidget(drawButton);
+  top->addWidget(showMarks_);
+
+  chart_ = new QChart;
+  chart_->legend()->setAlignment(Qt::AlignBottom);
+  chart_->setMargins(QMargins(2, 2, 2, 2));
+  axes_ = std::make_unique<ChartAxes>(chart_);
+  chartView_ = new QChartView(chart_, this);
+  chartView_->setObjectName("crtDrawsGraph");
+  chartView_->setRenderHint(QPainter::Antialiasing);
+  chartView_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  chartView_->addAction(draw);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->addLayout(top);
+  layout->addWidget(chartView_, 1);
+
+  connect(methods_, &QComboBox::currentIndexChanged, this, [this] {
+    if (draw_->isEnabled()) DrawGraphs(false);
+  });
+  connect(length_, &QSpinBox::valueChanged, this, [this](int v) { f_.Settings().DrawsGraphLen = v; });
+  connect(showMarks_, &QCheckBox::clicked, this, [this](bool checked) {
+    if (QLineSeries* s = ValueSeries()) s->setPointLabelsVisible(checked);
+  });
+}
+
+GraphsPage::~GraphsPage() = default;
+
+void GraphsPage::ReadSettings() { length_->setValue(f_.Settings().DrawsGraphLen); }
+
+bool GraphsPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == length_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    // Out of range the field puts its last value back and nothing is drawn.
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && length_->hasAcceptableInput()) {
+      length_->interpretText();
+      DrawGraphs(false);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void GraphsPage::FillMethods() {
+  const int keep = methods_->currentIndex();
+  QSignalBlocker block(methods_);
+  methods_->clear();
+  for (const MethodListItem& item : px::MethodList(f_.Registry(), true)) methods_->addItem(Q(item.text), item.method);
+  if (methods_->count() > 0) methods_->setCurrentIndex(keep >= 0 && keep < methods_->count() ? keep : 0);
+  // Another list may hold another method at the same position.
+  last_ = GraphInputs{};
+}
+
+int GraphsPage::SelectedMethod() const {
+  return methods_->currentIndex() < 0 ? -1 : methods_->currentData().toInt();
+}
+
+QLineSeries* GraphsPage::ValueSeries() const {
+  const auto series = chart_->series();
+  return series.empty() ? nullptr : qobject_cast<QLineSeries*>(series.front());
+}
+
+void GraphsPage::ClearChart() {
+  chart_->removeAllSeries();
+  axes_->Reset();
+}
+
+void GraphsPage::DrawGraphs(bool forced) {
+  if (!(isShown ? isShown() : isVisible())) return;
+  const GraphInputs inputs{f_.Archive().Count(), f_.DrawsOffset(), length_->value(), methods_->currentIndex()};
+  if (!forced && inputs == last_) return;
+  last_ = inputs;
+  if (methods_->count() == 0) return;
+  ClearChart();
+  if (methods_->currentIndex() < 0 || f_.Archive().Empty()) return;
+
+  ++computations_;
+  TTemplateMain::Busy busy(f_);
+  StatusScope status(f_.GetHost(), "Анализ тиражей и построение графиков...");
+  const GraphSeries g = ComputeGraphs(f_.Registry(), SelectedMethod(), f_.Archive(), f_.DrawsOffset(),
+                                      length_->value(), f_.Settings().SortedDraws);
+  if (g.Empty()) return;
+
+  QLineSeries* values = Line(chart_, methods_->currentText(), QColor(0, 128, 0));
+  // At 2 × 2 pixels every pixel of the marker is outline.
+  QImage marker(2, 2, QImage::Format_ARGB32);
+  marker.fill(QColor(255, 0, 255));
+  values->setLightMarker(marker);
+  values->setMarkerSize(2);
+  values->setPointLabelsFormat("@yPoint");
+  values->setPointLabelsVisible(showMarks_->isChecked());
+  // The labels of the first and last points reach past the plot area.
+  values->setPointLabelsClipping(false);
+  QLineSeries* average = Line(chart_, QString::fromUtf8("Среднее значение"), QColor(0, 0, 255));
+  QLineSeries* mode = Line(chart_, QString::fromUtf8("Наиболее часто встречающееся значение"), QColor(255, 0, 0));
+
+  QList<QPointF> valuePoints, averagePoints, modePoints;
+  for (const auto& [x, y] : g.values) {
+    valuePoints.append(QPointF(x, y));
+    averagePoints.append(QPointF(x, g.average));
+    modePoints.append(QPointF(x, g.mode));
+    axes_->Include(x, y);
+  }
+  // The average lies within the values; the mode is one of them.
+  values->replace(valuePoints);
+  average->replace(averagePoints);
+  mode->replace(modePoints);
+  for (QAbstractSeries* s : chart_->series()) axes_->Attach(s);
+  axes_->Fit();
+}
+
+}  // namespace px::ui
