@@ -1,5 +1,7 @@
 #include "ui/filter_dialog.h"
 
+#include "ui/decimal_box.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -60,68 +62,6 @@ class ListKeyFilter final : public QObject {
   }
 };
 
-// printf would follow LC_NUMERIC, which QApplication sets from the user.
-QString FixedText(double value, int places, char separator) {
-  char buf[400];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, places);
-  std::string out(buf, ec == std::errc() ? end : buf);
-  if (out.find_first_of("123456789") == std::string::npos && !out.empty() && out[0] == '-') out.erase(0, 1);
-  for (char& c : out)
-    if (c == '.') c = separator;
-  return QString::fromStdString(out);
-}
-
-// Only the separator in force is a decimal point, as in the settings dialog.
-std::optional<long double> ReadDecimal(const QString& text, char separator) {
-  const std::string s = text.trimmed().toStdString();
-  if (s.find(separator == ',' ? '.' : ',') != std::string::npos) return std::nullopt;
-  return ParseDecimal(s);
-}
-
-class CoefficientBox final : public QDoubleSpinBox {
- public:
-  CoefficientBox(char separator, QWidget* parent) : QDoubleSpinBox(parent), separator_(separator) {
-    setDecimals(kCoefPlaces);
-    setRange(-kCoefLimit, kCoefLimit);
-  }
-
-  QString textFromValue(double value) const override { return FixedText(value, decimals(), separator_); }
-
-  double valueFromText(const QString& text) const override {
-    auto v = ReadDecimal(text, separator_);
-    return v ? static_cast<double>(*v) : value();
-  }
-
-  QValidator::State validate(QString& input, int&) const override {
-    const QString s = input.trimmed();
-    int separators = 0;
-    int places = 0;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-      const QChar c = s[i];
-      if (c == QLatin1Char('-') && i == 0) continue;
-      if (c == QLatin1Char(separator_)) {
-        if (++separators > 1) return QValidator::Invalid;
-        continue;
-      }
-      if (c < QLatin1Char('0') || c > QLatin1Char('9')) return QValidator::Invalid;
-      if (separators > 0) ++places;
-    }
-    if (places > decimals()) return QValidator::Invalid;
-    auto v = ReadDecimal(s, separator_);
-    if (!v || *v < minimum() || *v > maximum()) return QValidator::Intermediate;
-    return QValidator::Acceptable;
-  }
-
- private:
-  char separator_;
-};
-
-// The shown text read back, so that 0.1 stays 0.1L and not the double
-// nearest to it.
-long double ExactValue(const QDoubleSpinBox* box, char separator) {
-  return ReadDecimal(box->textFromValue(box->value()), separator).value_or(box->value());
-}
-
 QComboBox* List(const char* name, const char* hint, QWidget* parent) {
   auto* box = new QComboBox(parent);
   box->setObjectName(QString::fromLatin1(name));
@@ -179,11 +119,11 @@ FilterDialog::FilterDialog(const TStatList& registry, const std::vector<MethodLi
   weightOverride_ = new QCheckBox(U("Использовать приведенные ниже коэффициенты для расчета значений \"Вес\""),
                                   weightGroup_);
   weightOverride_->setObjectName(QStringLiteral("chWeightOverride"));
-  coefCount_ = new CoefficientBox(separator_, weightGroup_);
+  coefCount_ = new DecimalBox(kCoefPlaces, -kCoefLimit, kCoefLimit, separator_, weightGroup_);
   coefCount_->setObjectName(QStringLiteral("edCoefCount"));
-  coefDeviation_ = new CoefficientBox(separator_, weightGroup_);
+  coefDeviation_ = new DecimalBox(kCoefPlaces, -kCoefLimit, kCoefLimit, separator_, weightGroup_);
   coefDeviation_->setObjectName(QStringLiteral("edCoefDeviation"));
-  coefDepth_ = new CoefficientBox(separator_, weightGroup_);
+  coefDepth_ = new DecimalBox(kCoefPlaces, -kCoefLimit, kCoefLimit, separator_, weightGroup_);
   coefDepth_->setObjectName(QStringLiteral("edCoefDepth"));
   usePercents_ = new QCheckBox(U("Использовать значения в %"), weightGroup_);
   usePercents_->setObjectName(QStringLiteral("chCoefPercents"));

@@ -1,5 +1,7 @@
 #include "ui/settings_dialogs.h"
 
+#include "ui/decimal_box.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -32,25 +34,6 @@ QString U(const char* text) { return QString::fromUtf8(text); }
 // Beyond this an amount no longer fits a Currency.
 constexpr long double kMaxAmount = 9.0e14L;
 
-// Only the separator in force is a decimal point; the other one makes the
-// text unreadable, as it would for the user who typed it.
-std::optional<long double> ReadDecimal(const QString& text, char separator) {
-  const std::string s = text.trimmed().toStdString();
-  if (s.find(separator == ',' ? '.' : ',') != std::string::npos) return std::nullopt;
-  return ParseDecimal(s);
-}
-
-// printf would follow LC_NUMERIC, which QApplication sets from the user.
-QString FixedText(double value, int places, char separator) {
-  char buf[400];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, places);
-  std::string out(buf, ec == std::errc() ? end : buf);
-  if (out.find_first_of("123456789") == std::string::npos && !out.empty() && out[0] == '-') out.erase(0, 1);
-  for (char& c : out)
-    if (c == '.') c = separator;
-  return QString::fromStdString(out);
-}
-
 // Hundredths of a Currency, half away from zero, without a detour through
 // binary fractions (1.005 must show as 1.01).
 int64_t Hundredths(Currency value) { return value >= 0 ? (value + 50) / 100 : -((-value + 50) / 100); }
@@ -65,53 +48,6 @@ QString AmountText(Currency value, char separator) {
 Currency AmountOf(std::optional<long double> value) {
   if (!value || std::fabs(*value) > kMaxAmount) return 0;
   return CurrencyOf(*value);
-}
-
-// A decimal field that shows and accepts the separator of the user's locale
-// rather than Qt's idea of it.
-class DecimalBox final : public QDoubleSpinBox {
- public:
-  DecimalBox(int places, double minimum, double maximum, char separator, QWidget* parent)
-      : QDoubleSpinBox(parent), separator_(separator) {
-    setDecimals(places);
-    setRange(minimum, maximum);
-  }
-
-  QString textFromValue(double value) const override { return FixedText(value, decimals(), separator_); }
-
-  double valueFromText(const QString& text) const override {
-    auto v = ReadDecimal(text, separator_);
-    return v ? static_cast<double>(*v) : value();
-  }
-
-  QValidator::State validate(QString& input, int&) const override {
-    const QString s = input.trimmed();
-    int separators = 0;
-    int places = 0;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-      const QChar c = s[i];
-      if (c == QLatin1Char('-') && i == 0 && minimum() < 0) continue;
-      if (c == QLatin1Char(separator_)) {
-        if (++separators > 1) return QValidator::Invalid;
-        continue;
-      }
-      if (c < QLatin1Char('0') || c > QLatin1Char('9')) return QValidator::Invalid;
-      if (separators > 0) ++places;
-    }
-    if (places > decimals()) return QValidator::Invalid;
-    auto v = ReadDecimal(s, separator_);
-    if (!v || *v < minimum() || *v > maximum()) return QValidator::Intermediate;
-    return QValidator::Acceptable;
-  }
-
- private:
-  char separator_;
-};
-
-// The decimal text as shown, read back, so that 0.1 becomes 0.1L rather
-// than the double nearest to it.
-long double ExactValue(const QDoubleSpinBox* box, char separator) {
-  return ReadDecimal(box->textFromValue(box->value()), separator).value_or(box->value());
 }
 
 // Limits what can be typed into the cells of one table column.
