@@ -38,6 +38,7 @@
 #include "ui/graphs_page.h"
 #include "ui/info_window.h"
 #include "ui/list_models.h"
+#include "ui/proxy_dialog.h"
 #include "ui/settings_dialogs.h"
 #include "ui/spreadsheet.h"
 #include "ui/stats_page.h"
@@ -376,6 +377,14 @@ void MainWindow::BindCommands() {
     if (!RunDialog(dialog)) return;
     f.ApplyShredding(dialog.Formulas(), dialog.Digits());
     FillMethodLists(true);
+  }, nullptr);
+
+  Command("EditProxy", [this, &f] {
+    ProxyDialog dialog(f.Proxy(), this);
+    if (!RunDialog(dialog)) return;
+    f.Proxy() = dialog.Result();
+    StatusScope status(*this, "Сохранение файла конфигурации...");
+    SaveProxySettings(f.GetEnv(), f.ConfigFile(), f.Proxy());
   }, nullptr);
 
   Command("DrawsAdd", [this] { DrawsAddOrEdit(false); }, nullptr);
