@@ -67,9 +67,36 @@ void TCustomStat::CollectDrawValues(int index, int lastIndex, TLastValueArray&, 
   Work.Count = 1;
 }
 
+void TCustomStat::PrepareOccurrences(int fromIndex, bool sorted, int lastIndex) {
+  occurrences_ = Occurrences{};
+  if (info_->usesDrawState || !draws_) return;
+  const int last = draws_->Count() - 1;
+  StatState state{};
+  for (int i = std::max(fromIndex, 0); i <= last; ++i) {
+    TLastValueArray lastValues;
+    TStatDrawArray values;
+    CollectDrawValues(i, lastIndex, lastValues, state, values, sorted);
+    for (const StatValue& v : values) {
+      auto& list = occurrences_.at[v.Key()];
+      if (list.empty() || list.back() != i) list.push_back(i);
+    }
+  }
+  occurrences_.ready = true;
+  occurrences_.sorted = sorted;
+  occurrences_.lastIndex = lastIndex;
+  occurrences_.from = std::max(fromIndex, 0);
+}
+
 int32_t TCustomStat::FindNextOccurrence(const StatValue& value, int fromIndex, bool sorted, int lastIndex) {
   const int last = draws_ ? draws_->Count() - 1 : -1;
   if (fromIndex > last) return -1;
+  if (occurrences_.ready && occurrences_.sorted == sorted && occurrences_.lastIndex == lastIndex &&
+      fromIndex >= occurrences_.from) {
+    auto it = occurrences_.at.find(value.Key());
+    if (it == occurrences_.at.end()) return -1;
+    auto pos = std::lower_bound(it->second.begin(), it->second.end(), fromIndex);
+    return pos == it->second.end() ? -1 : draws_->At(*pos).number;
+  }
   StatState state{};
   const uint64_t key = value.Key();
   for (int i = std::max(fromIndex, 0); i <= last; ++i) {

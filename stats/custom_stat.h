@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "core/archive.h"
 #include "core/arith.h"
@@ -40,6 +42,9 @@ struct StatClassInfo {
   std::unique_ptr<TCustomStat> (*create)(const TStatList& registry, int index) = nullptr;
   // A title that needs more than the index filled in; null: titleFormat.
   std::string (*titleOf)(int index) = nullptr;
+  // The values of a draw depend on the state carried from the draws before
+  // it, so occurrences cannot be looked up draw by draw in advance.
+  bool usesDrawState = false;
 
   uint8_t DisplayFeatures() const { return uint8_t(features | (isGraph ? kFeatG : 0)); }
   bool HasFullSet() const { return (features & kFeatN) != 0; }
@@ -88,6 +93,10 @@ class TCustomStat {
                                  TStatDrawArray& values, bool sorted);
   // Draw number of the first draw from fromIndex on that has the value; -1: none.
   virtual int32_t FindNextOccurrence(const StatValue& value, int fromIndex, bool sorted, int lastIndex);
+  // Collects once where every value occurs from fromIndex to the newest draw,
+  // so that many FindNextOccurrence calls with the same sorted/lastIndex and
+  // a start at or after fromIndex are answered without scanning again.
+  void PrepareOccurrences(int fromIndex, bool sorted, int lastIndex);
   virtual bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int lastIndex, bool sorted,
                                   int mode) = 0;
   // Answers MatchesCombination for many combinations at once: out[i] = 1 for a
@@ -114,6 +123,15 @@ class TCustomStat {
   StatValue Work;
 
   void ClearWork() { Work = StatValue{}; }
+
+ private:
+  struct Occurrences {
+    bool ready = false;
+    bool sorted = false;
+    int lastIndex = 0;
+    int from = 0;
+    std::unordered_map<uint64_t, std::vector<int>> at;  // key -> ascending draw indexes
+  } occurrences_;
 };
 
 class TCustomGraphStat : public TCustomStat {

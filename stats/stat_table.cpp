@@ -83,6 +83,8 @@ StatTable ComputeStatTable(const TStatList& registry, int method, const StatTabl
     }
   }
 
+  // Every value seen in the window is looked for after its last occurrence.
+  if (t.firstIndex <= t.lastIndex) stat->PrepareOccurrences(t.firstIndex + 1, p.sorted, t.lastIndex);
   const TConfigData& cdl = registry.Config().data;
   const char sep = p.separator;
   const long double drawsUsed = t.drawsUsed;

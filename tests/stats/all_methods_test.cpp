@@ -76,6 +76,31 @@ TEST_F(AllMethods, BatchMatchingEqualsSingleMatching) {
   }
 }
 
+// The occurrences collected in advance answer "Факт" exactly as a scan from
+// each value's last occurrence does.
+TEST_F(AllMethods, FactFromCollectedOccurrencesEqualsTheScan) {
+  for (int m = 0; m < registry.Count(); ++m) {
+    SCOPED_TRACE(registry.CodeOf(m));
+    for (bool sorted : {false, true}) {
+      StatTableParams p;
+      p.offset = 12;
+      p.length = 20;
+      p.sorted = sorted;
+      const StatTable t = ComputeStatTable(registry, m, p, nullptr);
+      auto scan = registry.CreateInstance(m);
+      int facts = 0;
+      for (const StatRow& row : t.rows) {
+        if (row.value.Count < 1) continue;
+        const int32_t fact =
+            scan->FindNextOccurrence(row.value, archive.IndexOfDraw(row.value.LastDraw) + 1, sorted, t.lastIndex);
+        EXPECT_EQ(row.cells[kColFact], fact >= 0 ? std::to_string(fact) : "-") << row.cells[kColValue];
+        facts += fact >= 0;
+      }
+      if (registry.HasFullSet(m) && registry.Method(m).cls->group == 0) EXPECT_GT(facts, 0);
+    }
+  }
+}
+
 // For a method with a full set: the distribution equals a plain count over
 // every combination, and keeping one value keeps exactly the combinations
 // whose values include it.
