@@ -36,6 +36,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   RegisterConfigCommands(app, chosen);
   RegisterStatsCommands(app, chosen);
   RegisterCombsCommands(app, chosen);
+  RegisterDownloadCommand(app, chosen);
+  RegisterStakesCommands(app, chosen);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

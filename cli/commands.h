@@ -17,5 +17,7 @@ void RegisterDrawCommands(CLI::App& app, Action& chosen);
 void RegisterConfigCommands(CLI::App& app, Action& chosen);
 void RegisterStatsCommands(CLI::App& app, Action& chosen);
 void RegisterCombsCommands(CLI::App& app, Action& chosen);
+void RegisterDownloadCommand(CLI::App& app, Action& chosen);
+void RegisterStakesCommands(CLI::App& app, Action& chosen);
 
 }  // namespace px::cli

@@ -8,11 +8,13 @@
 
 #include "core/csv.h"
 #include "core/dates.h"
+#include "core/download.h"
 #include "core/env.h"
 #include "core/errors.h"
 #include "core/process.h"
 #include "core/switches.h"
 #include "core/text.h"
+#include "frame/messages.h"
 #include "stats/prefetch.h"
 
 namespace px {
@@ -21,12 +23,6 @@ namespace {
 constexpr const char* kStartError = "Ошибка запуска программы!";
 constexpr const char* kInitError = "Ошибка инициализации программы!";
 constexpr const char* kSettingsError = "Ошибка загрузки параметров программы!";
-constexpr const char* kExclusiveAccess =
-    "Невозможно получить монопольный доступ к файлам данных!\r\rВозможные причины данной ошибки: \r\r1) Вы "
-    "пытаетесь запустить вторую копию программы из одного и того же каталога. Корректная работа нескольких копий "
-    "программы возможна только из разных каталогов.\r\r2) Для программы нет прав на запись в том каталоге, где она "
-    "расположена. Например: в Windows 7 и выше по умолчанию запрещена запись в c:\\Program Files.\r\rПрограмма "
-    "будет закрыта!";
 
 std::string ProgramNameOf(const std::string& path) {
   std::string name = std::filesystem::path(path).stem().string();
@@ -54,9 +50,7 @@ TTemplateMain::TTemplateMain(Host& host, Env& env, std::string dataDir, std::str
       language_(*FindLanguage(kBaseLanguage)) {
 }
 
-TTemplateMain::~TTemplateMain() {
-  if (stakesLock_ >= 0) env_.UnlockFile(stakesLock_);
-}
+TTemplateMain::~TTemplateMain() = default;
 
 std::string TTemplateMain::ProgramBase() const { return WithoutExtension(programPath_); }
 
@@ -179,12 +173,12 @@ TTemplateMain::Start TTemplateMain::Initialise() {
     SetCaption(caption_ + " версия " + ProgramVersion());
     SetDrawsOffset(0);
 
-    try {
-      stakesLock_ = env_.LockFile(JoinPath(dataDir_, std::string(kDataBaseName) + ".lsk"));
-    } catch (const std::exception&) {
+    stakes_ = std::make_unique<StakeStore>(env_, host_, dataDir_);
+    if (!stakes_->Load()) {
       host_.ShowError(kExclusiveAccess);
       return Start::Terminate;
     }
+    host_.SetStatusPanel(4, stakes_->CountText());
 
     {
       StatusScope loading(host_, "Загрузка файла тиражей...");
@@ -213,6 +207,11 @@ TTemplateMain::Start TTemplateMain::Initialise() {
     }
     prefetch.BuildAll(registry_, refresh, settings_.PrefetchsEnabled, 0, &host_);
     if (refresh) return Start::Terminate;
+    if ((settings_.DownloadDrawsOnStart == 0 &&
+         host_.AskYesNo("Обновить список тиражей?\r\rДля выполнения обновления необходимо действующее подключение к "
+                        "сети Интернет.")) ||
+        settings_.DownloadDrawsOnStart == 1)
+      Guard([&] { DownloadDraws(); });
     return Start::Continue;
   } catch (const std::exception& e) {
     host_.ShowError(OperationError(kInitError, e.what()).what());
@@ -228,10 +227,7 @@ void TTemplateMain::FormDestroy() {
   }
   combs_.Clear();
   archive_.Clear();
-  if (stakesLock_ >= 0) {
-    env_.UnlockFile(stakesLock_);
-    stakesLock_ = -1;
-  }
+  if (stakes_) stakes_->Close();
 }
 
 void TTemplateMain::RestartProgram() {
@@ -464,13 +460,32 @@ void TTemplateMain::ApplyShredding(const std::array<std::string, 3>& formulas, c
 }
 
 int32_t TTemplateMain::DownloadDraws() {
-  const int32_t from = archive_.DateKeyAt(0, 1);
-  const int32_t to = DateKeyOf(DateOf(env_.Now()));
-  return DownloadRange(from, to);
+  Busy busy(*this);
+  int checked = 0;
+  int32_t added = 0;
+  try {
+    added = px::DownloadDraws(archive_, ConfigFile(), proxy_, host_, env_, dataDir_, [&] {
+      checked = stakes_ ? stakes_->CheckAndRefresh(archive_, Config().data, nullptr) : 0;
+      return checked;
+    });
+  } catch (...) {
+    AfterArchiveGrew();
+    throw;
+  }
+  AfterArchiveGrew();
+  lastChecked_ = checked;
+  return added;
 }
 
-int32_t TFormMain::DownloadRange(int32_t, int32_t) {
-  throw Error("Загрузка тиражей с сайта лотереи в этой версии программы недоступна.");
+void TTemplateMain::AfterArchiveGrew() {
+  RefreshStatus();
+  host_.Refresh(View::DrawsList);
+  if (stakes_) host_.SetStatusPanel(4, stakes_->CountText());
+  RefreshViews(false);
+}
+
+int32_t TFormMain::DownloadRange(int32_t fromDateKey, int32_t toDateKey) {
+  return px::DownloadRange(Archive(), ConfigFile(), Proxy(), GetHost(), GetEnv(), DataDir(), fromDateKey, toDateKey);
 }
 
 }  // namespace px

@@ -21,6 +21,7 @@
 #include "core/form_settings.h"
 #include "core/host.h"
 #include "frame/languages.h"
+#include "stakes/stake_store.h"
 #include "stats/stat_list.h"
 
 namespace px {
@@ -62,7 +63,9 @@ class TTemplateMain {
   const std::vector<Language>& Languages() const { return languages_; }
   const Language& CurrentLanguage() const { return language_; }
   const LanguageModule& Texts() const { return texts_; }
-  bool StakesOpen() const { return stakesLock_ >= 0; }
+  bool StakesOpen() const { return stakes_ && stakes_->IsOpen(); }
+  // The open stakes file; null before the initialisation.
+  StakeStore* Stakes() { return stakes_.get(); }
 
   // ---- paths of the data files
   std::string ArchiveFile() const;
@@ -145,10 +148,14 @@ class TTemplateMain {
 
   // ---- game-specific
   virtual int32_t DownloadRange(int32_t fromDateKey, int32_t toDateKey) = 0;
+  // New draws from the operator's results page; the waiting stakes are
+  // checked after it. Returns the appended draws; LastChecked() the stakes.
   virtual int32_t DownloadDraws();
+  int LastChecked() const { return lastChecked_; }
 
  protected:
   void SetCaption(std::string caption);
+  void AfterArchiveGrew();
   std::string caption_;
 
  private:
@@ -173,7 +180,8 @@ class TTemplateMain {
   std::vector<std::function<void(bool)>> views_;
   int offset_ = -1;
   int busy_ = 0;
-  int stakesLock_ = -1;
+  std::unique_ptr<StakeStore> stakes_;
+  int lastChecked_ = 0;
   std::string helpFile_;
   std::vector<Language> languages_;
   Language language_;

@@ -407,6 +407,11 @@ void MainWindow::BindCommands() {
     drawsModel_->Reload();
     frame_->RefreshViews(true);
   });
+  Command("DrawsDownload", [this, &f] {
+    const int added = f.DownloadDraws();
+    offset_->setMaximum(std::max(f.Archive().Count() - 1, 0));
+    ShowInfo(Fmt("Добавлено тиражей: %d\r\rПроверено ставок: %d", added, f.LastChecked()));
+  }, nullptr);
   for (int i = 0; i < 3; ++i)
     Command("AutoDownload" + std::to_string(i),
             [&f, i] { f.SetIntSetting(&MainSettings::DownloadDrawsOnStart, "DownloadDrawsOnStart", i); }, nullptr);

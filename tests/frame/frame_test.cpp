@@ -134,8 +134,13 @@ TEST_F(FrameTest, Switches) {
     EXPECT_TRUE(Env::Real().Exists(dir.File("Prefetchs/Pentalux5_5v36_NUMS.dfc")));
   }
   {
+    // The results page is a closed port on this machine: the download fails at once.
+    test::WriteBytes(dir.File("Pentalux5_5v36.ini"), "[GLOBAL]\r\nResultsSite=http://127.0.0.1:9\r\n");
+    host.questions.clear();
     auto f = Start({"/loadonly"});
     EXPECT_EQ(f->Initialise(), TTemplateMain::Start::Terminate);
+    ASSERT_FALSE(host.questions.empty());  // the retry question, answered no
+    EXPECT_EQ(host.questions.back().rfind("Ошибка загрузки архива тиражей с сайта:", 0), 0u);
   }
   // The settings key of the language is ignored with no-language.
   FormSettings(Env::Real(), dir.File("Pentalux5_5v36.frm")).WriteInt("TFormMain", "Language", 1033);
