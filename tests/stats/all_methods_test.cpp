@@ -96,7 +96,9 @@ TEST_F(AllMethods, FactFromCollectedOccurrencesEqualsTheScan) {
         EXPECT_EQ(row.cells[kColFact], fact >= 0 ? std::to_string(fact) : "-") << row.cells[kColValue];
         facts += fact >= 0;
       }
-      if (registry.HasFullSet(m) && registry.Method(m).cls->group == 0) EXPECT_GT(facts, 0);
+      if (registry.HasFullSet(m) && registry.Method(m).cls->group == 0) {
+        EXPECT_GT(facts, 0);
+      }
     }
   }
 }
