@@ -258,7 +258,7 @@ int32_t DrawDownloader::DownloadDraws() {
         if (!candidates_.empty()) candidates_.erase(candidates_.begin());
         if (!candidates_.empty()) continue;
       }
-      if (!host_.AskYesNo(Fmt("Ошибка загрузки архива тиражей с сайта: \"%s\"\r\rПовторить попытку?", e.what())))
+      if (!host_.AskYesNoAs("Ошибка", Fmt("Ошибка загрузки архива тиражей с сайта: \"%s\"\r\rПовторить попытку?", e.what())))
         break;
     }
   }

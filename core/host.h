@@ -33,6 +33,8 @@ class Host {
   virtual void ShowInfo(const std::string& text) = 0;     // caption "Информация"
   virtual void ShowWarning(const std::string& text) = 0;  // caption "Внимание!"
   virtual bool AskYesNo(const std::string& text) = 0;     // caption "Подтверждение"
+  // A yes-no question under another caption, such as "Ошибка" for a retry.
+  virtual bool AskYesNoAs(const std::string& /*caption*/, const std::string& text) { return AskYesNo(text); }
   virtual void ProcessEvents() {}
   // A progress indicator beside the status text; max 0 hides it.
   virtual void SetProgress(int /*position*/, int /*max*/) {}

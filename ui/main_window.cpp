@@ -791,9 +791,11 @@ void MainWindow::ShowWarning(const std::string& text) {
   QMessageBox::warning(this, Tr("Внимание!"), Plain(text));
 }
 
-bool MainWindow::AskYesNo(const std::string& text) {
+bool MainWindow::AskYesNo(const std::string& text) { return AskYesNoAs("Подтверждение", text); }
+
+bool MainWindow::AskYesNoAs(const std::string& caption, const std::string& text) {
   if (messageHook) return messageHook("question", Q(text));
-  return QMessageBox::question(this, Tr("Подтверждение"), Plain(text), QMessageBox::Yes | QMessageBox::No,
+  return QMessageBox::question(this, Tr(caption), Plain(text), QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No) == QMessageBox::Yes;
 }
 

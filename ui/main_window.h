@@ -70,6 +70,7 @@ class MainWindow final : public QMainWindow, public Host {
   void ShowInfo(const std::string& text) override;
   void ShowWarning(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
+  bool AskYesNoAs(const std::string& caption, const std::string& text) override;
   void ProcessEvents() override;
   void SetProgress(int position, int max) override;
   void SetStatusPanel(int panel, const std::string& text) override;
