@@ -6,25 +6,15 @@
 #include "stats/stat_list.h"
 #include "stats/stat_table.h"
 #include "support/draws.h"
+#include "support/family_fixture.h"
 
 namespace px {
 namespace {
 
 using Texts = std::vector<std::string>;
 
-class DiffFamily : public ::testing::Test {
+class DiffFamily : public test::FamilyTest {
  protected:
-  void SetUp() override {
-    registry.SetDraws(&archive);
-    registry.Fill();
-  }
-  void Only(const Combination& c) {
-    archive.Clear();
-    archive.Append(test::Draw(1, c));
-  }
-  StatTable Table(const std::string& code, bool sorted = false) {
-    return ComputeStatTable(registry, registry.FindByCode(code), StatTableParams{0, 1000, sorted, '.'}, nullptr);
-  }
   Texts TextsOf(const std::string& code) {
     Texts out;
     for (const StatRow& r : Table(code).rows) out.push_back(r.cells[kColValue]);
@@ -54,9 +44,6 @@ class DiffFamily : public ::testing::Test {
     auto stat = registry.CreateInstance(registry.FindByCode(code));
     return KeepOrRemove(set, *stat, SelectRows(t.rows, rows), mode, 0, false, code, nullptr);
   }
-
-  DrawArchive archive;
-  TStatList registry;
 };
 
 TEST_F(DiffFamily, AscendingAndDrawnOrder) {

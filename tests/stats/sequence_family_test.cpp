@@ -6,23 +6,13 @@
 #include "stats/stat_list.h"
 #include "stats/stat_table.h"
 #include "support/draws.h"
+#include "support/family_fixture.h"
 
 namespace px {
 namespace {
 
-class SeqFamily : public ::testing::Test {
+class SeqFamily : public test::FamilyTest {
  protected:
-  void SetUp() override {
-    registry.SetDraws(&archive);
-    registry.Fill();
-  }
-  void Only(const Combination& c) {
-    archive.Clear();
-    archive.Append(test::Draw(1, c));
-  }
-  StatTable Table(const std::string& code, bool sorted = false) {
-    return ComputeStatTable(registry, registry.FindByCode(code), StatTableParams{0, 1000, sorted, '.'}, nullptr);
-  }
   // -1: no such row.
   int CountOf(const std::string& code, const std::string& text, bool sorted = false) {
     for (const StatRow& r : Table(code, sorted).rows)
@@ -46,9 +36,6 @@ class SeqFamily : public ::testing::Test {
     GenerateSet(set, Env::Real(), true, 0, "");
     return KeepOrRemove(set, *Make(code), SelectRows(t.rows, rows), kKeepSelected, 0, false, code, nullptr);
   }
-
-  DrawArchive archive;
-  TStatList registry;
 };
 
 TEST_F(SeqFamily, TableValues) {
