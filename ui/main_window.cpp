@@ -25,6 +25,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QUrl>
+#include <set>
 #include <QVBoxLayout>
 
 #include "core/env.h"
@@ -63,8 +64,11 @@ const FileFilter kSpreadsheets{"Книги Microsoft Excel (*.xlsx)|*.xlsx", "xl
 
 // One owner per key that several commands claim; the others go without.
 const std::map<std::string, std::string> kShortcutOwner = {
-    {"Alt+F4", "ExitProgram"},       {"Ctrl+Del", "CombsDelSelected"}, {"F7", "StatFilter_Include"},
-    {"Ctrl+F7", "StatFilter_Exclude"}, {"Ctrl+J", "SystemsOn"}};
+    {"Alt+F4", "ExitProgram"}, {"F7", "StatFilter_Include"}, {"Ctrl+F7", "StatFilter_Exclude"},
+    {"Ctrl+J", "SystemsOn"}};
+// Ctrl+Del deletes in whichever list has the focus: the key belongs to each
+// of these within its own list.
+const std::set<std::string> kListShortcuts = {"CombsDelSelected", "StakeDel", "ScriptDel"};
 
 QTableView* MakeList(QWidget* parent, const char* name) {
   auto* v = new QTableView(parent);
@@ -129,6 +133,7 @@ void MainWindow::BuildWidgets() {
   combsView_ = MakeList(combsSplit_, "lvCombs");
   combsModel_ = new CombsModel(*frame_, this);
   combsView_->setModel(combsModel_);
+  combsView_->addAction(Action("CombsDelSelected"));
   filtersView_ = MakeList(combsSplit_, "lvFilters");
   filtersView_->setSelectionMode(QAbstractItemView::SingleSelection);
   filtersModel_ = new FiltersModel(*frame_, this);
@@ -214,6 +219,7 @@ void MainWindow::BuildActions() {
     auto owner = kShortcutOwner.find(key);
     if (!key.empty() && (owner == kShortcutOwner.end() || owner->second == info.name))
       a->setShortcut(QKeySequence(Q(key)));
+    if (kListShortcuts.count(info.name)) a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     a->setEnabled(false);
     addAction(a);
     actions_[info.name] = a;
