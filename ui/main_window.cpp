@@ -42,6 +42,7 @@
 #include "ui/proxy_dialog.h"
 #include "ui/settings_dialogs.h"
 #include "ui/spreadsheet.h"
+#include "ui/stakes_page.h"
 #include "ui/stats_page.h"
 #include "stats/prefetch.h"
 
@@ -161,6 +162,15 @@ void MainWindow::BuildWidgets() {
     if (std::string(title) == "Статистика") {
       stats_ = new StatsPage(*frame_, Action("DrawsStatCalc"), pcMain_);
       pcMain_->addTab(stats_, Tr(title));
+      continue;
+    }
+    if (std::string(title) == "Ставки") {
+      stakes_ = new StakesPage(*frame_, pcMain_);
+      stakes_->runDialog = [this](QDialog& d) { return RunDialog(d); };
+      stakes_->BindButtons({Action("StakeAdd"), Action("StakeAddRandom"), Action("StakeFilter"),
+                            Action("StakeClear"), Action("StakesGraphDraws"), Action("StakesXlsExport")});
+      stakes_->Table()->addAction(Action("StakeDel"));
+      pcMain_->addTab(stakes_, Tr(title));
       continue;
     }
     if (std::string(title) == "Графики") {
@@ -329,6 +339,9 @@ void MainWindow::UpdateActions() {
     if (QAction* a = Action(name)) a->setChecked(on);
   };
   check("DrawsSorted", s.SortedDraws);
+  check("LogStakes", s.StakesLogEnabled);
+  check("StakesScroll", s.StakesScrollEnabled);
+  check("StakesCheckLine", s.StakesCheckOnLine);
   check("DrawsStatePrefetchsEnabled", s.PrefetchsEnabled);
   check("DrawsStatShowTotalLine", s.ShowTotalLine);
   check("ViewColorDraws", s.ColorDraws);
@@ -415,6 +428,7 @@ void MainWindow::BindCommands() {
   });
   Command("DrawsDownload", [this, &f] {
     const int added = f.DownloadDraws();
+    stakes_->Refresh();
     offset_->setMaximum(std::max(f.Archive().Count() - 1, 0));
     ShowInfo(Fmt("Добавлено тиражей: %d\r\rПроверено ставок: %d", added, f.LastChecked()));
   }, nullptr);
@@ -521,6 +535,40 @@ void MainWindow::BindCommands() {
   frame_->AddView([this](bool force) {
     if (stats_->isVisible() || force) stats_->Compute(force);
   });
+
+  // The page "Ставки".
+  auto stakesOpen = [this] { return stakes_->CanAdd(); };
+  Command("StakeAdd", [this] {
+    const std::vector<int> rows = SelectedRows(combsView_);
+    std::optional<Combination> proposed;
+    if (!rows.empty()) proposed = frame_->Combs().Working()[rows.front()];
+    stakes_->AddManual(proposed);
+  }, stakesOpen);
+  Command("StakeAddRandom", [this] { stakes_->AddRandom(); }, [stakesOpen, hasCombs] { return stakesOpen() && hasCombs(); });
+  Command("StakeAddSelected", [this] {
+    stakes_->AddSelected(SelectedRows(combsView_));
+    combsView_->clearSelection();
+  }, [stakesOpen, hasCombSel] { return stakesOpen() && hasCombSel(); });
+  Command("StakeAddAll", [this] { stakes_->AddAll(); }, [stakesOpen, hasCombs] { return stakesOpen() && hasCombs(); });
+  Command("StakeDel", [this] { stakes_->DeleteSelected(); }, [this] { return stakes_->HasSelection(); });
+  Command("StakeFilter", [this] { stakes_->DeleteByCondition(); }, [this] { return stakes_->HasRecords(); });
+  Command("StakeClear", [this] { stakes_->ClearAll(); }, [this] { return stakes_->HasRecords(); });
+  Command("StakesGraphDraws", [this] { stakes_->ShowDrawsGraph(); }, [this] { return stakes_->HasRecords(); });
+  Command("StakesXlsExport", [this] {
+    if (auto file = ChooseSaveFile(kSpreadsheets)) stakes_->ExportXlsx(*file);
+  }, [this] { return stakes_->HasRecords(); });
+  Command("StakesCheckManual", [this] { stakes_->CheckManual(); }, stakesOpen);
+  Toggle("LogStakes", &MainSettings::StakesLogEnabled, "StakesLogEnabled", [this] {
+    if (StakeStore* store = frame_->Stakes()) store->SetLogEnabled(frame_->Settings().StakesLogEnabled);
+  });
+  Command("LogStakesDelete", [this] {
+    if (StakeStore* store = frame_->Stakes()) store->DeleteLogs();
+  }, stakesOpen);
+  Toggle("StakesScroll", &MainSettings::StakesScrollEnabled, "StakesScrollEnabled", nullptr);
+  Toggle("StakesCheckLine", &MainSettings::StakesCheckOnLine, "StakesCheckOnLine", nullptr);
+  connect(stakes_->Table()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { UpdateActions(); });
+  connect(combsView_, &QTableView::doubleClicked, this, [this] { Trigger("StakeAdd"); });
 
   auto refreshLists = [this] {
     drawsModel_->Reload();
@@ -652,6 +700,8 @@ bool MainWindow::Create() {
 
 bool MainWindow::Initialise() {
   if (frame_->Initialise() == TTemplateMain::Start::Terminate) return false;
+  if (StakeStore* store = frame_->Stakes()) store->SetLogEnabled(frame_->Settings().StakesLogEnabled);
+  stakes_->Refresh();
   offset_->setMaximum(std::max(frame_->Archive().Count() - 1, 0));
   UpdateActions();
   if (frame_->Settings().FirstRun) ShowFirstRun();
@@ -715,6 +765,7 @@ void MainWindow::RestoreState() {
         {drawsView_, {52, 30, 30, 30, 30, 30, 36, 82}},
         {combsView_, {60, 30, 30, 30, 30, 30, 36}},
         {filtersView_, {170, 90, 80}},
+        {stakes_->Table(), {60, 60, 120, 60, 120, 60, 60, 60, 1000}},
         {stats_->Table(), {140, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80}}};
     for (const auto& [v, fallback] : defaults) {
       const std::string name = v->objectName().toStdString();
@@ -744,7 +795,7 @@ void MainWindow::SaveState() {
       p.showCmd = isMinimized() ? 2 : (isMaximized() ? 3 : 1);
       p.pixelsPerInch = logicalDpiX();
       WritePlacement(ini, section, screen.width(), screen.height(), p);
-      for (QTableView* v : {drawsView_, combsView_, filtersView_, stats_->Table()}) {
+      for (QTableView* v : {drawsView_, combsView_, filtersView_, stats_->Table(), stakes_->Table()}) {
         std::vector<int> widths;
         for (int c = 0; c < v->model()->columnCount(); ++c) widths.push_back(v->columnWidth(c));
         WriteColumnWidths(ini, section, v->objectName().toStdString(), widths);

@@ -26,6 +26,7 @@ namespace px::ui {
 class DrawsModel;
 class StatsPage;
 class GraphsPage;
+class StakesPage;
 class CombsModel;
 class FiltersModel;
 
@@ -55,6 +56,7 @@ class MainWindow final : public QMainWindow, public Host {
   QTabWidget* MainPages() const { return pcMain_; }
   StatsPage* Stats() const { return stats_; }
   GraphsPage* Graphs() const { return graphs_; }
+  StakesPage* Stakes() const { return stakes_; }
 
   // Tests answer dialogs and boxes here instead of a person: a message box
   // gets (kind, text) and returns the answer; a dialog gets the dialog before
@@ -125,6 +127,7 @@ class MainWindow final : public QMainWindow, public Host {
   FiltersModel* filtersModel_ = nullptr;
   StatsPage* stats_ = nullptr;
   GraphsPage* graphs_ = nullptr;
+  StakesPage* stakes_ = nullptr;
   bool closing_ = false;
 };
 

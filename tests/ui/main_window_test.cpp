@@ -48,7 +48,7 @@ TEST_F(WindowTest, FirstStartShowsDefaultsAndWritesItsSettings) {
   EXPECT_TRUE(window->Action("ViewColorDraws")->isChecked());
   EXPECT_FALSE(window->Action("DrawsSorted")->isChecked());
   EXPECT_FALSE(window->Action("DrawsEdit")->isEnabled());  // nothing selected
-  EXPECT_FALSE(window->Action("StakeAdd")->isEnabled());   // not built yet
+  EXPECT_FALSE(window->Action("RatingsRefresh")->isEnabled());  // not built yet
   IniFile frm = IniFile::Load(Env::Real(), dir.File("Pentalux5_5v36.frm"));
   EXPECT_EQ(frm.ReadString("TFormMain", "PrefetchsInit", ""), "1");
 
