@@ -852,8 +852,13 @@ bool MainWindow::AskYesNo(const std::string& text) { return AskYesNoAs("Подт
 
 bool MainWindow::AskYesNoAs(const std::string& caption, const std::string& text) {
   if (messageHook) return messageHook("question", Q(text));
-  return QMessageBox::question(this, Tr(caption), Plain(text), QMessageBox::Yes | QMessageBox::No,
-                               QMessageBox::No) == QMessageBox::Yes;
+  QMessageBox box(QMessageBox::Question, Tr(caption), Plain(text), QMessageBox::NoButton, this);
+  // The button captions follow the interface language, not Qt's own.
+  QPushButton* yes = box.addButton(Tr("Да"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(Tr("Нет"), QMessageBox::NoRole);
+  box.setDefaultButton(no);
+  box.exec();
+  return box.clickedButton() == yes;
 }
 
 void MainWindow::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
