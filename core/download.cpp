@@ -270,14 +270,18 @@ int32_t DownloadDraws(DrawArchive& archive, const std::string& configPath, Proxy
                       const std::string& dataDir, const std::function<int()>& checkStakes) {
   int32_t appended = 0;
   StatusScope status(host, kWaitText);
+  host.SetWaitText(kWaitText);
   try {
     DrawDownloader downloader(archive, configPath, proxy, host, env, dataDir);
+    downloader.SetWaitTextSink([&host](const std::string& text) { host.SetWaitText(text); });
     appended = downloader.DownloadDraws();
   } catch (...) {
     if (checkStakes) checkStakes();
+    host.SetWaitText("");
     throw;
   }
   if (checkStakes) checkStakes();
+  host.SetWaitText("");
   return appended;
 }
 

@@ -43,6 +43,8 @@ class Host {
   virtual void SetStatusPanel(int /*panel*/, const std::string& /*text*/) {}
   // The wait cursor while the busy counter is above 0.
   virtual void SetBusyCursor(bool /*busy*/) {}
+  // The wait window of a long network operation; empty text closes it.
+  virtual void SetWaitText(const std::string& /*text*/) {}
   virtual void Refresh(View /*view*/) {}
   // File dialogs; nullopt when the person cancels.
   virtual std::optional<std::string> ChooseOpenFile(const FileFilter& /*filter*/) { return std::nullopt; }

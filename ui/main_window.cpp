@@ -427,10 +427,14 @@ void MainWindow::BindCommands() {
     frame_->RefreshViews(true);
   });
   Command("DrawsDownload", [this, &f] {
-    const int added = f.DownloadDraws();
+    try {
+      f.DownloadDraws();
+    } catch (...) {
+      stakes_->Refresh();
+      throw;
+    }
     stakes_->Refresh();
     offset_->setMaximum(std::max(f.Archive().Count() - 1, 0));
-    ShowInfo(Fmt("Добавлено тиражей: %d\r\rПроверено ставок: %d", added, f.LastChecked()));
   }, nullptr);
   for (int i = 0; i < 3; ++i)
     Command("AutoDownload" + std::to_string(i),
@@ -873,6 +877,27 @@ void MainWindow::SetProgress(int position, int max) {
 
 void MainWindow::SetStatusPanel(int panel, const std::string& text) {
   if (panel >= 0 && panel < 6) panels_[size_t(panel)]->setText(Q(text));
+}
+
+void MainWindow::SetWaitText(const std::string& text) {
+  if (text.empty()) {
+    if (wait_) wait_->hide();
+    return;
+  }
+  if (!wait_) {
+    wait_ = new QDialog(this, Qt::Tool | Qt::FramelessWindowHint);
+    wait_->setObjectName("WaitWindow");
+    auto* layout = new QVBoxLayout(wait_);
+    waitText_ = new QLabel(wait_);
+    waitText_->setAlignment(Qt::AlignCenter);
+    waitText_->setMinimumWidth(320);
+    layout->addWidget(waitText_);
+  }
+  waitText_->setText(Plain(text));
+  wait_->adjustSize();
+  wait_->move(geometry().center() - wait_->rect().center());
+  wait_->show();
+  ProcessEvents();
 }
 
 void MainWindow::SetBusyCursor(bool busy) {

@@ -77,6 +77,7 @@ class MainWindow final : public QMainWindow, public Host {
   void SetProgress(int position, int max) override;
   void SetStatusPanel(int panel, const std::string& text) override;
   void SetBusyCursor(bool busy) override;
+  void SetWaitText(const std::string& text) override;
   void Refresh(View view) override;
   std::optional<std::string> ChooseOpenFile(const FileFilter& filter) override;
   std::optional<std::string> ChooseSaveFile(const FileFilter& filter) override;
@@ -122,6 +123,8 @@ class MainWindow final : public QMainWindow, public Host {
   QSpinBox* exclude_ = nullptr;
   std::array<QLabel*, 7> panels_{};
   QProgressBar* progress_ = nullptr;
+  QDialog* wait_ = nullptr;
+  QLabel* waitText_ = nullptr;
   DrawsModel* drawsModel_ = nullptr;
   CombsModel* combsModel_ = nullptr;
   FiltersModel* filtersModel_ = nullptr;

@@ -391,6 +391,10 @@ TEST_F(DownloadFixture, HundredFiftyDaysTakeTwoWindowsWithASaveAfterEach) {
   int32_t n = DownloadDraws(archive, ConfigFile(), proxy, host, env, dir.Path(), [&] { return ++checks; });
   EXPECT_EQ(n, 3);
   EXPECT_EQ(checks, 1);
+  // The wait window opens with the command's text and closes at the end.
+  ASSERT_FALSE(host.waits.empty());
+  EXPECT_EQ(host.waits.front(), "Загрузка архива тиражей...");
+  EXPECT_EQ(host.waits.back(), "");
   ASSERT_EQ(queries.size(), 2u);
   EXPECT_EQ(queries[0], std::make_pair(KeyText(from1), KeyText(to1)));
   EXPECT_EQ(queries[1], std::make_pair(KeyText(from2), KeyText(kToday)));

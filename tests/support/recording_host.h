@@ -30,6 +30,8 @@ class RecordingHost final : public Host {
     if (i >= 0 && i < int(panel.size())) panel[size_t(i)] = text;
   }
   void SetBusyCursor(bool busy) override { busyCursor = busy; }
+  std::vector<std::string> waits;  // every wait-window text, "" when closed
+  void SetWaitText(const std::string& text) override { waits.push_back(text); }
   void Refresh(View view) override { refreshed.push_back(view); }
   std::optional<std::string> ChooseOpenFile(const FileFilter&) override { return NextFile(); }
   std::optional<std::string> ChooseSaveFile(const FileFilter&) override { return NextFile(); }
