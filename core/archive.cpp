@@ -6,6 +6,7 @@
 #include "core/cp1251.h"
 #include "core/dates.h"
 #include "core/env.h"
+#include "core/little_endian.h"
 #include "core/errors.h"
 #include "core/text.h"
 
@@ -26,8 +27,7 @@ void DrawRecord::SetDateBytes(std::string_view bytes) {
 void DrawRecord::SetDate(std::string_view utf8) { SetDateBytes(Utf8ToCp1251(utf8)); }
 
 void EncodeDrawRecord(const DrawRecord& r, char* out) {
-  auto n = static_cast<uint32_t>(r.number);
-  for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((n >> (8 * i)) & 0xFF);
+  le::PutU32(out, static_cast<uint32_t>(r.number));
   for (int i = 0; i < kDrawSize; ++i) out[4 + i] = static_cast<char>(r.numbers[i]);
   out[9] = static_cast<char>(std::min<uint8_t>(r.dateLength, 10));
   std::memcpy(out + 10, r.date.data(), 10);
@@ -35,9 +35,7 @@ void EncodeDrawRecord(const DrawRecord& r, char* out) {
 
 DrawRecord DecodeDrawRecord(const char* in) {
   DrawRecord r;
-  uint32_t n = 0;
-  for (int i = 0; i < 4; ++i) n |= static_cast<uint32_t>(static_cast<unsigned char>(in[i])) << (8 * i);
-  r.number = static_cast<int32_t>(n);
+  r.number = static_cast<int32_t>(le::GetU32(in));
   for (int i = 0; i < kDrawSize; ++i) r.numbers[i] = static_cast<uint8_t>(in[4 + i]);
   // A length beyond the field would read past it.
   r.dateLength = std::min<uint8_t>(static_cast<uint8_t>(in[9]), 10);

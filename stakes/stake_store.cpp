@@ -1,5 +1,7 @@
 #include "stakes/stake_store.h"
 
+#include "core/little_endian.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,22 +45,10 @@ static_assert(kOffMatches + kNumberSetSize == kOffProfit);
 static_assert(kOffProfit + 8 == kOffComment);
 static_assert(kOffComment + 1 + kStakeCommentBytes == kStakeRecordSize);
 
-void PutU32(char* out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-void PutU64(char* out, uint64_t v) {
-  for (int i = 0; i < 8; ++i) out[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-uint32_t GetU32(const char* in) {
-  uint32_t v = 0;
-  for (int i = 0; i < 4; ++i) v |= uint32_t(static_cast<uint8_t>(in[i])) << (8 * i);
-  return v;
-}
-uint64_t GetU64(const char* in) {
-  uint64_t v = 0;
-  for (int i = 0; i < 8; ++i) v |= uint64_t(static_cast<uint8_t>(in[i])) << (8 * i);
-  return v;
-}
+using le::GetU32;
+using le::GetU64;
+using le::PutU32;
+using le::PutU64;
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 

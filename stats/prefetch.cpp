@@ -6,6 +6,7 @@
 
 #include "combs/combination_set.h"
 #include "core/env.h"
+#include "core/little_endian.h"
 #include "core/errors.h"
 #include "core/host.h"
 #include "core/text.h"
@@ -17,19 +18,17 @@ namespace {
 constexpr size_t kRecord = 12;
 
 void PutU16(std::string& out, uint16_t v) {
-  out += char(v & 0xFF);
-  out += char(v >> 8);
+  char b[2];
+  le::PutU16(b, v);
+  out.append(b, 2);
 }
 void PutI32(std::string& out, int32_t v) {
-  auto u = uint32_t(v);
-  for (int i = 0; i < 4; ++i) out += char((u >> (8 * i)) & 0xFF);
+  char b[4];
+  le::PutU32(b, uint32_t(v));
+  out.append(b, 4);
 }
-uint16_t GetU16(const char* p) { return uint16_t(uint8_t(p[0]) | (uint8_t(p[1]) << 8)); }
-int32_t GetI32(const char* p) {
-  uint32_t u = 0;
-  for (int i = 0; i < 4; ++i) u |= uint32_t(uint8_t(p[i])) << (8 * i);
-  return int32_t(u);
-}
+uint16_t GetU16(const char* p) { return le::GetU16(p); }
+int32_t GetI32(const char* p) { return int32_t(le::GetU32(p)); }
 }  // namespace
 
 std::string EncodePrefetch(const PrefetchData& data) {
