@@ -38,6 +38,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   RegisterCombsCommands(app, chosen);
   RegisterDownloadCommand(app, chosen);
   RegisterStakesCommands(app, chosen);
+  RegisterRatingsCommands(app, chosen);
+  RegisterScenarioCommands(app, chosen);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

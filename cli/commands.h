@@ -19,5 +19,7 @@ void RegisterStatsCommands(CLI::App& app, Action& chosen);
 void RegisterCombsCommands(CLI::App& app, Action& chosen);
 void RegisterDownloadCommand(CLI::App& app, Action& chosen);
 void RegisterStakesCommands(CLI::App& app, Action& chosen);
+void RegisterRatingsCommands(CLI::App& app, Action& chosen);
+void RegisterScenarioCommands(CLI::App& app, Action& chosen);
 
 }  // namespace px::cli

@@ -12,6 +12,7 @@
 #include "core/errors.h"
 #include "core/text.h"
 #include "frame/messages.h"
+#include "stakes/ratings.h"
 #include "stakes/stake_store.h"
 
 namespace px::cli {
@@ -61,6 +62,13 @@ struct StakesSession {
   }
 };
 
+// Checked stakes feed the ratings, which are saved whenever anything was checked.
+int CheckWithRatings(Context& ctx, StakesSession& s, const DrawArchive& archive, const GameConfig& config) {
+  Ratings ratings(ctx.env, s.host, ctx.dataDir);
+  ratings.Load();
+  return ratings.CheckStakes(s.store, archive, config.data);
+}
+
 // What checking needs: the archive and the prize table.
 struct CheckData {
   DrawArchive archive;
@@ -103,7 +111,7 @@ void Add(Context& ctx, const AddArgs& a) {
     StatusScope status(s.host, "Создание ставки...");
     if (!s.store.Append(r, a.draws)) s.host.Finish();
   }
-  const int checked = s.store.CheckAndRefresh(data.archive, data.config.data, nullptr);
+  const int checked = CheckWithRatings(ctx, s, data.archive, data.config);
   s.host.Finish();
   ctx.out << "Добавлено записей: " << (s.store.RecordCount() - before) << '\n';
   ctx.out << "Проверено ставок: " << checked << '\n';
@@ -112,7 +120,7 @@ void Add(Context& ctx, const AddArgs& a) {
 void Check(Context& ctx) {
   CheckData data(ctx);
   StakesSession s(ctx);
-  const int checked = s.store.CheckAndRefresh(data.archive, data.config.data, nullptr);
+  const int checked = CheckWithRatings(ctx, s, data.archive, data.config);
   s.host.Finish();
   ctx.out << "Проверено ставок: " << checked << '\n';
 }
@@ -181,7 +189,7 @@ void Download(Context& ctx, bool yes) {
   RetryAnswers host(s.host, yes);
   int checked = 0;
   const int added = DownloadDraws(d.archive, ConfigPath(ctx.dataDir), proxy, host, ctx.env, ctx.dataDir, [&] {
-    checked = s.store.CheckAndRefresh(d.archive, d.config.data, nullptr);
+    checked = CheckWithRatings(ctx, s, d.archive, d.config);
     return checked;
   });
   ctx.out << "Добавлено тиражей: " << added << '\n' << "Проверено ставок: " << checked << '\n';

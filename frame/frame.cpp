@@ -195,6 +195,9 @@ TTemplateMain::Start TTemplateMain::Initialise() {
     RefreshCombs();
     RefreshViews(true);
 
+    ratings_ = std::make_unique<Ratings>(env_, host_, dataDir_);
+    ratings_->Load();
+
     const bool recreate = HasSwitch("fullrecreate"), refresh = HasSwitch("fullrefresh");
     if (HasSwitch("loadonly")) {
       Guard([&] { DownloadDraws(); });
@@ -465,7 +468,7 @@ int32_t TTemplateMain::DownloadDraws() {
   int32_t added = 0;
   try {
     added = px::DownloadDraws(archive_, ConfigFile(), proxy_, host_, env_, dataDir_, [&] {
-      checked = stakes_ ? stakes_->CheckAndRefresh(archive_, Config().data, nullptr) : 0;
+      checked = CheckStakes();
       return checked;
     });
   } catch (...) {
@@ -475,6 +478,12 @@ int32_t TTemplateMain::DownloadDraws() {
   AfterArchiveGrew();
   lastChecked_ = checked;
   return added;
+}
+
+int TTemplateMain::CheckStakes() {
+  if (!stakes_) return 0;
+  if (ratings_) return ratings_->CheckStakes(*stakes_, archive_, Config().data);
+  return stakes_->CheckAndRefresh(archive_, Config().data, nullptr);
 }
 
 void TTemplateMain::AfterArchiveGrew() {

@@ -21,6 +21,7 @@
 #include "core/form_settings.h"
 #include "core/host.h"
 #include "frame/languages.h"
+#include "stakes/ratings.h"
 #include "stakes/stake_store.h"
 #include "stats/stat_list.h"
 
@@ -64,8 +65,12 @@ class TTemplateMain {
   const Language& CurrentLanguage() const { return language_; }
   const LanguageModule& Texts() const { return texts_; }
   bool StakesOpen() const { return stakes_ && stakes_->IsOpen(); }
-  // The open stakes file; null before the initialisation.
+  // The open stakes file and the ratings; null before the initialisation.
   StakeStore* Stakes() { return stakes_.get(); }
+  Ratings* RatingsStore() { return ratings_.get(); }
+  // Checks the stakes whose draws are known; the checked ones go to the
+  // ratings, which are saved. Returns how many were checked.
+  int CheckStakes();
 
   // ---- paths of the data files
   std::string ArchiveFile() const;
@@ -181,6 +186,7 @@ class TTemplateMain {
   int offset_ = -1;
   int busy_ = 0;
   std::unique_ptr<StakeStore> stakes_;
+  std::unique_ptr<Ratings> ratings_;
   int lastChecked_ = 0;
   std::string helpFile_;
   std::vector<Language> languages_;

@@ -263,7 +263,7 @@ void StakesPage::Repaint() {
 }
 
 void StakesPage::CheckAndRefresh() {
-  if (StakeStore* store = frame_.Stakes()) store->CheckAndRefresh(frame_.Archive(), frame_.Config().data, nullptr);
+  frame_.CheckStakes();
 }
 
 int32_t StakesPage::NextDrawNumber() const {

@@ -1,0 +1,102 @@
+// One scenario line: how the start list is obtained, up to seven filters and
+// what to do with what remains, and its text form. Lines are stored as text;
+// every reader parses what it needs. Parsing never fails: unknown words fall
+// back to the first code, unreadable numbers to their defaults.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "scenario/filter_item.h"
+
+namespace px {
+
+class TStatList;
+
+inline constexpr int kScenarioFilters = 7;
+inline constexpr int kListSources = 3;
+inline constexpr int kStakeModes = 10;
+
+enum class ListSource : uint8_t { Full = 0, Exclude = 1, Current = 2 };
+
+enum class StakeMode : uint8_t {
+  Extended = 0,
+  Random = 1,
+  First = 2,
+  Last = 3,
+  All = 4,
+  SystemAll = 5,
+  SystemCombs = 6,
+  Stop = 7,
+  Skip = 8,
+  None = 9,
+};
+
+struct ScenarioOptions {
+  int32_t excludeDraws = 0;
+  uint8_t listSource = 0;  // ListSource
+  uint8_t stakeMode = 0;   // StakeMode
+  bool clearStakes = false;
+  bool newOnly = false;
+
+  bool operator==(const ScenarioOptions&) const = default;
+};
+
+struct ScenarioLine {
+  ScenarioOptions options;
+  std::array<TFilterItem, kScenarioFilters> filters;
+  std::string comment;
+
+  bool operator==(const ScenarioLine&) const = default;
+};
+
+// The line split into its fields, each trimmed; the filter texts are kept as
+// typed (the line dialog stores them unchanged).
+struct ScenarioLineText {
+  std::string options;
+  std::array<std::string, kScenarioFilters> filters;
+  std::string comment;
+
+  bool operator==(const ScenarioLineText&) const = default;
+};
+
+// By value: the codes of the text form, the line dialog's texts and the
+// view's short texts. The short text of Exclude takes the draw count.
+const std::array<const char*, kListSources>& ListSourceCodes();
+const std::array<const char*, kListSources>& ListSourceTexts();
+const std::array<const char*, kListSources>& ListSourceShortTexts();
+const std::array<const char*, kStakeModes>& StakeModeCodes();
+const std::array<const char*, kStakeModes>& StakeModeTexts();
+const std::array<const char*, kStakeModes>& StakeModeShortTexts();
+// "# ERROR #" outside the table.
+std::string ListSourceShortText(uint8_t source, int32_t excludeDraws);
+std::string StakeModeShortText(uint8_t mode);
+
+// An empty (or blank) line separates groups of lines; a run skips it.
+bool IsSeparatorLine(std::string_view text);
+
+ScenarioLineText ParseLineText(std::string_view text);
+std::string FormatLineText(const ScenarioLineText& line);
+
+// The statistic of each filter is looked up in the registry by its code.
+ScenarioLine ParseLine(std::string_view text, const TStatList& registry);
+std::string FormatLine(const ScenarioLine& line);
+
+ScenarioOptions ParseOptions(std::string_view text);
+std::string FormatOptions(const ScenarioOptions& options);
+
+TFilterItem ParseFilter(std::string_view text, const TStatList& registry);
+std::string FormatFilter(const TFilterItem& item);
+
+// The "Опции" column of the scenario view.
+std::string OptionsSummary(const ScenarioOptions& options);
+
+// A weight coefficient as the filter descriptor holds it: plain decimal
+// digits with "." and at most 15 significant digits, never an exponent,
+// because the reader keeps only digits, "-" and the separator.
+std::string FormatCoefficient(long double value);
+long double ParseCoefficient(std::string_view text);
+
+}  // namespace px
