@@ -197,6 +197,8 @@ TTemplateMain::Start TTemplateMain::Initialise() {
 
     ratings_ = std::make_unique<Ratings>(env_, host_, dataDir_);
     ratings_->Load();
+    scenario_ = std::make_unique<Scenario>(env_, host_, WorkingScenarioPath(dataDir_));
+    scenario_->LoadWorking();
 
     const bool recreate = HasSwitch("fullrecreate"), refresh = HasSwitch("fullrefresh");
     if (HasSwitch("loadonly")) {

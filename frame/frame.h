@@ -21,6 +21,7 @@
 #include "core/form_settings.h"
 #include "core/host.h"
 #include "frame/languages.h"
+#include "scenario/scenario_file.h"
 #include "stakes/ratings.h"
 #include "stakes/stake_store.h"
 #include "stats/stat_list.h"
@@ -68,6 +69,8 @@ class TTemplateMain {
   // The open stakes file and the ratings; null before the initialisation.
   StakeStore* Stakes() { return stakes_.get(); }
   Ratings* RatingsStore() { return ratings_.get(); }
+  // The working scenario, kept in Pentalux5_5v36.lss.
+  Scenario* ScenarioStore() { return scenario_.get(); }
   // Checks the stakes whose draws are known; the checked ones go to the
   // ratings, which are saved. Returns how many were checked.
   int CheckStakes();
@@ -187,6 +190,7 @@ class TTemplateMain {
   int busy_ = 0;
   std::unique_ptr<StakeStore> stakes_;
   std::unique_ptr<Ratings> ratings_;
+  std::unique_ptr<Scenario> scenario_;
   int lastChecked_ = 0;
   std::string helpFile_;
   std::vector<Language> languages_;

@@ -41,6 +41,9 @@ TEST_F(FrameTest, FirstStartGivesDefaultsAndMarksPrefetchInit) {
   EXPECT_EQ(f->MatchProbabilityTable()[2].count, 10u * 4495u);
   EXPECT_FALSE(host.busyCursor);
   EXPECT_TRUE(f->IsIdle());
+  ASSERT_NE(f->RatingsStore(), nullptr);
+  ASSERT_NE(f->ScenarioStore(), nullptr);
+  EXPECT_TRUE(f->ScenarioStore()->Empty());
 
   f->Settings().DrawsStatLen = 321;
   f->FormDestroy();
