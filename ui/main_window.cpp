@@ -42,6 +42,8 @@
 #include "ui/proxy_dialog.h"
 #include "ui/settings_dialogs.h"
 #include "ui/spreadsheet.h"
+#include "ui/ratings_page.h"
+#include "ui/scenario_page.h"
 #include "ui/stakes_page.h"
 #include "ui/stats_page.h"
 #include "stats/prefetch.h"
@@ -97,7 +99,10 @@ MainWindow::MainWindow(Env& env, const std::string& dataDir, const std::string& 
   BindCommands();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The pages hold on to the frame's ratings and scenario, so they go first.
+  delete takeCentralWidget();
+}
 
 QString MainWindow::Tr(const std::string& russian) const { return Q(frame_->Texts().Translate(russian)); }
 
@@ -171,6 +176,24 @@ void MainWindow::BuildWidgets() {
                             Action("StakeClear"), Action("StakesGraphDraws"), Action("StakesXlsExport")});
       stakes_->Table()->addAction(Action("StakeDel"));
       pcMain_->addTab(stakes_, Tr(title));
+      continue;
+    }
+    if (std::string(title) == "Сценарий") {
+      // The page needs the working scenario, which exists after the initialisation.
+      scriptHolder_ = new QWidget(pcMain_);
+      new QVBoxLayout(scriptHolder_);
+      scriptHolder_->layout()->setContentsMargins(0, 0, 0, 0);
+      pcMain_->addTab(scriptHolder_, Tr(title));
+      continue;
+    }
+    if (std::string(title) == "Рейтинг") {
+      ratings_ = new RatingsPage(*frame_, pcMain_);
+      ratings_->runDialog = [this](QDialog& d) { return RunDialog(d); };
+      ratings_->chooseFile = [this](const FileFilter& filter) { return ChooseSaveFile(filter); };
+      ratings_->BindButtons({Action("RatingsRefresh"), Action("RatingsToScript"), Action("RatingsXlsExport"),
+                             Action("StakesGraphOverlap"), Action("StakesGraphProfits"),
+                             Action("RatingsGraphOverlap")});
+      pcMain_->addTab(ratings_, Tr(title));
       continue;
     }
     if (std::string(title) == "Графики") {
@@ -357,6 +380,7 @@ void MainWindow::UpdateActions() {
   check("TabTables", s.TabTables);
   check("SystemsOn", s.SystemsEnabled);
   for (int i = 0; i < 3; ++i) check(("AutoDownload" + std::to_string(i)).c_str(), s.DownloadDrawsOnStart == i);
+  for (int i = 0; i < 3; ++i) check(("RatingsEffMode" + std::to_string(i)).c_str(), s.RatingsEffMode == i);
   // Tabs follow their settings.
   const bool tabs[] = {true, s.TabGraphs, s.TabCard, s.TabLayout, s.TabWeek, true, true, s.TabTables,
                        s.SystemsEnabled, true};
@@ -574,6 +598,45 @@ void MainWindow::BindCommands() {
           [this] { UpdateActions(); });
   connect(combsView_, &QTableView::doubleClicked, this, [this] { Trigger("StakeAdd"); });
 
+  // The page "Рейтинг".
+  Command("RatingsRefresh", [this] { ratings_->RatingsRefresh(); }, [this] { return ratings_->CanRefresh(); });
+  Command("RatingsToScript", [this] { ratings_->RatingsToScript(); }, [this] { return ratings_->CanAddToScript(); });
+  Command("RatingsExport", [this] { ratings_->RatingsExport(); }, [this] { return ratings_->HasEntries(); });
+  Command("RatingsXlsExport", [this] {
+    if (auto file = ChooseSaveFile(kSpreadsheets)) ratings_->RatingsXlsExport(*file);
+  }, [this] { return ratings_->HasEntries(); });
+  Command("RatingsGraphOverlap", [this] { ratings_->RatingsGraphOverlap(); }, [this] { return ratings_->HasSelection(); });
+  Command("StakesGraphOverlap", [this] { ratings_->StakesGraphOverlap(); }, [this] { return ratings_->CanGraphStakes(); });
+  Command("StakesGraphProfits", [this] { ratings_->StakesGraphProfits(); }, [this] { return ratings_->CanGraphStakes(); });
+  for (int i = 0; i < 3; ++i)
+    Command("RatingsEffMode" + std::to_string(i), [this, i] { ratings_->SetEffMode(i); }, nullptr);
+  connect(ratings_->Table()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { UpdateActions(); });
+
+  // The page "Сценарий" (made once the working scenario is loaded).
+  auto script = [this](std::function<void(ScenarioPage&)> run) {
+    return [this, run] {
+      if (script_) run(*script_);
+    };
+  };
+  auto scriptIf = [this](std::function<bool(ScenarioPage&)> test) {
+    return [this, test] { return script_ && test(*script_); };
+  };
+  Command("ScriptAdd", script([](ScenarioPage& p) { p.Add(); }), scriptIf([](ScenarioPage&) { return true; }));
+  Command("ScriptEmpty", script([](ScenarioPage& p) { p.AddEmpty(); }),
+          scriptIf([](ScenarioPage& p) { return p.HasLines(); }));
+  Command("ScriptLoad", script([](ScenarioPage& p) { p.Append(); }), scriptIf([](ScenarioPage&) { return true; }));
+  Command("ScriptOpen", script([](ScenarioPage& p) { p.Open(); }), scriptIf([](ScenarioPage&) { return true; }));
+  Command("ScriptSave", script([](ScenarioPage& p) { p.Save(); }), scriptIf([](ScenarioPage& p) { return p.HasLines(); }));
+  Command("ScriptClone", script([](ScenarioPage& p) { p.Clone(); }), scriptIf([](ScenarioPage& p) { return p.CanEdit(); }));
+  Command("ScriptEdit", script([](ScenarioPage& p) { p.Edit(); }), scriptIf([](ScenarioPage& p) { return p.CanEdit(); }));
+  Command("ScriptDel", script([](ScenarioPage& p) { p.Delete(); }),
+          scriptIf([](ScenarioPage& p) { return p.HasSelection(); }));
+  Command("ScriptClr", script([](ScenarioPage& p) { p.Clear(); }), scriptIf([](ScenarioPage& p) { return p.HasLines(); }));
+  Command("ScriptUp", script([](ScenarioPage& p) { p.Up(); }), scriptIf([](ScenarioPage& p) { return p.CanMoveUp(); }));
+  Command("ScriptDown", script([](ScenarioPage& p) { p.Down(); }),
+          scriptIf([](ScenarioPage& p) { return p.CanMoveDown(); }));
+
   auto refreshLists = [this] {
     drawsModel_->Reload();
     combsModel_->Reload();
@@ -706,6 +769,26 @@ bool MainWindow::Initialise() {
   if (frame_->Initialise() == TTemplateMain::Start::Terminate) return false;
   if (StakeStore* store = frame_->Stakes()) store->SetLogEnabled(frame_->Settings().StakesLogEnabled);
   stakes_->Refresh();
+  ratings_->SetScenario(frame_->ScenarioStore());
+  ratings_->RefreshView();
+  if (Scenario* scenario = frame_->ScenarioStore()) {
+    script_ = new ScenarioPage(*frame_, *scenario, scriptHolder_);
+    script_->runDialog = [this](QDialog& d) { return RunDialog(d); };
+    script_->chooseFile = [this](bool save) {
+      const FileFilter filter{"Файлы сценариев (*.lsc)|*.lsc", "lsc"};
+      return save ? ChooseSaveFile(filter) : ChooseOpenFile(filter);
+    };
+    script_->selectedMethod = [this] { return stats_->MethodList()->currentIndex(); };
+    script_->Table()->addAction(Action("ScriptDel"));
+    scriptHolder_->layout()->addWidget(script_);
+    connect(script_->Table()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { UpdateActions(); });
+    connect(ratings_, &RatingsPage::ScenarioLinesAdded, this, [this] {
+      script_->Refresh();
+      pcMain_->setCurrentWidget(scriptHolder_);
+    });
+  }
+  UpdateActions();
   offset_->setMaximum(std::max(frame_->Archive().Count() - 1, 0));
   UpdateActions();
   if (frame_->Settings().FirstRun) ShowFirstRun();

@@ -27,6 +27,8 @@ class DrawsModel;
 class StatsPage;
 class GraphsPage;
 class StakesPage;
+class RatingsPage;
+class ScenarioPage;
 class CombsModel;
 class FiltersModel;
 
@@ -57,6 +59,8 @@ class MainWindow final : public QMainWindow, public Host {
   StatsPage* Stats() const { return stats_; }
   GraphsPage* Graphs() const { return graphs_; }
   StakesPage* Stakes() const { return stakes_; }
+  RatingsPage* Ratings() const { return ratings_; }
+  ScenarioPage* Script() const { return script_; }
 
   // Tests answer dialogs and boxes here instead of a person: a message box
   // gets (kind, text) and returns the answer; a dialog gets the dialog before
@@ -131,6 +135,9 @@ class MainWindow final : public QMainWindow, public Host {
   StatsPage* stats_ = nullptr;
   GraphsPage* graphs_ = nullptr;
   StakesPage* stakes_ = nullptr;
+  RatingsPage* ratings_ = nullptr;
+  ScenarioPage* script_ = nullptr;
+  QWidget* scriptHolder_ = nullptr;
   bool closing_ = false;
 };
 

@@ -48,7 +48,7 @@ TEST_F(WindowTest, FirstStartShowsDefaultsAndWritesItsSettings) {
   EXPECT_TRUE(window->Action("ViewColorDraws")->isChecked());
   EXPECT_FALSE(window->Action("DrawsSorted")->isChecked());
   EXPECT_FALSE(window->Action("DrawsEdit")->isEnabled());  // nothing selected
-  EXPECT_FALSE(window->Action("RatingsRefresh")->isEnabled());  // not built yet
+  EXPECT_FALSE(window->Action("ScriptRun")->isEnabled());  // not built yet
   IniFile frm = IniFile::Load(Env::Real(), dir.File("Pentalux5_5v36.frm"));
   EXPECT_EQ(frm.ReadString("TFormMain", "PrefetchsInit", ""), "1");
 
@@ -199,6 +199,21 @@ TEST_F(WindowTest, SettingsDialogSavesAndRecolours) {
   ASSERT_TRUE(window->Trigger("EditShredding"));
   LoadGameConfig(Env::Real(), window->Frame().ConfigFile(), saved);
   EXPECT_EQ(saved.Formula[0], "n1+n2");
+}
+
+TEST_F(WindowTest, ScenarioAndRatingPagesAreLive) {
+  Open();
+  ASSERT_NE(window->Script(), nullptr);
+  ASSERT_NE(window->Ratings(), nullptr);
+  EXPECT_TRUE(window->Action("ScriptAdd")->isEnabled());
+  EXPECT_FALSE(window->Action("ScriptSave")->isEnabled());  // nothing to save yet
+  EXPECT_FALSE(window->Action("RatingsXlsExport")->isEnabled());
+  window->Frame().ScenarioStore()->Add("CURR#NONE#clr");
+  window->UpdateActions();
+  EXPECT_TRUE(window->Action("ScriptSave")->isEnabled());
+  Close();
+  Open();  // the working scenario is kept
+  EXPECT_EQ(window->Frame().ScenarioStore()->Count(), 1);
 }
 
 TEST_F(WindowTest, SwitchesEndWithoutTheWindow) {
