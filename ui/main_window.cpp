@@ -769,6 +769,10 @@ bool MainWindow::Initialise() {
   if (frame_->Initialise() == TTemplateMain::Start::Terminate) return false;
   if (StakeStore* store = frame_->Stakes()) store->SetLogEnabled(frame_->Settings().StakesLogEnabled);
   stakes_->Refresh();
+  if (px::Ratings* store = frame_->RatingsStore()) {
+    store->SetSortOrder(ratingSort_);
+    store->Sort();
+  }
   ratings_->SetScenario(frame_->ScenarioStore());
   ratings_->RefreshView();
   if (Scenario* scenario = frame_->ScenarioStore()) {
@@ -848,6 +852,9 @@ void MainWindow::RestoreState() {
     stats_->LengthField()->setValue(s.DrawsStatLen);
     stats_->ShowComparisonColumns(s.PrefetchsEnabled);
     graphs_->ReadSettings();
+    // The rating's order: "column,direction" with 1 for descending.
+    if (auto sort = ReadSortType(ini, section, "lvRatings"); sort && sort->column >= 0 && sort->column < kRatingColumns)
+      ratingSort_ = RatingSort{sort->column, sort->direction != 0};
     const std::map<QTableView*, std::vector<int>> defaults = {
         {drawsView_, {52, 30, 30, 30, 30, 30, 36, 82}},
         {combsView_, {60, 30, 30, 30, 30, 30, 36}},
@@ -882,6 +889,9 @@ void MainWindow::SaveState() {
       p.showCmd = isMinimized() ? 2 : (isMaximized() ? 3 : 1);
       p.pixelsPerInch = logicalDpiX();
       WritePlacement(ini, section, screen.width(), screen.height(), p);
+      if (px::Ratings* store = frame_->RatingsStore())
+        WriteSortType(ini, section, "lvRatings",
+                      SortType{store->SortOrder().column, store->SortOrder().descending ? 1 : 0});
       for (QTableView* v : {drawsView_, combsView_, filtersView_, stats_->Table(), stakes_->Table()}) {
         std::vector<int> widths;
         for (int c = 0; c < v->model()->columnCount(); ++c) widths.push_back(v->columnWidth(c));

@@ -139,6 +139,7 @@ class MainWindow final : public QMainWindow, public Host {
   ScenarioPage* script_ = nullptr;
   QWidget* scriptHolder_ = nullptr;
   bool closing_ = false;
+  RatingSort ratingSort_;
 };
 
 }  // namespace px::ui

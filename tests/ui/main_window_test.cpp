@@ -211,9 +211,14 @@ TEST_F(WindowTest, ScenarioAndRatingPagesAreLive) {
   window->Frame().ScenarioStore()->Add("CURR#NONE#clr");
   window->UpdateActions();
   EXPECT_TRUE(window->Action("ScriptSave")->isEnabled());
+  window->Frame().RatingsStore()->SetSortOrder(RatingSort{0, false});
   Close();
-  Open();  // the working scenario is kept
+  EXPECT_EQ(IniFile::Load(Env::Real(), dir.File("Pentalux5_5v36.frm")).ReadString("TFormMain", "lvRatings.SortType", ""),
+            "0,0");
+  Open();  // the working scenario and the rating's order are kept
   EXPECT_EQ(window->Frame().ScenarioStore()->Count(), 1);
+  EXPECT_EQ(window->Frame().RatingsStore()->SortOrder().column, 0);
+  EXPECT_FALSE(window->Frame().RatingsStore()->SortOrder().descending);
 }
 
 TEST_F(WindowTest, SwitchesEndWithoutTheWindow) {
