@@ -178,9 +178,9 @@ Combination ParseDrawNumbers(std::string_view text) {
   Combination c{};
   bool ok = words.size() == kDrawSize;
   for (int i = 0; ok && i < kDrawSize; ++i) {
-    auto v = ParseInt32(words[i]);
-    ok = v && *v >= 1 && *v <= kNumbers;
-    if (ok) c[i] = static_cast<uint8_t>(*v);
+    const int32_t v = ParseInt32(words[i]).value_or(0);  // 0 is no number of the game either
+    ok = v >= 1 && v <= kNumbers;
+    if (ok) c[i] = static_cast<uint8_t>(v);
   }
   if (!ok || !IsValidDrawNumbers(c)) throw Error("Введена некорректная комбинация!");
   return c;
