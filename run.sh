@@ -12,6 +12,10 @@ mkdir -p "$data"
 cli="$root/build/cli/pentalux"
 if [ ! -f "$data/Pentalux5_5v36.ldr" ]; then
   "$cli" --data-dir "$data" draws import "$root/demo/demo_draws_vantora5.csv"
+  # The demonstration draws are invented: no download question at start.
+  if [ ! -f "$data/Pentalux5_5v36.frm" ]; then
+    printf '[TFormMain]\r\nDownloadDrawsOnStart=2\r\n' > "$data/Pentalux5_5v36.frm"
+  fi
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
