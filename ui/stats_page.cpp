@@ -232,7 +232,8 @@ void StatsPage::DrawChart(const StatTable& t) {
   auto* x = new QCategoryAxis;
   x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   const auto& labelled = t.ideal.empty() ? t.actual : t.ideal;
-  const size_t step = std::max<size_t>(1, labelled.size() / 40);
+  // Few enough labels to stay legible under a narrow chart.
+  const size_t step = std::max<size_t>(1, (labelled.size() + 17) / 18);
   for (size_t i = 0; i < labelled.size(); i += step) x->append(Q(labelled[i].label), labelled[i].x);
   x->setRange(labelled.front().x, labelled.back().x);
   auto* y = new QValueAxis;
