@@ -1,5 +1,7 @@
 #include "ui/ratings_page.h"
 
+#include "ui/command_bar.h"
+
 #include <QAction>
 #include <QColor>
 #include <QDialog>
@@ -106,17 +108,10 @@ RatingsPage::RatingsPage(TTemplateMain& frame, QWidget* parent) : QWidget(parent
     if (HasSelection()) RatingsGraphOverlap();
   });
 
-  auto* bar = new QToolBar(this);
-  size_t next = 0;
-  for (const char* caption : {"Пересчитать рейтинг по текущим данным", "Добавить в сценарий", "Экспорт в Excel",
-                              "График совпадений ставок", "График профита ставок", "Количество совпадений"}) {
-    auto* button = new QToolButton(bar);
-    button->setText(U(caption));
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setEnabled(false);  // until the window binds its command
-    buttons_[next++] = button;
-    bar->addWidget(button);
-  }
+  QToolBar* bar = MakeCommandBar(this,
+                                 {"Пересчитать рейтинг по текущим данным", "Добавить в сценарий", "Экспорт в Excel",
+                                  "График совпадений ставок", "График профита ставок", "Количество совпадений"},
+                                 buttons_);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(bar);
@@ -145,18 +140,7 @@ void RatingsPage::Attach() {
   };
 }
 
-void RatingsPage::BindButtons(const std::array<QAction*, 6>& actions) {
-  for (size_t i = 0; i < actions.size(); ++i) {
-    QToolButton* button = buttons_[i];
-    QAction* action = actions[i];
-    if (!action) continue;
-    const QString caption = button->text();
-    button->setDefaultAction(action);
-    // The button keeps its own caption whatever the menu says.
-    button->setText(caption);
-    connect(action, &QAction::changed, button, [button, caption] { button->setText(caption); });
-  }
-}
+void RatingsPage::BindButtons(const std::array<QAction*, 6>& actions) { BindCommandBar(buttons_, actions); }
 
 bool RatingsPage::Run(QDialog& dialog) {
   if (runDialog) return runDialog(dialog);

@@ -1,5 +1,7 @@
 #include "ui/stakes_page.h"
 
+#include "ui/command_bar.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
@@ -190,37 +192,17 @@ StakesPage::StakesPage(TTemplateMain& frame, QWidget* parent) : QWidget(parent),
   view_->setWordWrap(false);
   for (size_t i = 0; i < kColumnWidths.size(); ++i) view_->setColumnWidth(int(i), kColumnWidths[i]);
 
-  // A tool bar folds what does not fit behind its arrow, so the buttons do
-  // not widen the page beyond the window.
-  auto* bar = new QToolBar(this);
-  size_t next = 0;
-  for (const char* caption : {"Сделать ставку", "Случайная ставка", "Удалить по условию", "Удалить все ставки",
-                              "Суммарный профит по тиражам", "Экспорт в Excel"}) {
-    auto* button = new QToolButton(bar);
-    button->setText(U(caption));
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setEnabled(false);  // until the window binds its command
-    buttons_[next++] = button;
-    bar->addWidget(button);
-  }
+  QToolBar* bar = MakeCommandBar(this,
+                                 {"Сделать ставку", "Случайная ставка", "Удалить по условию", "Удалить все ставки",
+                                  "Суммарный профит по тиражам", "Экспорт в Excel"},
+                                 buttons_);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(bar);
   layout->addWidget(view_);
 }
 
-void StakesPage::BindButtons(const std::array<QAction*, 6>& actions) {
-  for (size_t i = 0; i < actions.size(); ++i) {
-    QToolButton* button = buttons_[i];
-    QAction* action = actions[i];
-    if (!action) continue;
-    const QString caption = button->text();
-    button->setDefaultAction(action);
-    // The button keeps its own, shorter caption whatever the menu says.
-    button->setText(caption);
-    connect(action, &QAction::changed, button, [button, caption] { button->setText(caption); });
-  }
-}
+void StakesPage::BindButtons(const std::array<QAction*, 6>& actions) { BindCommandBar(buttons_, actions); }
 
 bool StakesPage::Run(QDialog& dialog) {
   if (runDialog) return runDialog(dialog);
