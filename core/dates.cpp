@@ -1,5 +1,6 @@
 #include "core/dates.h"
 
+#include <cstdio>
 #include <ctime>
 
 #include "core/errors.h"
@@ -44,6 +45,16 @@ std::optional<Date> ParseDate(std::string_view text) {
   if (m < 1 || d < 1 || y < 1 || !date.ok())
     throw Error(Fmt("\"%s\" не является правильной датой", std::string(t).c_str()));
   return date;
+}
+
+std::string LocalTimeFormat(system_clock::time_point moment, const char* format) {
+  std::time_t t = system_clock::to_time_t(moment);
+  std::tm local{};
+  localtime_r(&t, &local);
+  char buf[96];
+  std::snprintf(buf, sizeof buf, format, local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                local.tm_min, local.tm_sec);
+  return buf;
 }
 
 Date DateOf(system_clock::time_point moment) {

@@ -22,6 +22,10 @@ std::string DateText(const std::optional<Date>& date);
 // an impossible date throws Error.
 std::optional<Date> ParseDate(std::string_view text);
 
+// The moment in the user's time zone, printf-formatted from year, month,
+// day, hour, minute and second: "%04d-%02d-%02d-%02d-%02d-%02d".
+std::string LocalTimeFormat(std::chrono::system_clock::time_point moment, const char* format);
+
 // The calendar date of a moment in the user's time zone.
 Date DateOf(std::chrono::system_clock::time_point moment);
 

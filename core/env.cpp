@@ -115,6 +115,23 @@ class PosixEnv final : public Env {
 
 }  // namespace
 
+void Env::AppendFile(const std::string& path, std::string_view data) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) throw FileError("Не удалось открыть файл", path, errno);
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int e = errno;
+      ::close(fd);
+      throw FileError("Не удалось записать файл", path, e);
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::close(fd) != 0) throw FileError("Не удалось записать файл", path, errno);
+}
+
 int Env::LockFile(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) throw FileError("Не удалось открыть файл", path, errno);

@@ -25,6 +25,8 @@ class Env {
   virtual std::string ReadFile(const std::string& path) = 0;
   // Creates or truncates the file and writes all of data to disk.
   virtual void WriteFile(const std::string& path, std::string_view data) = 0;
+  // Opens for appending (creating when missing), writes, closes: a log line.
+  virtual void AppendFile(const std::string& path, std::string_view data);
   // Replaces `to` atomically.
   virtual void Rename(const std::string& from, const std::string& to) = 0;
   virtual void Remove(const std::string& path) = 0;

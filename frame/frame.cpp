@@ -482,6 +482,70 @@ int32_t TTemplateMain::DownloadDraws() {
   return added;
 }
 
+bool TTemplateMain::CanRunScenario() const {
+  return IsIdle() && !ScenarioRunning() && scenario_ && !scenario_->Empty() && !archive_.Empty() && stakes_ &&
+         stakes_->IsOpen();
+}
+
+RunResult TTemplateMain::RunScenario(int testCount) {
+  if (!CanRunScenario()) return {};
+  if (testCount > 0) {
+    testCount = std::min(testCount, archive_.Count() - 1);
+    if (testCount < 1) return {};
+  }
+  Busy busy(*this);
+  RunContext ctx{env_, host_, dataDir_, archive_, registry_, combs_, *stakes_};
+  ctx.ratings = ratings_.get();
+  ctx.systems = systems;
+  ctx.observer = runObserver;
+  ctx.offset = [this] { return std::max(offset_, 0); };
+  ctx.setOffset = [this](int offset) { SetDrawsOffset(offset); };
+  ctx.settings.sortedDraws = settings_.SortedDraws;
+  ctx.settings.prefetchsEnabled = settings_.PrefetchsEnabled;
+  ctx.settings.stakesCheckOnLine = settings_.StakesCheckOnLine;
+  ctx.settings.stakesScrollEnabled = settings_.StakesScrollEnabled;
+  ctx.settings.scriptLogEnabled = settings_.ScriptLogEnabled;
+  ctx.settings.separator = LocaleDecimalSeparator();
+  runner_ = std::make_unique<ScenarioRunner>(std::move(ctx));
+  if (runSeed) runner_->Seed(*runSeed);
+  scenarioRunning = true;
+  stopRequested = false;
+  // The lines are copied: the scenario cannot change under the run, but the
+  // view must not see a half-run list either.
+  const std::vector<std::string> lines = scenario_->Lines();
+  RunResult result = testCount > 0 ? runner_->Test(lines, testCount) : runner_->Forecast(lines);
+  scenarioRunning = stopRequested = false;
+  runner_.reset();
+  RefreshCombs();
+  if (stakes_) host_.SetStatusPanel(4, stakes_->CountText());
+  return result;
+}
+
+void TTemplateMain::StopScenario() {
+  if (!runner_ || !runner_->Running() || runner_->StopRequested()) return;
+  runner_->RequestStop();
+  stopRequested = true;
+}
+
+void TTemplateMain::ToggleScriptLog() { Toggle(&MainSettings::ScriptLogEnabled, "ScriptLogEnabled"); }
+
+void TTemplateMain::DeleteScriptLogs() {
+  if (RunLogFiles(env_, dataDir_).empty()) {
+    host_.ShowInfo("Файлы журналов не найдены!");
+    return;
+  }
+  DeleteSummary summary;
+  {
+    Busy busy(*this);
+    StatusScope status(host_, "Поиск файлов журналов...");
+    summary = DeleteRunLogs(env_, dataDir_);
+  }
+  if (summary.ok)
+    host_.ShowInfo(summary.text);
+  else
+    host_.ShowWarning(summary.text);
+}
+
 int TTemplateMain::CheckStakes() {
   if (!stakes_) return 0;
   if (ratings_) return ratings_->CheckStakes(*stakes_, archive_, Config().data);

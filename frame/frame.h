@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "core/form_settings.h"
 #include "core/host.h"
 #include "frame/languages.h"
+#include "scenario/run.h"
 #include "scenario/scenario_file.h"
 #include "stakes/ratings.h"
 #include "stakes/stake_store.h"
@@ -74,6 +76,24 @@ class TTemplateMain {
   // Checks the stakes whose draws are known; the checked ones go to the
   // ratings, which are saved. Returns how many were checked.
   int CheckStakes();
+
+  // ---- scenario runs
+  // Run and test need an idle frame, scenario lines, draws and the stakes file.
+  bool CanRunScenario() const;
+  // A forecast (testCount 0) or a test over the last testCount draws of the
+  // working scenario. The window follows through runObserver.
+  RunResult RunScenario(int testCount);
+  bool ScenarioRunning() const { return runner_ && runner_->Running(); }
+  // "Стоп" after its question; also what closing the window does.
+  void StopScenario();
+  // Fixes the run's random choices (tests and reproducible runs).
+  std::optional<uint64_t> runSeed;
+  RunObserver* runObserver = nullptr;
+  // The number systems; null until they exist.
+  SystemSource* systems = nullptr;
+  // LogToggle and LogsDelete.
+  void ToggleScriptLog();
+  void DeleteScriptLogs();
 
   // ---- paths of the data files
   std::string ArchiveFile() const;
@@ -191,6 +211,7 @@ class TTemplateMain {
   std::unique_ptr<StakeStore> stakes_;
   std::unique_ptr<Ratings> ratings_;
   std::unique_ptr<Scenario> scenario_;
+  std::unique_ptr<ScenarioRunner> runner_;
   int lastChecked_ = 0;
   std::string helpFile_;
   std::vector<Language> languages_;

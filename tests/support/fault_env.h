@@ -16,6 +16,7 @@ class FaultEnv final : public Env {
   long failWriteAfter = -1;
   bool failRename = false;
   bool failRead = false;
+  bool failAppend = false;
   int writes = 0;
   std::chrono::system_clock::time_point now = std::chrono::system_clock::now();
 
@@ -31,6 +32,10 @@ class FaultEnv final : public Env {
       throw Error("Недостаточно места на диске");
     }
     Real().WriteFile(path, data);
+  }
+  void AppendFile(const std::string& path, std::string_view data) override {
+    if (failAppend) throw Error("Недостаточно места на диске");
+    Real().AppendFile(path, data);
   }
   void Rename(const std::string& from, const std::string& to) override {
     if (failRename) throw Error("Отказано в доступе");

@@ -1,0 +1,264 @@
+#include "scenario/variants.h"
+
+#include <algorithm>
+#include <new>
+
+#include "core/arith.h"
+#include "core/errors.h"
+#include "core/text.h"
+#include "stats/stat_table.h"
+
+namespace px {
+
+namespace {
+
+const char* CodeOr0(uint8_t value, const auto& codes) { return codes[value < codes.size() ? value : 0]; }
+
+// The item as the descriptor shows it in the error message.
+std::string Descriptor(const TFilterItem& item) { return FormatFilter(item); }
+
+std::string Letters(const TFilterItem& item) {
+  std::string s;
+  s += item.bottomUp ? 'B' : 'T';
+  s += item.multiSelect ? 'M' : 'S';
+  s += item.keepSelected ? 'F' : 'D';
+  return s;
+}
+
+Error NotANumber(const std::string& text, bool whole) {
+  return Error(Fmt(whole ? "\"%s\" не является целым числом!" : "\"%s\" не является числом!", text.c_str()));
+}
+
+int64_t IntOrDefault(const std::string& text, int64_t fallback) { return ParseInt64(text).value_or(fallback); }
+
+long double NumOrDefault(const std::string& text, long double fallback) {
+  long double v;
+  return ReadDecimal(text, v) ? v : fallback;
+}
+
+int64_t IntStrict(const std::string& text) {
+  if (auto v = ParseInt64(text)) return *v;
+  throw NotANumber(text, true);
+}
+
+long double NumStrict(const std::string& text) {
+  long double v;
+  if (ReadDecimal(text, v)) return v;
+  throw NotANumber(text, false);
+}
+
+}  // namespace
+
+bool ReadDecimal(const std::string& text, long double& out) {
+  auto v = ParseDecimal(text);
+  if (!v) return false;
+  out = *v;
+  return true;
+}
+
+bool IsPerValueMode(uint8_t mode) {
+  return (mode >= 1 && mode <= 4) || (mode >= 7 && mode <= 10) || (mode >= 13 && mode <= 16) ||
+         (mode >= 19 && mode <= 30);
+}
+
+std::vector<FilterSpec> PrepareFilters(const ScenarioLine& line) {
+  std::vector<FilterSpec> out;
+  for (const TFilterItem& item : line.filters) {
+    if (!item.defined) continue;
+    FilterSpec f;
+    f.item = item;
+    f.drawCounts = ParseIntList(item.drawCounts);
+    if (item.conditionMode != kConditionNone) f.values = ParseIntList(item.conditionValues);
+    if (f.drawCounts.empty() || (item.conditionMode != kConditionNone && f.values.empty()))
+      throw Error(Fmt("Некорректное описание фильтра: %s!", Descriptor(item).c_str()));
+    f.perValue = IsPerValueMode(item.conditionMode);
+    f.listValue = IntListText(f.values, ",");
+    out.push_back(std::move(f));
+  }
+  return out;
+}
+
+uint64_t VariantCount(const std::vector<FilterSpec>& filters) {
+  if (filters.empty()) return 0;
+  uint64_t n = 1;
+  for (const FilterSpec& f : filters) {
+    const uint64_t k = f.drawCounts.size() * (f.perValue ? f.values.size() : 1);
+    n = (k != 0 && n > UINT64_MAX / k) ? UINT64_MAX : n * k;
+  }
+  return n;
+}
+
+void GenerateVariants(LineVariants& out, const std::function<bool(size_t)>& progress, size_t limit) {
+  out.variants.clear();
+  const size_t n = out.filters.size();
+  if (n == 0) return;
+  if (VariantCount(out.filters) > limit) throw std::bad_alloc();
+  out.variants.reserve(size_t(VariantCount(out.filters)));
+  // Depth-first: the last filter's choices vary fastest.
+  TFilterVar current;
+  current.count = uint8_t(n);
+  bool stop = false;
+  std::function<void(size_t)> walk = [&](size_t k) {
+    const FilterSpec& f = out.filters[k];
+    for (int32_t length : f.drawCounts) {
+      const size_t values = f.perValue ? f.values.size() : 1;
+      for (size_t v = 0; v < values && !stop; ++v) {
+        current.parts[k] = TFilterPart{uint8_t(k), length, f.perValue ? int32_t(v) : -1};
+        if (k + 1 < n) {
+          walk(k + 1);
+        } else {
+          out.variants.push_back(current);
+          if (out.variants.size() % 1000 == 0 && progress && !progress(out.variants.size())) stop = true;
+        }
+      }
+      if (stop) return;
+    }
+  };
+  walk(0);
+}
+
+std::string PartConditionValue(const FilterSpec& f, const TFilterPart& p) {
+  if (p.valueIndex >= 0) return std::to_string(f.values[size_t(p.valueIndex)]);
+  if (f.item.conditionMode == kConditionNone) return f.item.conditionValues;
+  return f.listValue;
+}
+
+std::string PartValueText(const FilterSpec& f, const TFilterPart& p) {
+  if (p.valueIndex >= 0) return std::to_string(f.values[size_t(p.valueIndex)]);
+  return f.item.conditionValues;
+}
+
+std::string PartText(const FilterSpec& f, const TFilterPart& p) {
+  const TFilterItem& item = f.item;
+  const std::string code =
+      item.statCode.empty() ? Trim(std::string_view(item.statText).substr(0, item.statText.find(':'))) : item.statCode;
+  std::string text = Fmt("%s#%s:%d#%s:%s#%s:%d", Letters(item).c_str(), code.c_str(), p.drawCount,
+                         CodeOr0(item.conditionMode, ConditionModeCodes()), PartValueText(f, p).c_str(),
+                         CodeOr0(item.stopMode, StopModeCodes()), item.stopValue);
+  if (item.weightOverride) {
+    text += Fmt("#%s:%s:%s:%d:%d", FormatCoefficient(item.coefCount).c_str(),
+                FormatCoefficient(item.coefDeviation).c_str(), FormatCoefficient(item.coefDepth).c_str(),
+                item.usePercents ? 1 : 0, item.useAbs ? 1 : 0);
+  }
+  return text;
+}
+
+std::string VariantText(const LineVariants& lv, const TFilterVar& v) {
+  std::string text;
+  for (uint8_t i = 0; i < v.count; ++i) {
+    if (i) text += " + ";
+    text += PartText(lv.filters[v.parts[i].filter], v.parts[i]);
+  }
+  return text;
+}
+
+std::string OptionsDescription(const ScenarioOptions& o) {
+  std::string text = CodeOr0(o.listSource, ListSourceCodes());
+  if (o.listSource == uint8_t(ListSource::Exclude)) text += Fmt(":%d", o.excludeDraws);
+  text += "#";
+  text += CodeOr0(o.stakeMode, StakeModeCodes());
+  if (o.newOnly) text += "#NEX";
+  return text;
+}
+
+// The stakes file keeps 255 cp1251 bytes, one per letter.
+constexpr size_t kCommentChars = 255;
+
+std::string StakeComment(int line, int variant, const std::string& comment, const std::string& description) {
+  std::string text = Fmt("%.2d.%.3d:", line, variant);
+  if (!comment.empty()) text += " " + comment;
+  text += " @ " + description;
+  // 255 characters, not bytes: never cut a letter in two.
+  size_t chars = 0, i = 0;
+  while (i < text.size() && chars < kCommentChars) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    i += c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
+    ++chars;
+  }
+  if (i < text.size()) text.resize(i);
+  return text;
+}
+
+RowCondition::RowCondition(uint8_t mode, const std::string& value) : mode_(mode) {
+  if (auto v = ParseInt64(value)) {
+    number_ = *v;
+    numberOk_ = true;
+  }
+  list_ = SplitAny(value, ",;", false);
+  for (std::string& s : list_) s = Trim(s);
+}
+
+bool RowCondition::Holds(const TStatValues& r) const {
+  const long double v = static_cast<long double>(number_);
+  // Threshold modes compare with one whole number.
+  auto need = [&] {
+    if (!numberOk_) throw NotANumber(list_.empty() ? std::string() : list_.front(), true);
+  };
+  auto inInts = [&](int64_t x) {
+    for (const std::string& s : list_)
+      if (IntStrict(s) == x) return true;
+    return false;
+  };
+  auto inNums = [&](long double x) {
+    for (const std::string& s : list_)
+      if (NumStrict(s) == x) return true;
+    return false;
+  };
+  const std::string* intCol = nullptr;
+  const std::string* numCol = nullptr;
+  if (mode_ >= 1 && mode_ <= 6) intCol = &r.Depth, numCol = &r.DepthPct;
+  else if (mode_ >= 7 && mode_ <= 12) intCol = &r.Deviation, numCol = &r.DeviationPct;
+  else if (mode_ >= 13 && mode_ <= 18) intCol = &r.Count, numCol = &r.CountPct;
+  if (intCol) {
+    switch ((mode_ - 1) % 6) {
+      case 0: need(); return IntOrDefault(*intCol, 0) >= number_;
+      case 1: need(); return NumOrDefault(*numCol, 0) >= v;
+      case 2: need(); return number_ >= IntOrDefault(*intCol, 65535);
+      case 3: need(); return NumOrDefault(*numCol, 65535) <= v;
+      case 4: return inInts(IntStrict(*intCol));
+      default: return inNums(NumStrict(*numCol));
+    }
+  }
+  switch (mode_) {
+    case 19: need(); return NumOrDefault(r.Weight, 0) >= v;
+    case 20: need(); return NumOrDefault(r.Weight, 0) <= v;
+    case 21: return inNums(NumStrict(r.Weight));
+    case 22: need(); return IntOrDefault(r.PeriodMin, 0) >= number_;
+    case 23: need(); return number_ >= IntOrDefault(r.PeriodMin, 65535);
+    case 24: return inInts(IntStrict(r.PeriodMin));
+    case 25: need(); return NumOrDefault(r.Period, 0) >= v;
+    case 26: need(); return NumOrDefault(r.Period, 0) <= v;
+    case 27: return inNums(NumStrict(r.Period));
+    case 28: need(); return IntOrDefault(r.PeriodMax, 0) >= number_;
+    case 29: need(); return number_ >= IntOrDefault(r.PeriodMax, 65535);
+    case 30: return inInts(IntStrict(r.PeriodMax));
+    case 31: return inInts(r.NumValue);
+    default: return true;
+  }
+}
+
+bool StopBeforeRow(uint8_t mode, int32_t s, bool multiSelect, bool bottomUp, const WalkState& w,
+                   const TStatValues& row) {
+  switch (mode) {
+    case 1:
+      return !multiSelect && w.count <= s;
+    case 2:
+      if (multiSelect) return false;
+      if (w.count <= 1) return true;
+      return (s >= 6 && s <= w.maxStake) ? w.distinct <= s : w.distinct <= w.maxStake;
+    case 4:
+      return w.step >= s;
+    case 5: {
+      const int64_t c = IntOrDefault(row.Count, 0);
+      return bottomUp ? c >= s : c <= s;
+    }
+    case 6: {
+      const long double c = NumOrDefault(row.CountPct, 0);
+      return bottomUp ? c >= s : c <= s;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace px

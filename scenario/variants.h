@@ -1,0 +1,110 @@
+// The variants of a scenario line: every window length of every filter and,
+// for the threshold conditions, every value, combined depth-first; and the
+// row and stop conditions a filter walks the statistics table with.
+//
+// A variant is a fixed-size record of part indexes into the line's filters,
+// so millions of them stay cheap; the texts are derived on demand.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "scenario/filter_item.h"
+#include "scenario/scenario_line.h"
+
+namespace px {
+
+struct TStatValues;
+
+// One non-empty filter of the line with its lists parsed.
+struct FilterSpec {
+  TFilterItem item;
+  std::vector<int32_t> drawCounts;
+  std::vector<int32_t> values;  // the condition values (empty for mode 0)
+  std::string listValue;        // the values joined by "," (list modes)
+  bool perValue = false;        // one part per value
+};
+
+// One filter of one variant: which filter, which window, which value.
+struct TFilterPart {
+  uint8_t filter = 0;      // index into the line's FilterSpecs
+  int32_t drawCount = 0;
+  int32_t valueIndex = -1;  // into FilterSpec::values for per-value modes
+};
+
+struct TFilterVar {
+  std::array<TFilterPart, kScenarioFilters> parts{};
+  uint8_t count = 0;
+};
+
+struct LineVariants {
+  std::vector<FilterSpec> filters;
+  std::vector<TFilterVar> variants;
+};
+
+// Condition modes that compare with one value at a time.
+bool IsPerValueMode(uint8_t mode);
+
+// "Некорректное описание фильтра: %s!" when a filter has no window lengths,
+// or no values for a condition that needs them.
+std::vector<FilterSpec> PrepareFilters(const ScenarioLine& line);
+
+// Generates every variant in order. `progress` is called every 1000 stored
+// variants with their count and returns false to stop (the list generated so
+// far is kept). More than `limit` variants throw std::bad_alloc, the way an
+// exhausted memory would, so an absurd line fails before it takes the machine.
+void GenerateVariants(LineVariants& out, const std::function<bool(size_t)>& progress,
+                      size_t limit = 20'000'000);
+
+// The product of the lists' sizes (saturating), before generation.
+uint64_t VariantCount(const std::vector<FilterSpec>& filters);
+
+// What a part compares with: one number, or the list joined by ",", or for
+// mode 0 the values text unchanged.
+std::string PartConditionValue(const FilterSpec& f, const TFilterPart& p);
+// The same for display: the single number or the values text as written.
+std::string PartValueText(const FilterSpec& f, const TFilterPart& p);
+
+// "TSD#NUMS:10#CMV:2#SF:1" with "#" and the weights when overridden.
+std::string PartText(const FilterSpec& f, const TFilterPart& p);
+// The variant's filters joined by " + ".
+std::string VariantText(const LineVariants& lv, const TFilterVar& v);
+
+// "FULL#EXT", "EXCL:3#RAND#NEX": the options as the stake comment shows them.
+std::string OptionsDescription(const ScenarioOptions& o);
+// "%.2d.%.3d: comment @ description", cut to 255 characters.
+std::string StakeComment(int line, int variant, const std::string& comment, const std::string& description);
+
+// A condition prepared for a walk: the value parsed once.
+class RowCondition {
+ public:
+  RowCondition(uint8_t mode, const std::string& value);
+  // Throws Error on a list entry or row text that is no number where the
+  // mode needs one.
+  bool Holds(const TStatValues& row) const;
+
+ private:
+  uint8_t mode_;
+  int64_t number_ = 0;
+  bool numberOk_ = false;
+  std::vector<std::string> list_;
+};
+
+struct WalkState {
+  int step = 0;          // t
+  int count = 0;         // q: combinations in the set
+  int distinct = 0;      // d: distinct numbers of the set, up to 36
+  int maxStake = 12;     // m
+};
+
+// True when the walk ends before testing `row`.
+bool StopBeforeRow(uint8_t stopMode, int32_t stopValue, bool multiSelect, bool bottomUp, const WalkState& s,
+                   const TStatValues& row);
+
+// Decimal number of a cell ("," or "." as separator).
+bool ReadDecimal(const std::string& text, long double& out);
+
+}  // namespace px
