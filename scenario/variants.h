@@ -57,7 +57,7 @@ std::vector<FilterSpec> PrepareFilters(const ScenarioLine& line);
 // far is kept). More than `limit` variants throw std::bad_alloc, the way an
 // exhausted memory would, so an absurd line fails before it takes the machine.
 void GenerateVariants(LineVariants& out, const std::function<bool(size_t)>& progress,
-                      size_t limit = 20'000'000);
+                      size_t limit = 10'000'000);
 
 // The product of the lists' sizes (saturating), before generation.
 uint64_t VariantCount(const std::vector<FilterSpec>& filters);
