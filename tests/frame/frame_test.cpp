@@ -117,6 +117,59 @@ TEST_F(FrameTest, CombinationCommands) {
   EXPECT_EQ(host.errors.back().rfind("Ошибка чтения файла", 0), 0u);
 }
 
+TEST_F(FrameTest, ScenarioRunsNeedLinesDrawsAndAnIdleFrame) {
+  auto f = Start();
+  f->Initialise();
+  EXPECT_FALSE(f->CanRunScenario());  // no lines, no draws
+  for (int n = 1; n <= 30; ++n) {
+    DrawRecord d = f->NewDrawTemplate();
+    d.numbers = {uint8_t(n % 30 + 1), uint8_t((n + 7) % 30 + 1), uint8_t((n + 13) % 30 + 1), 33, 36};
+    f->DrawsAdd(d);
+  }
+  EXPECT_FALSE(f->CanRunScenario());
+  f->ScenarioStore()->Add("FULL:0#FIRST|TSD1#NUMS:10#LNO:#ST:1| | | | | | |frame");
+  ASSERT_TRUE(f->CanRunScenario());
+  f->SetDrawsOffset(2);
+  f->Settings().ScriptLogEnabled = true;
+
+  // Busy while running, so no other command may start; ScenarioRunning tells the window.
+  struct Watch final : RunObserver {
+    TTemplateMain* f = nullptr;
+    bool sawBusy = false, sawRunning = false;
+    void Status(const RunStatus&) override {
+      sawBusy = sawBusy || !f->IsIdle();
+      sawRunning = sawRunning || (f->ScenarioRunning() && f->scenarioRunning);
+    }
+  } watch;
+  watch.f = f.get();
+  f->runObserver = &watch;
+  f->runSeed = 5;
+  const long double level = f->Config().data.Level;
+  const RunResult r = f->RunScenario(4);
+  EXPECT_FALSE(r.stopped);
+  EXPECT_EQ(r.stakes, 4);
+  EXPECT_TRUE(watch.sawBusy);
+  EXPECT_TRUE(watch.sawRunning);
+  EXPECT_TRUE(f->IsIdle());
+  EXPECT_FALSE(f->ScenarioRunning());
+  EXPECT_EQ(f->DrawsOffset(), 2);
+  EXPECT_EQ(f->Config().data.Level, level);
+  EXPECT_EQ(f->Stakes()->RecordCount(), 4 + 3);  // separators between the passes
+  EXPECT_EQ(host.panel[4], "Ставок: 7");
+  // A test longer than the archive allows is cut to archive size - 1.
+  EXPECT_EQ(f->RunScenario(100).cycles, 29);
+  EXPECT_EQ(f->DrawsOffset(), 2);
+  // The run logs and their deletion.
+  EXPECT_FALSE(RunLogFiles(f->GetEnv(), dir.Path()).empty());
+  f->DeleteScriptLogs();
+  EXPECT_TRUE(RunLogFiles(f->GetEnv(), dir.Path()).empty());
+  ASSERT_FALSE(host.infos.empty());
+  EXPECT_EQ(host.infos.back().rfind("Удаление файлов журналов завершено", 0), 0u);
+  f->DeleteScriptLogs();
+  EXPECT_EQ(host.infos.back(), "Файлы журналов не найдены!");
+  f->runObserver = nullptr;
+}
+
 TEST_F(FrameTest, SecondCopyInTheSameFolderIsRefused) {
   auto first = Start();
   ASSERT_EQ(first->Initialise(), TTemplateMain::Start::Continue);
