@@ -40,6 +40,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   RegisterStakesCommands(app, chosen);
   RegisterRatingsCommands(app, chosen);
   RegisterScenarioCommands(app, chosen);
+  RegisterRunCommands(app, chosen);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -63,6 +64,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   Context ctx{Env::Real(), host, dataDir, out};
   try {
     if (chosen) chosen(ctx);
+  } catch (const CommandExit& e) {
+    out.flush();
+    if (*e.what()) err << PlainText(e.what()) << '\n';
+    return e.code;
   } catch (const std::exception& e) {
     out.flush();
     err << PlainText(e.what()) << '\n';

@@ -1,5 +1,8 @@
 #include "cli/cli_host.h"
 
+#include <signal.h>
+
+#include <csignal>
 #include <ostream>
 
 #include "core/errors.h"
@@ -13,6 +16,27 @@ void CliHost::ShowError(const std::string& text) { err_ << PlainText(text) << '\
 void CliHost::ShowInfo(const std::string& text) { err_ << PlainText(text) << '\n'; }
 void CliHost::ShowWarning(const std::string& text) { err_ << PlainText(text) << '\n'; }
 bool CliHost::AskYesNo(const std::string&) { return false; }
+
+namespace {
+volatile std::sig_atomic_t interrupted = 0;
+struct sigaction previousAction;
+
+void OnInterrupt(int) { interrupted = 1; }
+}  // namespace
+
+InterruptScope::InterruptScope() {
+  interrupted = 0;
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  // One-shot, so that a run stuck between stop checks can still be killed.
+  action.sa_flags = SA_RESTART | SA_RESETHAND;
+  sigaction(SIGINT, &action, &previousAction);
+}
+
+InterruptScope::~InterruptScope() { sigaction(SIGINT, &previousAction, nullptr); }
+
+bool InterruptScope::Requested() { return interrupted != 0; }
 
 void PrintRow(std::ostream& out, const std::vector<std::string>& cells) {
   for (size_t i = 0; i < cells.size(); ++i) {

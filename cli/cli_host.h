@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/host.h"
 
 namespace px {
@@ -26,6 +27,26 @@ class CliHost final : public Host {
  private:
   std::ostream& err_;
   bool verbose_;
+};
+
+// Ends a command with this exit code; an empty text prints nothing, for a
+// failure the host has shown already.
+class CommandExit : public Error {
+ public:
+  CommandExit(int code, const std::string& text) : Error(text), code(code) {}
+  int code;
+};
+
+// For the scope's life Ctrl+C asks the running command to stop instead of
+// ending the process; a second Ctrl+C ends it as usual. The previous handler
+// comes back at the end. One scope at a time.
+class InterruptScope {
+ public:
+  InterruptScope();
+  ~InterruptScope();
+  InterruptScope(const InterruptScope&) = delete;
+  InterruptScope& operator=(const InterruptScope&) = delete;
+  static bool Requested();
 };
 
 struct Context {

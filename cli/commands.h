@@ -2,10 +2,17 @@
 #pragma once
 
 #include <functional>
+#include <iosfwd>
+#include <vector>
 
 namespace CLI {
 class App;
 }
+
+namespace px {
+struct MainSettings;
+struct RatingEntry;
+}  // namespace px
 
 namespace px::cli {
 
@@ -21,5 +28,13 @@ void RegisterDownloadCommand(CLI::App& app, Action& chosen);
 void RegisterStakesCommands(CLI::App& app, Action& chosen);
 void RegisterRatingsCommands(CLI::App& app, Action& chosen);
 void RegisterScenarioCommands(CLI::App& app, Action& chosen);
+void RegisterRunCommands(CLI::App& app, Action& chosen);
+
+// The window-state store's main settings; defaults when the file is missing.
+MainSettings StoredMainSettings(Context& ctx);
+// The mode the rating page was left in; an unusable value means the default.
+int StoredEffMode(Context& ctx);
+// The rating as `ratings` prints it: the titles, then one row per entry.
+void PrintRatings(std::ostream& out, const std::vector<RatingEntry>& entries, int effMode);
 
 }  // namespace px::cli

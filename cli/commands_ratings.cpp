@@ -21,16 +21,6 @@ struct RatingsArgs {
   std::string exportPath;
 };
 
-// The mode the rating page was left in; an unusable value means the default.
-int StoredEffMode(Context& ctx) {
-  const std::string path = FormSettingsPath(ctx.dataDir, kDataBaseName);
-  if (!ctx.env.Exists(path)) return MainSettings{}.RatingsEffMode;
-  MainSettings settings;
-  settings.Read(FormSettings(ctx.env, path).Read());
-  const int mode = settings.RatingsEffMode;
-  return mode >= 0 && mode <= 2 ? mode : MainSettings{}.RatingsEffMode;
-}
-
 void Show(Context& ctx, const RatingsArgs& a) {
   // Read only: printing must not sort or rewrite the rating file.
   std::vector<RatingEntry> entries;
@@ -44,8 +34,7 @@ void Show(Context& ctx, const RatingsArgs& a) {
     }
   }
   const int mode = a.mode ? *a.mode : StoredEffMode(ctx);
-  PrintRow(ctx.out, RatingTitles());
-  for (const RatingEntry& e : entries) PrintRow(ctx.out, RatingRow(e, mode));
+  PrintRatings(ctx.out, entries, mode);
   if (!a.exportPath.empty()) {
     StatusScope status(ctx.host, "Экспорт в CSV-файл...");
     WriteFileAtomic(ctx.env, a.exportPath, RatingsCsvText(entries));
@@ -53,6 +42,23 @@ void Show(Context& ctx, const RatingsArgs& a) {
 }
 
 }  // namespace
+
+MainSettings StoredMainSettings(Context& ctx) {
+  MainSettings settings;
+  const std::string path = FormSettingsPath(ctx.dataDir, kDataBaseName);
+  if (ctx.env.Exists(path)) settings.Read(FormSettings(ctx.env, path).Read());
+  return settings;
+}
+
+int StoredEffMode(Context& ctx) {
+  const int mode = StoredMainSettings(ctx).RatingsEffMode;
+  return mode >= 0 && mode <= 2 ? mode : MainSettings{}.RatingsEffMode;
+}
+
+void PrintRatings(std::ostream& out, const std::vector<RatingEntry>& entries, int effMode) {
+  PrintRow(out, RatingTitles());
+  for (const RatingEntry& e : entries) PrintRow(out, RatingRow(e, effMode));
+}
 
 void RegisterRatingsCommands(CLI::App& app, Action& chosen) {
   auto a = std::make_shared<RatingsArgs>();

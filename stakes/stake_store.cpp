@@ -268,6 +268,7 @@ void StakeStore::Open() {
   }
   fd_ = fd;
   size_ = st.st_size;
+  mtimeNs_ = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
 void StakeStore::Close() {
@@ -279,6 +280,16 @@ void StakeStore::Close() {
 }
 
 bool StakeStore::Reopen() {
+  // The caches survive when nobody wrote the file while it was released.
+  int64_t mtime = -1;
+  struct stat st;
+  if (IsOpen() && ::fstat(fd_, &st) == 0) mtime = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  const int64_t size = size_, prefix = checkedPrefix_;
+  const bool indexed = indexBuilt_;
+  std::vector<Key> keys;
+  std::unordered_map<int32_t, std::vector<int64_t>> byDraw;
+  keys.swap(keys_);
+  byDraw.swap(byDraw_);
   try {
     Close();
   } catch (const std::exception& e) {
@@ -286,6 +297,12 @@ bool StakeStore::Reopen() {
   }
   try {
     Open();
+    if (mtime >= 0 && size_ == size && mtimeNs_ == mtime) {
+      checkedPrefix_ = prefix;
+      indexBuilt_ = indexed;
+      keys_.swap(keys);
+      byDraw_.swap(byDraw);
+    }
     return true;
   } catch (const std::exception& e) {
     host_.ShowError(OperationError(kReadFileError, e.what()).what());
@@ -329,6 +346,7 @@ void StakeStore::RequireOpen() const {
 
 void StakeStore::ResetCaches() {
   cached_ = false;
+  checkedPrefix_ = 0;
   indexBuilt_ = false;
   keys_.clear();
   byDraw_.clear();
@@ -402,6 +420,7 @@ bool StakeStore::WriteRecord(const StakeRecord& r, int64_t index, bool fromEnd) 
     EncodeStakeRecord(r, bytes.data());
     cached_ = false;
     WriteAt(position, bytes.data(), bytes.size());
+    checkedPrefix_ = std::min(checkedPrefix_, position / kSize);
     IndexPut(position / kSize, DecodeStakeRecord(bytes.data()));
     return true;
   } catch (const std::exception& e) {
@@ -576,8 +595,10 @@ int StakeStore::CheckAll(const DrawArchive& archive, const TConfigData& config, 
     int64_t step = std::max<int64_t>(1, total / 100);
     const int64_t count = total;
     int64_t start = -1;
+    int64_t pending = -1;  // the first stake left unchecked
     std::array<char, kStakeRecordSize> bytes;
-    for (int64_t i = 0; i < count; ++i) {
+    for (int64_t i = std::min(checkedPrefix_, count); i < count; ++i) {
+      checkedPrefix_ = pending < 0 ? i : pending;
       ReadAt(i * kSize, bytes.data(), bytes.size());
       StakeRecord r = DecodeStakeRecord(bytes.data());
       const int64_t read = i + 1;
@@ -609,11 +630,14 @@ int StakeStore::CheckAll(const DrawArchive& archive, const TConfigData& config, 
         ++checkedCount;
         if (ratings) ratings->AddStake(r);
         if (logEnabled_) WriteLog(r);
+      } else if (pending < 0) {
+        pending = i;
       }
       if (total > 0 && done > 0 && done % step == 0)
         host_.SetStatusText(Fmt("Проверка результатов ставок ( завершено %.0f %% )...",
                                 100.0 * static_cast<double>(done) / static_cast<double>(total)));
     }
+    checkedPrefix_ = pending < 0 ? count : pending;
   } catch (const std::exception& e) {
     host_.ShowError(OperationError(kCheckError, e.what()).what());
   }

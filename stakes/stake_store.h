@@ -185,6 +185,11 @@ class StakeStore {
   std::vector<Key> keys_;
   std::unordered_map<int32_t, std::vector<int64_t>> byDraw_;
 
+  // Every record before this index is checked or can never be checked, so
+  // a check starts here rather than at the first record.
+  int64_t checkedPrefix_ = 0;
+  int64_t mtimeNs_ = 0;
+
   bool logEnabled_ = false;
   uint64_t logLimit_ = kDefaultLogLimit;
 };

@@ -308,6 +308,42 @@ TEST_F(StakeStoreTest, CheckingSetsMatchesAndProfitOnce) {
   EXPECT_EQ(host.CurrentStatus(), "");
 }
 
+TEST_F(StakeStoreTest, LaterChecksFindEveryUncheckedStakeWhereverItIs) {
+  StakeStore store(Env::Real(), host, dir.Path());
+  ASSERT_TRUE(store.Load());
+  const TConfigData config = Prizes();
+  DrawArchive archive;
+  archive.Append(Draw(1, {1, 2, 3, 4, 6}));
+  archive.Append(Draw(2, {7, 8, 9, 10, 11}));
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(store.Append(Manual(1, Set({1, 2, 3, 4, 5}), config), 1));
+  ASSERT_TRUE(store.Append(Manual(3, Set({1, 2, 3, 4, 5}), config), 1));  // draw 3 is not known yet
+  EXPECT_EQ(store.CheckAndRefresh(archive, config, nullptr), 3);
+  // Appended after a check, and behind a stake that still waits.
+  ASSERT_TRUE(store.Append(Manual(2, Set({7, 8, 9, 1, 2}), config), 1));
+  EXPECT_EQ(store.CheckAndRefresh(archive, config, nullptr), 1);
+  EXPECT_EQ(store.ReadRecord(4).matches.count, 3);
+  // A record written back unchecked in front of the checked ones.
+  StakeRecord r = store.ReadRecord(0);
+  r.checked = 0;
+  r.matches = NumberSet{-1, {}};
+  ASSERT_TRUE(store.WriteRecord(r, 0));
+  EXPECT_EQ(store.CheckAll(archive, config, nullptr), 1);
+  // Another program writing the file while it was released: everything is looked at again.
+  store.Close();
+  {
+    StakeStore other(Env::Real(), host, dir.Path());
+    ASSERT_TRUE(other.Load());
+    StakeRecord fresh = other.ReadRecord(1);
+    fresh.checked = 0;
+    ASSERT_TRUE(other.WriteRecord(fresh, 1));
+  }
+  store.Open();
+  archive.Append(Draw(3, {1, 2, 3, 4, 5}));
+  EXPECT_EQ(store.CheckAll(archive, config, nullptr), 2);
+  EXPECT_EQ(store.ReadRecord(3).matches.count, 5);
+  EXPECT_TRUE(host.errors.empty());
+}
+
 TEST_F(StakeStoreTest, CheckingReportsProgressPastTheUncheckableHead) {
   StakeStore store(Env::Real(), host, dir.Path());
   ASSERT_TRUE(store.Load());
