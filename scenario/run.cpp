@@ -113,14 +113,15 @@ RunResult ScenarioRunner::Test(const std::vector<std::string>& lines, int n) { r
 RunResult ScenarioRunner::Run(const std::vector<std::string>& lines, int testCount) {
   if (running_) return {};
   result_ = RunResult{};
+  // Running before the first status text: that already lets a "Стоп" in.
+  running_ = true;
+  stop_ = false;
   StatusScope busyText(ctx_.host, kRunning);
   log_.enabled = ctx_.settings.scriptLogEnabled;
   if (log_.enabled) {
     log_.Start();
     Write(kStartLine);
   }
-  running_ = true;
-  stop_ = false;
   status_ = RunStatus{testCount > 0 ? 0 : 1, 0, 0, kRunning};
   selector_.assign(size_t(ctx_.registry.Count()), std::string());
   for (const MethodListItem& item : MethodList(ctx_.registry, false)) selector_[size_t(item.method)] = item.text;

@@ -44,6 +44,7 @@
 #include "ui/spreadsheet.h"
 #include "ui/ratings_page.h"
 #include "ui/scenario_page.h"
+#include "ui/scenario_run.h"
 #include "ui/stakes_page.h"
 #include "ui/stats_page.h"
 #include "stats/prefetch.h"
@@ -97,9 +98,12 @@ MainWindow::MainWindow(Env& env, const std::string& dataDir, const std::string& 
   BuildWidgets();
   BuildMenu();
   BindCommands();
+  runView_ = std::make_unique<RunView>(*this);
+  frame_->runObserver = runView_.get();
 }
 
 MainWindow::~MainWindow() {
+  frame_->runObserver = nullptr;
   // The pages hold on to the frame's ratings and scenario, so they go first.
   delete takeCentralWidget();
 }
@@ -279,6 +283,7 @@ void MainWindow::BuildMenu() {
             a->setCheckable(true);
             a->setChecked(l.lcid == frame_->CurrentLanguage().lcid);
             group->addAction(a);
+            languageActions_.push_back(a);
             const int32_t lcid = l.lcid;
             connect(a, &QAction::triggered, this, [this, lcid] {
               frame_->Guard([&] {
@@ -331,10 +336,11 @@ bool MainWindow::Trigger(const std::string& name) {
   return true;
 }
 
-void MainWindow::Command(const std::string& name, std::function<void()> run, std::function<bool()> enabled) {
+void MainWindow::Command(const std::string& name, std::function<void()> run, std::function<bool()> enabled,
+                         bool idleOnly) {
   QAction* a = Action(name);
   if (!a) return;
-  enabled_[name] = [this, enabled] { return frame_->IsIdle() && (!enabled || enabled()); };
+  enabled_[name] = [this, enabled, idleOnly] { return (!idleOnly || frame_->IsIdle()) && (!enabled || enabled()); };
   connect(a, &QAction::triggered, this, [this, run] {
     frame_->Guard(run);
     UpdateActions();
@@ -379,6 +385,9 @@ void MainWindow::UpdateActions() {
   check("TabWeek", s.TabWeek);
   check("TabTables", s.TabTables);
   check("SystemsOn", s.SystemsEnabled);
+  check("LogToggle", s.ScriptLogEnabled);
+  // A restart in the middle of a run would pull the frame from under it.
+  for (QAction* a : languageActions_) a->setEnabled(frame_->IsIdle());
   for (int i = 0; i < 3; ++i) check(("AutoDownload" + std::to_string(i)).c_str(), s.DownloadDrawsOnStart == i);
   for (int i = 0; i < 3; ++i) check(("RatingsEffMode" + std::to_string(i)).c_str(), s.RatingsEffMode == i);
   // Tabs follow their settings.
@@ -637,6 +646,21 @@ void MainWindow::BindCommands() {
   Command("ScriptDown", script([](ScenarioPage& p) { p.Down(); }),
           scriptIf([](ScenarioPage& p) { return p.CanMoveDown(); }));
 
+  // Runs: the frame holds the busy counter for the whole run, so everything
+  // else is disabled meanwhile; only "Стоп" acts on a running run.
+  auto canRun = [this] { return frame_->CanRunScenario(); };
+  auto notRunning = [this] { return !frame_->ScenarioRunning(); };
+  Command("ScriptRun", [this] { RunScenario(0); }, canRun);
+  Command("ScriptTest", [this] {
+    TestCountDialog dialog(frame_->Archive().Count() - 1, this);
+    if (RunDialog(dialog)) RunScenario(dialog.Count());
+  }, canRun);
+  Command("ScriptStop", [this] { AskStop(); },
+          [this] { return frame_->scenarioRunning && !frame_->stopRequested && !stopPending_ && !askingStop_; },
+          false);
+  Command("LogToggle", [this] { frame_->ToggleScriptLog(); }, notRunning);
+  Command("LogsDelete", [this] { frame_->DeleteScriptLogs(); }, notRunning);
+
   auto refreshLists = [this] {
     drawsModel_->Reload();
     combsModel_->Reload();
@@ -742,6 +766,29 @@ void MainWindow::StatFilter(int mode) {
   SetStatusPanel(3, Fmt("Комбинаций: %d", f.Combs().Count()));
   Refresh(View::CombsList);
   Refresh(View::FiltersList);
+}
+
+void MainWindow::RunScenario(int testCount) {
+  closeAfterRun_ = stopPending_ = false;
+  lastRun = frame_->RunScenario(testCount);
+  stopPending_ = false;
+  UpdateActions();
+  // The close that came during the run: the run is off the stack now.
+  if (closeAfterRun_) QTimer::singleShot(0, this, &QWidget::close);
+}
+
+bool MainWindow::AskStop() {
+  if (askingStop_ || !frame_->scenarioRunning || frame_->stopRequested || stopPending_) return false;
+  askingStop_ = true;
+  UpdateActions();
+  const bool yes = AskYesNo("Остановить выполнение сценария?");
+  askingStop_ = false;
+  if (yes) {
+    stopPending_ = true;
+    frame_->StopScenario();
+  }
+  UpdateActions();
+  return yes;
 }
 
 void MainWindow::FillMethodLists(bool keepSelection) {
@@ -902,8 +949,10 @@ void MainWindow::SaveState() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (frame_->scenarioRunning && !frame_->stopRequested) {
+  if (frame_->scenarioRunning) {
+    // The run is on the call stack: the window may go only once it returns.
     event->ignore();
+    if (frame_->stopRequested || stopPending_ || AskStop()) closeAfterRun_ = true;
     return;
   }
   if (!closing_) {
@@ -958,7 +1007,12 @@ bool MainWindow::AskYesNoAs(const std::string& caption, const std::string& text)
   return box.clickedButton() == yes;
 }
 
-void MainWindow::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+void MainWindow::ProcessEvents() {
+  // A run takes the person's input too, or "Стоп" and its key could not
+  // reach it; everything else is disabled while it runs.
+  QCoreApplication::processEvents(frame_->scenarioRunning ? QEventLoop::AllEvents
+                                                          : QEventLoop::ExcludeUserInputEvents);
+}
 
 void MainWindow::SetProgress(int position, int max) {
   progress_->setVisible(max > 0);

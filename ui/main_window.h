@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/host.h"
 #include "frame/frame.h"
@@ -31,6 +32,7 @@ class RatingsPage;
 class ScenarioPage;
 class CombsModel;
 class FiltersModel;
+class RunView;
 
 class MainWindow final : public QMainWindow, public Host {
   Q_OBJECT
@@ -56,6 +58,7 @@ class MainWindow final : public QMainWindow, public Host {
   QSpinBox* ExcludeField() const { return exclude_; }
   QLabel* Panel(int i) const { return panels_[size_t(i)]; }
   QTabWidget* MainPages() const { return pcMain_; }
+  QTabWidget* ListPages() const { return pcLists_; }
   StatsPage* Stats() const { return stats_; }
   GraphsPage* Graphs() const { return graphs_; }
   StakesPage* Stakes() const { return stakes_; }
@@ -69,6 +72,10 @@ class MainWindow final : public QMainWindow, public Host {
   std::function<bool(QDialog& dialog)> dialogHook;
   std::function<std::optional<std::string>(bool save)> fileHook;
   std::string clipboardText;  // what tests paste and read when the hook is set
+  // The last scenario run: its outcome and the log it opened (under tests
+  // the log is only named here).
+  RunResult lastRun;
+  std::string lastOpenedLog;
 
   // Host
   void SetStatusText(const std::string& text) override;
@@ -85,6 +92,7 @@ class MainWindow final : public QMainWindow, public Host {
   void Refresh(View view) override;
   std::optional<std::string> ChooseOpenFile(const FileFilter& filter) override;
   std::optional<std::string> ChooseSaveFile(const FileFilter& filter) override;
+  bool StopRequested() override { return stopPending_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -100,7 +108,10 @@ class MainWindow final : public QMainWindow, public Host {
   bool RunDialog(QDialog& dialog);
   std::vector<int> SelectedRows(QTableView* view) const;
   QString Tr(const std::string& russian) const;
-  void Command(const std::string& name, std::function<void()> run, std::function<bool()> enabled);
+  // A command is enabled only while the frame is idle, unless idleOnly is
+  // false (a command that acts on the busy state itself).
+  void Command(const std::string& name, std::function<void()> run, std::function<bool()> enabled,
+               bool idleOnly = true);
   void Toggle(const std::string& action, bool MainSettings::*flag, const char* key, std::function<void()> after);
 
   // Commands that need the window.
@@ -112,6 +123,9 @@ class MainWindow final : public QMainWindow, public Host {
   void CombsPaste();
   void StatFilter(int mode);
   void FillMethodLists(bool keepSelection);
+  void RunScenario(int testCount);
+  // The "Стоп" question; true when the person agreed and the stop was asked for.
+  bool AskStop();
 
   std::unique_ptr<TFormMain> frame_;
   std::map<std::string, QAction*> actions_;
@@ -139,6 +153,13 @@ class MainWindow final : public QMainWindow, public Host {
   ScenarioPage* script_ = nullptr;
   QWidget* scriptHolder_ = nullptr;
   bool closing_ = false;
+  std::unique_ptr<RunView> runView_;
+  bool askingStop_ = false;
+  // "Стоп" was agreed to; the runner also reads it before its first step.
+  bool stopPending_ = false;
+  // A close came during a run: the window closes once the run returns.
+  bool closeAfterRun_ = false;
+  std::vector<QAction*> languageActions_;
   RatingSort ratingSort_;
 };
 

@@ -163,6 +163,18 @@ bool StatsPage::SelectMethod(const std::string& code) {
   return true;
 }
 
+void StatsPage::ShowMethod(int method, int length) {
+  const int i = methods_->findData(method);
+  if (method < 0 || i < 0) return;
+  {
+    // The views compute once the run is over, not on every field change.
+    QSignalBlocker block(methods_);
+    methods_->setCurrentIndex(i);
+  }
+  if (length > 0) length_->setValue(length);
+  f_.Settings().DrawsStatLen = length_->value();
+}
+
 std::string StatsPage::SelectedCaption() const { return methods_->currentText().toStdString(); }
 
 void StatsPage::ShowComparisonColumns(bool show) {

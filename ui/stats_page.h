@@ -58,6 +58,9 @@ class StatsPage final : public QWidget {
   // The registry position of the selected method, or -1.
   int SelectedMethod() const;
   bool SelectMethod(const std::string& code);
+  // After a scenario run: the method (registry position) and window it used
+  // last, shown at the next computation. Nothing when the list lacks it.
+  void ShowMethod(int method, int length);
   Selection SelectedValues() const;
   std::vector<int> SelectedRows() const;
   // The caption of the selected method as the list shows it.
