@@ -1,7 +1,9 @@
 // The desktop program. Its data folder is --data-dir DIR, else
 // PENTALUX_DATA_DIR, else the folder of the program.
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdlib>
 #include <filesystem>
 
@@ -11,6 +13,10 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // The standard buttons and dialogs speak the interface's language.
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale(QLocale::Russian), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    app.installTranslator(&qtTexts);
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string dataDir;
   for (size_t i = 0; i + 1 < args.size(); ++i)
