@@ -491,8 +491,8 @@ void ScenarioRunner::SystemStakes(bool all) {
   const std::vector<int> numbers = DistinctInOrder(list.Data(), size_t(list.Count()));
   const int k = int(numbers.size());
   NoSystems none(ctx_.host);
-  SystemSource& source = ctx_.systems ? *ctx_.systems : none;
-  const SystemLoad load = source.LoadSystemFor(numbers);
+  SystemSource* source = ctx_.systems ? ctx_.systems : &none;
+  const SystemLoad load = source->LoadSystemFor(numbers);
   if (!load.ok) {
     Write(Fmt("{#} Системная игра для %d чисел [ОШИБКА]: \"%s\"", k, load.text.c_str()));
     return;

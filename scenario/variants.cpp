@@ -237,24 +237,24 @@ bool RowCondition::Holds(const TStatValues& r) const {
   }
 }
 
-bool StopBeforeRow(uint8_t mode, int32_t s, bool multiSelect, bool bottomUp, const WalkState& w,
+bool StopBeforeRow(uint8_t stopMode, int32_t stopValue, bool multiSelect, bool bottomUp, const WalkState& walk,
                    const TStatValues& row) {
-  switch (mode) {
+  switch (stopMode) {
     case 1:
-      return !multiSelect && w.count <= s;
+      return !multiSelect && walk.count <= stopValue;
     case 2:
       if (multiSelect) return false;
-      if (w.count <= 1) return true;
-      return (s >= 6 && s <= w.maxStake) ? w.distinct <= s : w.distinct <= w.maxStake;
+      if (walk.count <= 1) return true;
+      return walk.distinct <= ((stopValue >= 6 && stopValue <= walk.maxStake) ? stopValue : walk.maxStake);
     case 4:
-      return w.step >= s;
+      return walk.step >= stopValue;
     case 5: {
       const int64_t c = IntOrDefault(row.Count, 0);
-      return bottomUp ? c >= s : c <= s;
+      return bottomUp ? c >= stopValue : c <= stopValue;
     }
     case 6: {
       const long double c = NumOrDefault(row.CountPct, 0);
-      return bottomUp ? c >= s : c <= s;
+      return bottomUp ? c >= stopValue : c <= stopValue;
     }
     default:
       return false;

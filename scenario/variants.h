@@ -101,7 +101,7 @@ struct WalkState {
 };
 
 // True when the walk ends before testing `row`.
-bool StopBeforeRow(uint8_t stopMode, int32_t stopValue, bool multiSelect, bool bottomUp, const WalkState& s,
+bool StopBeforeRow(uint8_t stopMode, int32_t stopValue, bool multiSelect, bool bottomUp, const WalkState& walk,
                    const TStatValues& row);
 
 // Decimal number of a cell ("," or "." as separator).
