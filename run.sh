@@ -16,7 +16,10 @@ if [ ! -f "$data/Pentalux5_5v36.ldr" ]; then
   if [ ! -f "$data/Pentalux5_5v36.frm" ]; then
     printf '[TFormMain]\r\nDownloadDrawsOnStart=2\r\n' > "$data/Pentalux5_5v36.frm"
   fi
-  # A scenario to try "Прогноз" and "Тест" with.
+  # A prize table and a scenario to try "Прогноз" and "Тест" with.
+  if [ ! -f "$data/Pentalux5_5v36.ini" ]; then
+    cp "$root/demo/demo_config.ini" "$data/Pentalux5_5v36.ini"
+  fi
   if [ ! -f "$data/Pentalux5_5v36.lss" ]; then
     cp "$root/demo/demo_scenario.lsc" "$data/Pentalux5_5v36.lss"
   fi
