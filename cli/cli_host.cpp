@@ -5,7 +5,10 @@
 #include <csignal>
 #include <ostream>
 
+#include "core/env.h"
 #include "core/errors.h"
+#include "frame/messages.h"
+#include "stakes/stake_store.h"
 
 namespace px::cli {
 
@@ -45,6 +48,21 @@ void PrintRow(std::ostream& out, const std::vector<std::string>& cells) {
     for (char c : cells[i]) out << ((c == '\t' || c == '\n' || c == '\r') ? ' ' : c);
   }
   out << '\n';
+}
+
+void OpenStakesFile(Context& ctx, Host& host, StakeStore& store) {
+  ctx.env.MakeDirs(ctx.dataDir);
+  StatusScope status(host, "Загрузка файла ставок...");
+  try {
+    store.Open();
+  } catch (const std::exception&) {
+    throw Error(kExclusiveAccess);
+  }
+  try {
+    store.CheckVersion();
+  } catch (const std::exception& e) {
+    throw OperationError("Ошибка чтения файла ставок!", e.what());
+  }
 }
 
 }  // namespace px::cli

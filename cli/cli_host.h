@@ -10,6 +10,7 @@
 
 namespace px {
 class Env;
+class StakeStore;
 }
 
 namespace px::cli {
@@ -57,5 +58,9 @@ struct Context {
 };
 
 void PrintRow(std::ostream& out, const std::vector<std::string>& cells);
+
+// Opens the data folder's stakes file for the command's life: a file held by
+// the program is the exclusive-access message, a damaged one its read error.
+void OpenStakesFile(Context& ctx, Host& host, StakeStore& store);
 
 }  // namespace px::cli

@@ -74,21 +74,6 @@ std::vector<std::string> ReadLines(Context& ctx, const std::string& file) {
   }
 }
 
-void OpenStakes(Context& ctx, StakeStore& store) {
-  ctx.env.MakeDirs(ctx.dataDir);
-  StatusScope status(ctx.host, "Загрузка файла ставок...");
-  try {
-    store.Open();
-  } catch (const std::exception&) {
-    throw Error(kExclusiveAccess);
-  }
-  try {
-    store.CheckVersion();
-  } catch (const std::exception& e) {
-    throw OperationError("Ошибка чтения файла ставок!", e.what());
-  }
-}
-
 void RunScenario(Context& ctx, const RunArgs& a) {
   Session s(ctx);
   const int draws = s.archive.Count();
@@ -106,7 +91,7 @@ void RunScenario(Context& ctx, const RunArgs& a) {
   InterruptibleHost host(ctx.host);
   s.set.SetHost(&host);
   StakeStore stakes(ctx.env, host, ctx.dataDir);
-  OpenStakes(ctx, stakes);
+  OpenStakesFile(ctx, ctx.host, stakes);
   // Checks during the run write the stakes logs as the program would.
   stakes.SetLogEnabled(settings.StakesLogEnabled);
   Ratings ratings(ctx.env, host, ctx.dataDir);

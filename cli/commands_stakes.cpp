@@ -47,18 +47,7 @@ struct StakesSession {
   StakeStore store;
 
   explicit StakesSession(Context& ctx) : host(ctx.host), store(ctx.env, host, ctx.dataDir) {
-    ctx.env.MakeDirs(ctx.dataDir);
-    StatusScope status(host, "Загрузка файла ставок...");
-    try {
-      store.Open();
-    } catch (const std::exception&) {
-      throw Error(kExclusiveAccess);
-    }
-    try {
-      store.CheckVersion();
-    } catch (const std::exception& e) {
-      throw OperationError("Ошибка чтения файла ставок!", e.what());
-    }
+    OpenStakesFile(ctx, host, store);
   }
 };
 

@@ -38,6 +38,21 @@ Error FileError(const char* what, const std::string& path, int errnum) {
   return Error(Fmt("%s \"%s\": %s", what, path.c_str(), SystemErrorText(errnum).c_str()));
 }
 
+// Writes everything or closes the file and throws.
+void WriteAll(int fd, std::string_view data, const std::string& path) {
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int e = errno;
+      ::close(fd);
+      throw FileError("Не удалось записать файл", path, e);
+    }
+    done += static_cast<size_t>(n);
+  }
+}
+
 class PosixEnv final : public Env {
  public:
   bool Exists(const std::string& path) override {
@@ -68,17 +83,7 @@ class PosixEnv final : public Env {
   void WriteFile(const std::string& path, std::string_view data) override {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) throw FileError("Не удалось создать файл", path, errno);
-    size_t done = 0;
-    while (done < data.size()) {
-      ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        int e = errno;
-        ::close(fd);
-        throw FileError("Не удалось записать файл", path, e);
-      }
-      done += static_cast<size_t>(n);
-    }
+    WriteAll(fd, data, path);
     if (::fsync(fd) != 0 && errno != EINVAL) {
       int e = errno;
       ::close(fd);
@@ -118,17 +123,7 @@ class PosixEnv final : public Env {
 void Env::AppendFile(const std::string& path, std::string_view data) {
   int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) throw FileError("Не удалось открыть файл", path, errno);
-  size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int e = errno;
-      ::close(fd);
-      throw FileError("Не удалось записать файл", path, e);
-    }
-    done += static_cast<size_t>(n);
-  }
+  WriteAll(fd, data, path);
   if (::close(fd) != 0) throw FileError("Не удалось записать файл", path, errno);
 }
 
