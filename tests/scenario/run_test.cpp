@@ -15,12 +15,15 @@
 #include "stats/stat_list.h"
 #include "stats/stat_table.h"
 #include "support/draws.h"
+#include "support/number_sets.h"
 #include "support/fault_env.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 
 namespace px {
 namespace {
+
+using test::Set;
 
 using test::RecordingHost;
 
@@ -142,12 +145,6 @@ class ScenarioRunTest : public ::testing::Test {
     return order;
   }
 };
-
-NumberSet Set(std::initializer_list<int> v) {
-  NumberSet s;
-  for (int x : v) s.values[size_t(s.count++)] = uint8_t(x);
-  return s;
-}
 
 TEST_F(ScenarioRunTest, LineWithoutFiltersStakesTheStartListWithVariantZero) {
   const RunResult r = Forecast({"FULL:0#FIRST| | | | | | | |plain", "", "FULL:0#LAST#NEX| | | | | | | |"});

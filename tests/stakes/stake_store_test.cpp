@@ -13,6 +13,7 @@
 #include "core/env.h"
 #include "core/errors.h"
 #include "support/draws.h"
+#include "support/number_sets.h"
 #include "support/fault_env.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
@@ -20,18 +21,14 @@
 namespace px {
 namespace {
 
+using test::Set;
+
 using test::Draw;
 using test::FaultEnv;
 using test::ReadBytes;
 using test::RecordingHost;
 using test::TempDir;
 using test::WriteBytes;
-
-NumberSet Set(std::initializer_list<int> values) {
-  NumberSet s;
-  for (int v : values) s.values[size_t(s.count++)] = static_cast<uint8_t>(v);
-  return s;
-}
 
 TConfigData Prizes() {
   TConfigData c;
