@@ -5,15 +5,13 @@
 #include "cli/cli.h"
 #include "core/cp1251.h"
 #include "stakes/ratings.h"
+#include "support/cli_result.h"
 #include "support/temp_dir.h"
 
 namespace px {
 namespace {
 
-struct Result {
-  int code;
-  std::string out, err;
-};
+using Result = test::CliResult;
 
 const std::string kHeader =
     "Комментарий\tСтавок\tУгадано\tСреднее\tПрофит\tСр. профит\t0\t1\t2\t3\t4\t5\tE0\tE1\tE2\tE3\tE4\tE5\n";
@@ -40,10 +38,7 @@ class CliRatingsTest : public ::testing::Test {
     test::WriteBytes(file, EncodeRatingEntries({low, high}));
   }
   Result Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--data-dir", dir.Path()});
-    std::ostringstream out, err;
-    int code = cli::Run(args, out, err);
-    return {code, out.str(), err.str()};
+    return test::RunCliIn(dir.Path(), std::move(args));
   }
 };
 

@@ -22,15 +22,13 @@
 #include "stakes/stake_store.h"
 #include "support/draws.h"
 #include "support/recording_host.h"
+#include "support/cli_result.h"
 #include "support/temp_dir.h"
 
 namespace px {
 namespace {
 
-struct Result {
-  int code;
-  std::string out, err;
-};
+using Result = test::CliResult;
 
 using Row = std::vector<std::string>;
 
@@ -112,10 +110,7 @@ class CliRunTest : public ::testing::Test {
     return path;
   }
   static Result RunIn(const test::TempDir& d, std::vector<std::string> args) {
-    args.insert(args.begin(), {"--data-dir", d.Path()});
-    std::ostringstream out, err;
-    int code = cli::Run(args, out, err);
-    return {code, out.str(), err.str()};
+    return test::RunCliIn(d.Path(), std::move(args));
   }
   Result Run(std::vector<std::string> args) { return RunIn(dir, std::move(args)); }
   std::string Scenario() const { return dir.File("s.lsc"); }

@@ -6,28 +6,18 @@
 #include "cli/cli.h"
 #include "core/cp1251.h"
 #include "core/text.h"
+#include "support/cli_result.h"
 #include "support/temp_dir.h"
 
 namespace px {
 namespace {
 
-struct Result {
-  int code;
-  std::string out, err;
-  std::vector<std::vector<std::string>> Rows() const {
-    std::vector<std::vector<std::string>> rows;
-    for (const auto& line : SplitAny(out, "\n", true)) rows.push_back(SplitAny(line, "\t", false));
-    return rows;
-  }
-};
+using Result = test::CliResult;
 
 class CliScenarioTest : public ::testing::Test {
  protected:
   Result Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--data-dir", dir.Path()});
-    std::ostringstream out, err;
-    int code = cli::Run(args, out, err);
-    return {code, out.str(), err.str()};
+    return test::RunCliIn(dir.Path(), std::move(args));
   }
   std::string WriteScenario(const std::string& utf8Text) {
     const std::string path = dir.File("s.lsc");

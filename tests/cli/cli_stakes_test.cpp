@@ -11,15 +11,13 @@
 #include "frame/messages.h"
 #include "stakes/stake_store.h"
 #include "support/recording_host.h"
+#include "support/cli_result.h"
 #include "support/temp_dir.h"
 
 namespace px {
 namespace {
 
-struct Result {
-  int code;
-  std::string out, err;
-};
+using Result = test::CliResult;
 
 const std::string kHeader =
     "№ тиража\tВид ставки\tМоя ставка\tВыборка\tРезультаты тиража\tСовпадений\tСовпадения\tПрофит\tКомментарий\n";
@@ -35,10 +33,7 @@ class CliStakesTest : public ::testing::Test {
                      "Profit_1_Profit=100\n");
   }
   Result Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--data-dir", dir.Path()});
-    std::ostringstream out, err;
-    int code = cli::Run(args, out, err);
-    return {code, out.str(), err.str()};
+    return test::RunCliIn(dir.Path(), std::move(args));
   }
 };
 

@@ -9,20 +9,13 @@
 #include "stats/prefetch.h"
 #include "stats/stat_list.h"
 #include "support/draws.h"
+#include "support/cli_result.h"
 #include "support/temp_dir.h"
 
 namespace px {
 namespace {
 
-struct Result {
-  int code;
-  std::string out, err;
-  std::vector<std::vector<std::string>> Rows() const {
-    std::vector<std::vector<std::string>> rows;
-    for (const auto& line : SplitAny(out, "\n", true)) rows.push_back(SplitAny(line, "\t", false));
-    return rows;
-  }
-};
+using Result = test::CliResult;
 
 class CliStatsTest : public ::testing::Test {
  protected:
@@ -34,10 +27,7 @@ class CliStatsTest : public ::testing::Test {
     a.Save(Env::Real(), ArchivePath(dir.Path()));
   }
   Result Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--data-dir", dir.Path()});
-    std::ostringstream out, err;
-    int code = cli::Run(args, out, err);
-    return {code, out.str(), err.str()};
+    return test::RunCliIn(dir.Path(), std::move(args));
   }
   test::TempDir dir;
 };

@@ -6,25 +6,20 @@
 #include "cli/cli.h"
 #include "core/archive.h"
 #include "core/env.h"
+#include "support/cli_result.h"
 #include "support/temp_dir.h"
 
 namespace px {
 namespace {
 
-struct Result {
-  int code;
-  std::string out, err;
-};
+using Result = test::CliResult;
 
 class CliTest : public ::testing::Test {
  protected:
   test::TempDir dir;
 
   Result Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--data-dir", dir.Path()});
-    std::ostringstream out, err;
-    int code = cli::Run(args, out, err);
-    return {code, out.str(), err.str()};
+    return test::RunCliIn(dir.Path(), std::move(args));
   }
   DrawArchive Archive() {
     DrawArchive a;
