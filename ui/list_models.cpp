@@ -51,11 +51,6 @@ QVariant DrawsModel::headerData(int section, Qt::Orientation o, int role) const 
   return Q(DrawListHeader()[size_t(section)]);
 }
 
-void DrawsModel::Reload() {
-  beginResetModel();
-  endResetModel();
-}
-
 int CombsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : f_.Combs().Count(); }
 int CombsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 7; }
 
@@ -84,11 +79,6 @@ QVariant CombsModel::headerData(int section, Qt::Orientation o, int role) const 
   if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
   static const char* const kTitles[] = {"№ п.п.", "1", "2", "3", "4", "5", "S"};
   return QString::fromUtf8(kTitles[section]);
-}
-
-void CombsModel::Reload() {
-  beginResetModel();
-  endResetModel();
 }
 
 int FiltersModel::rowCount(const QModelIndex& parent) const {
@@ -121,11 +111,6 @@ QVariant FiltersModel::headerData(int section, Qt::Orientation o, int role) cons
   if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
   static const char* const kTitles[] = {"Примененные фильтры", "Значения", "Комбинаций"};
   return QString::fromUtf8(kTitles[section]);
-}
-
-void FiltersModel::Reload() {
-  beginResetModel();
-  endResetModel();
 }
 
 }  // namespace px::ui

@@ -10,49 +10,52 @@ class TTemplateMain;
 
 namespace px::ui {
 
+// A table over the frame's data: rows are read from the frame when shown,
+// and Reload tells the views that everything may have changed.
+class FrameTableModel : public QAbstractTableModel {
+ public:
+  explicit FrameTableModel(TTemplateMain& frame, QObject* parent = nullptr)
+      : QAbstractTableModel(parent), f_(frame) {}
+  void Reload() {
+    beginResetModel();
+    endResetModel();
+  }
+
+ protected:
+  TTemplateMain& f_;
+};
+
 // The draws, newest on top; the offset row and channel colours.
-class DrawsModel final : public QAbstractTableModel {
+class DrawsModel final : public FrameTableModel {
   Q_OBJECT
  public:
-  explicit DrawsModel(TTemplateMain& frame, QObject* parent = nullptr) : QAbstractTableModel(parent), f_(frame) {}
+  using FrameTableModel::FrameTableModel;
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  void Reload();
-
- private:
-  TTemplateMain& f_;
 };
 
 // The working list of combinations.
-class CombsModel final : public QAbstractTableModel {
+class CombsModel final : public FrameTableModel {
   Q_OBJECT
  public:
-  explicit CombsModel(TTemplateMain& frame, QObject* parent = nullptr) : QAbstractTableModel(parent), f_(frame) {}
+  using FrameTableModel::FrameTableModel;
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  void Reload();
-
- private:
-  TTemplateMain& f_;
 };
 
 // The applied-filters list.
-class FiltersModel final : public QAbstractTableModel {
+class FiltersModel final : public FrameTableModel {
   Q_OBJECT
  public:
-  explicit FiltersModel(TTemplateMain& frame, QObject* parent = nullptr) : QAbstractTableModel(parent), f_(frame) {}
+  using FrameTableModel::FrameTableModel;
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  void Reload();
-
- private:
-  TTemplateMain& f_;
 };
 
 QColor ChannelQColor(int number, int channelSize);
