@@ -84,6 +84,8 @@ class TTemplateMain {
   // working scenario. The window follows through runObserver.
   RunResult RunScenario(int testCount);
   bool ScenarioRunning() const { return runner_ && runner_->Running(); }
+  // Also true when the run stops itself (STOP, a failure).
+  bool ScenarioStopping() const { return runner_ && runner_->StopRequested(); }
   // "Стоп" after its question; also what closing the window does.
   void StopScenario();
   // Fixes the run's random choices (tests and reproducible runs).

@@ -656,7 +656,10 @@ void MainWindow::BindCommands() {
     if (RunDialog(dialog)) RunScenario(dialog.Count());
   }, canRun);
   Command("ScriptStop", [this] { AskStop(); },
-          [this] { return frame_->scenarioRunning && !frame_->stopRequested && !stopPending_ && !askingStop_; },
+          [this] {
+            return frame_->scenarioRunning && !frame_->stopRequested && !frame_->ScenarioStopping() &&
+                   !stopPending_ && !askingStop_;
+          },
           false);
   Command("LogToggle", [this] { frame_->ToggleScriptLog(); }, notRunning);
   Command("LogsDelete", [this] { frame_->DeleteScriptLogs(); }, notRunning);
@@ -778,7 +781,8 @@ void MainWindow::RunScenario(int testCount) {
 }
 
 bool MainWindow::AskStop() {
-  if (askingStop_ || !frame_->scenarioRunning || frame_->stopRequested || stopPending_) return false;
+  if (askingStop_ || !frame_->scenarioRunning || frame_->stopRequested || frame_->ScenarioStopping() || stopPending_)
+    return false;
   askingStop_ = true;
   UpdateActions();
   const bool yes = AskYesNo("Остановить выполнение сценария?");
@@ -952,7 +956,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   if (frame_->scenarioRunning) {
     // The run is on the call stack: the window may go only once it returns.
     event->ignore();
-    if (frame_->stopRequested || stopPending_ || AskStop()) closeAfterRun_ = true;
+    if (frame_->stopRequested || frame_->ScenarioStopping() || stopPending_ || AskStop()) closeAfterRun_ = true;
     return;
   }
   if (!closing_) {
