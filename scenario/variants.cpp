@@ -184,26 +184,40 @@ RowCondition::RowCondition(uint8_t mode, const std::string& value) : mode_(mode)
     number_ = *v;
     numberOk_ = true;
   }
-  list_ = SplitAny(value, ",;", false);
-  for (std::string& s : list_) s = Trim(s);
+  for (const std::string& word : SplitAny(value, ",;", false)) {
+    Entry e;
+    e.text = Trim(word);
+    e.whole = ParseInt64(e.text);
+    e.decimal = ParseDecimal(e.text);
+    list_.push_back(std::move(e));
+  }
+}
+
+// In list order, so an entry that is no number fails only when reached.
+bool RowCondition::InWholes(int64_t x) const {
+  for (const Entry& e : list_) {
+    if (!e.whole) throw NotANumber(e.text, true);
+    if (*e.whole == x) return true;
+  }
+  return false;
+}
+
+bool RowCondition::InDecimals(long double x) const {
+  for (const Entry& e : list_) {
+    if (!e.decimal) throw NotANumber(e.text, false);
+    if (*e.decimal == x) return true;
+  }
+  return false;
 }
 
 bool RowCondition::Holds(const TStatValues& r) const {
   const long double v = static_cast<long double>(number_);
   // Threshold modes compare with one whole number.
   auto need = [&] {
-    if (!numberOk_) throw NotANumber(list_.empty() ? std::string() : list_.front(), true);
+    if (!numberOk_) throw NotANumber(list_.empty() ? std::string() : list_.front().text, true);
   };
-  auto inInts = [&](int64_t x) {
-    for (const std::string& s : list_)
-      if (IntStrict(s) == x) return true;
-    return false;
-  };
-  auto inNums = [&](long double x) {
-    for (const std::string& s : list_)
-      if (NumStrict(s) == x) return true;
-    return false;
-  };
+  auto inInts = [&](int64_t x) { return InWholes(x); };
+  auto inNums = [&](long double x) { return InDecimals(x); };
   const std::string* intCol = nullptr;
   const std::string* numCol = nullptr;
   if (mode_ >= 1 && mode_ <= 6) intCol = &r.Depth, numCol = &r.DepthPct;

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -87,10 +88,19 @@ class RowCondition {
   bool Holds(const TStatValues& row) const;
 
  private:
+  struct Entry {
+    std::string text;
+    std::optional<int64_t> whole;
+    std::optional<long double> decimal;
+  };
+  bool InWholes(int64_t x) const;
+  bool InDecimals(long double x) const;
+
   uint8_t mode_;
   int64_t number_ = 0;
   bool numberOk_ = false;
-  std::vector<std::string> list_;
+  // Parsed once: the walk tests every row against the same list.
+  std::vector<Entry> list_;
 };
 
 struct WalkState {

@@ -146,6 +146,7 @@ TEST(ScenarioVariants, RowConditions) {
   EXPECT_TRUE(RowCondition(31, "1,7").Holds(r));
   EXPECT_FALSE(RowCondition(31, "1,8").Holds(r));
   EXPECT_THROW(RowCondition(31, "1,x").Holds(r), Error);
+  EXPECT_TRUE(RowCondition(31, "7,x").Holds(r));  // the list is read in order up to a match
   EXPECT_TRUE(RowCondition(0, "").Holds(r));
   EXPECT_TRUE(RowCondition(40, "").Holds(r));
 }
