@@ -1,5 +1,6 @@
 #include "core/arith.h"
 
+#include <array>
 #include <cmath>
 
 #include "core/errors.h"
@@ -117,14 +118,25 @@ NumberSet ToNumberSet(const Combination& c) {
 }
 
 std::vector<int> DistinctInOrder(const Combination* list, size_t count) {
+  // A bit per number, so most combinations cost one test: nothing new here.
+  static const auto bits = [] {
+    std::array<uint64_t, 256> b{};
+    for (int v = 1; v <= kNumbers; ++v) b[size_t(v)] = uint64_t(1) << v;
+    return b;
+  }();
+  constexpr uint64_t kAll = ((uint64_t(1) << kNumbers) - 1) << 1;
   std::vector<int> out;
-  bool seen[256] = {};
-  for (size_t i = 0; i < count && out.size() < kNumbers; ++i)
-    for (uint8_t v : list[i])
-      if (!seen[v] && v >= 1 && v <= kNumbers) {
-        seen[v] = true;
+  uint64_t seen = 0;
+  for (size_t i = 0; i < count && seen != kAll; ++i) {
+    const Combination& c = list[i];
+    const uint64_t m = bits[c[0]] | bits[c[1]] | bits[c[2]] | bits[c[3]] | bits[c[4]];
+    if ((m & ~seen) == 0) continue;
+    for (uint8_t v : c)
+      if (bits[v] & ~seen) {
+        seen |= bits[v];
         out.push_back(v);
       }
+  }
   return out;
 }
 

@@ -99,6 +99,17 @@ TEST(Arith, SortingAndMatching) {
   EXPECT_EQ(CountDistinct(list, 3), 10);
   EXPECT_EQ(DistinctInOrder(list, 2), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
   EXPECT_EQ(CountDistinct(list, 0), 0);
+  // Lists read from files may hold repeats and numbers outside 1..36.
+  Combination odd[] = {C(0, 36, 36, 40, 255), C(7, 0, 36, 1, 7)};
+  EXPECT_EQ(DistinctInOrder(odd, 2), (std::vector<int>{36, 7, 1}));
+  // Every number: the order of first appearance, stopping at 36.
+  std::vector<Combination> all;
+  for (int k = 0; k < 7; ++k) all.push_back(C(36 - 5 * k, 35 - 5 * k, 34 - 5 * k, 33 - 5 * k, 32 - 5 * k));
+  all.push_back(C(2, 1, 3, 4, 5));
+  const std::vector<int> order = DistinctInOrder(all.data(), all.size());
+  ASSERT_EQ(order.size(), 36u);
+  EXPECT_EQ(order.front(), 36);
+  EXPECT_EQ(std::vector<int>(order.end() - 3, order.end()), (std::vector<int>{3, 2, 1}));
 }
 
 TEST(Arith, GeometryAndColours) {
