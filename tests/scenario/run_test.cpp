@@ -188,8 +188,8 @@ TEST_F(ScenarioRunTest, StakeCommentsOfAReferenceScenario) {
   // CLR empties the file as each variant of line 2 builds its start list.
   EXPECT_EQ(comments, (std::vector<std::string>{
                           "02.002: @ FULL#LAST#NEX + BMF#NUMS:30#LNO:#ST:2#1.5:-1:0:1:0",
-                          StakeComment(3, 1, longComment,
-                                       "CURR#FIRST + TSD#EVEN:15#CDV:1-5;2#SF:1 + TMD#NUMS:50#LVA:1,2,3#ST:4"),
+                          // Hand-checked: 255 letters end inside the second filter.
+                          "03.001: " + longComment + " @ CURR#FIRST + TSD#EVEN:15#CDV:1-5;2#SF:1 + TMD#NU",
                       }));
   // The cut keeps exactly 255 letters.
   ASSERT_EQ(comments.size(), 2u);
