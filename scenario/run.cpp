@@ -134,6 +134,7 @@ RunResult ScenarioRunner::Run(const std::vector<std::string>& lines, int testCou
     Write(Fmt("=== Выполнение сценария для смещения %.6d ==================================================", offset));
     Write(kEqualsLine);
     ++result_.cycles;
+    if (testCount > 0 && CheckStop()) return;
     RunAllLines(lines);
   };
   try {
@@ -241,7 +242,7 @@ void ScenarioRunner::RunLine(int number, const std::string& text) {
                          "глубины, а затем повторите попытку.") +
              "\r\r" + e.what());
       }
-      if (!stop_) Write(Fmt("Создано %d вариантов фильтров.", int(lv.variants.size())));
+      Write(Fmt("Создано %d вариантов фильтров.", int(lv.variants.size())));
     }
     const int total = int(lv.variants.size());
     for (int v = 1; v <= total && !CheckStop(); ++v) {
