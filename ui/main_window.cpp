@@ -39,6 +39,7 @@
 #include "ui/graphs_page.h"
 #include "ui/info_window.h"
 #include "ui/list_models.h"
+#include "ui/list_view.h"
 #include "ui/proxy_dialog.h"
 #include "ui/settings_dialogs.h"
 #include "ui/spreadsheet.h"
@@ -73,18 +74,6 @@ const std::map<std::string, std::string> kShortcutOwner = {
 // Ctrl+Del deletes in whichever list has the focus: the key belongs to each
 // of these within its own list.
 const std::set<std::string> kListShortcuts = {"CombsDelSelected", "StakeDel", "ScriptDel"};
-
-QTableView* MakeList(QWidget* parent, const char* name) {
-  auto* v = new QTableView(parent);
-  v->setObjectName(name);
-  v->setSelectionBehavior(QAbstractItemView::SelectRows);
-  v->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  v->verticalHeader()->setVisible(false);
-  v->verticalHeader()->setDefaultSectionSize(v->fontMetrics().height() + 4);
-  v->horizontalHeader()->setHighlightSections(false);
-  v->setWordWrap(false);
-  return v;
-}
 
 const char* const kMainPages[] = {"Статистика", "Графики", "Карта", "Схема", "Неделя",
                                   "Ставки",     "Рейтинг", "Регуляры", "Системы", "Сценарий"};

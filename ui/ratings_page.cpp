@@ -1,6 +1,7 @@
 #include "ui/ratings_page.h"
 
 #include "ui/command_bar.h"
+#include "ui/list_view.h"
 
 #include <QAction>
 #include <QColor>
@@ -87,16 +88,7 @@ void RatingsModel::Repaint() {
 
 RatingsPage::RatingsPage(TTemplateMain& frame, QWidget* parent) : QWidget(parent), frame_(frame) {
   model_ = new RatingsModel(frame, this);
-  view_ = new QTableView(this);
-  view_->setObjectName("RatingsGrid");
-  view_->setModel(model_);
-  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  view_->verticalHeader()->setDefaultSectionSize(18);
-  view_->verticalHeader()->hide();
-  view_->setWordWrap(false);
+  view_ = MakeRecordGrid(this, "RatingsGrid", model_);
   for (size_t i = 0; i < kColumnWidths.size(); ++i) view_->setColumnWidth(int(i), kColumnWidths[i]);
   QHeaderView* header = view_->horizontalHeader();
   header->setSectionsClickable(true);

@@ -14,6 +14,7 @@
 #include "frame/frame.h"
 #include "scenario/scenario_file.h"
 #include "scenario/scenario_line.h"
+#include "ui/list_view.h"
 #include "ui/line_dialog.h"
 
 namespace px::ui {
@@ -84,16 +85,7 @@ void ScenarioModel::Reload() {
 ScenarioPage::ScenarioPage(TTemplateMain& frame, Scenario& scenario, QWidget* parent)
     : QWidget(parent), frame_(frame), scenario_(scenario) {
   model_ = new ScenarioModel(frame, scenario, this);
-  view_ = new QTableView(this);
-  view_->setObjectName("ScenarioList");
-  view_->setModel(model_);
-  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  view_->verticalHeader()->setDefaultSectionSize(18);
-  view_->verticalHeader()->hide();
-  view_->setWordWrap(false);
+  view_ = MakeRecordGrid(this, "ScenarioList", model_);
   for (int i = 0; i < ScenarioModel::kColumns; ++i) view_->setColumnWidth(i, kColumnWidth);
   connect(view_, &QTableView::doubleClicked, this, [this] {
     if (CanEdit()) Edit();

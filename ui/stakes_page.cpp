@@ -1,6 +1,7 @@
 #include "ui/stakes_page.h"
 
 #include "ui/command_bar.h"
+#include "ui/list_view.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -179,17 +180,8 @@ void RichTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 
 StakesPage::StakesPage(TTemplateMain& frame, QWidget* parent) : QWidget(parent), frame_(frame) {
   model_ = new StakesModel(frame, this);
-  view_ = new QTableView(this);
-  view_->setObjectName("StakesGrid");
-  view_->setModel(model_);
+  view_ = MakeRecordGrid(this, "StakesGrid", model_);
   view_->setItemDelegate(new RichTextDelegate(view_));
-  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  view_->verticalHeader()->setDefaultSectionSize(18);
-  view_->verticalHeader()->hide();
-  view_->setWordWrap(false);
   for (size_t i = 0; i < kColumnWidths.size(); ++i) view_->setColumnWidth(int(i), kColumnWidths[i]);
 
   QToolBar* bar = MakeCommandBar(this,
