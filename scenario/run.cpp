@@ -321,8 +321,7 @@ void ScenarioRunner::ApplyPart(const FilterSpec& f, const TFilterPart& p) {
   const TFilterItem& item = f.item;
   const int method = StatMethodOf(item, registry);
   if (method < 0 || size_t(method) >= selector_.size() || selector_[size_t(method)].empty()) {
-    const std::string code = method >= 0 ? registry.CodeOf(method)
-                                         : Trim(std::string_view(item.statText).substr(0, item.statText.find(':')));
+    const std::string code = FilterStatCode(item);
     // A code that matched nothing when the line was read has no title to show.
     const std::string title = method >= 0 ? registry.MethodTitle(registry.Method(method)) + "\r" : std::string();
     throw Error(Fmt("Метод расчета статистики \"%s\" на найден!\r%s\rВозможно, Вы отключили данных метод "

@@ -40,11 +40,6 @@ int FirstPrefixCode(std::string_view text, const std::array<const char*, N>& cod
   return -1;
 }
 
-template <size_t N>
-const char* CodeOr0(uint8_t value, const std::array<const char*, N>& codes) {
-  return codes[value < N ? value : 0];
-}
-
 }  // namespace
 
 const std::array<const char*, kListSources>& ListSourceCodes() {
@@ -226,11 +221,7 @@ TFilterItem ParseFilter(std::string_view text, const TStatList& registry) {
 
 std::string FormatFilter(const TFilterItem& item) {
   if (!item.defined) return std::string();
-  std::string text;
-  text += item.bottomUp ? 'B' : 'T';
-  text += item.multiSelect ? 'M' : 'S';
-  text += item.keepSelected ? 'F' : 'D';
-  text += std::to_string(item.sortColumn);
+  std::string text = FilterLetters(item) + std::to_string(item.sortColumn);
   const std::vector<std::string> parts = {
       Piece(item.statCode.empty() ? item.statText : item.statCode + ":" + item.drawCounts),
       std::string(CodeOr0(item.conditionMode, ConditionModeCodes())) + ":" + item.conditionValues,
@@ -250,6 +241,19 @@ std::string FormatFilter(const TFilterItem& item) {
     text.pop_back();
   }
   return text;
+}
+
+std::string FilterLetters(const TFilterItem& item) {
+  std::string text;
+  text += item.bottomUp ? 'B' : 'T';
+  text += item.multiSelect ? 'M' : 'S';
+  text += item.keepSelected ? 'F' : 'D';
+  return text;
+}
+
+std::string FilterStatCode(const TFilterItem& item) {
+  if (!item.statCode.empty()) return item.statCode;
+  return Trim(std::string_view(item.statText).substr(0, item.statText.find(':')));
 }
 
 std::string OptionsSummary(const ScenarioOptions& options) {

@@ -70,6 +70,11 @@ const std::array<const char*, kListSources>& ListSourceShortTexts();
 const std::array<const char*, kStakeModes>& StakeModeCodes();
 const std::array<const char*, kStakeModes>& StakeModeTexts();
 const std::array<const char*, kStakeModes>& StakeModeShortTexts();
+// The code of a value, or the first code for a value outside the table.
+template <size_t N>
+const char* CodeOr0(uint8_t value, const std::array<const char*, N>& codes) {
+  return codes[value < N ? value : 0];
+}
 // "# ERROR #" outside the table.
 std::string ListSourceShortText(uint8_t source, int32_t excludeDraws);
 std::string StakeModeShortText(uint8_t mode);
@@ -89,6 +94,10 @@ std::string FormatOptions(const ScenarioOptions& options);
 
 TFilterItem ParseFilter(std::string_view text, const TStatList& registry);
 std::string FormatFilter(const TFilterItem& item);
+// "TSD": bottom-up or top-down, multiple or single, keep or delete.
+std::string FilterLetters(const TFilterItem& item);
+// The method's code, or for a word no method had, the word up to its ":".
+std::string FilterStatCode(const TFilterItem& item);
 
 // The "Опции" column of the scenario view.
 std::string OptionsSummary(const ScenarioOptions& options);

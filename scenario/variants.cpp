@@ -12,19 +12,6 @@ namespace px {
 
 namespace {
 
-const char* CodeOr0(uint8_t value, const auto& codes) { return codes[value < codes.size() ? value : 0]; }
-
-// The item as the descriptor shows it in the error message.
-std::string Descriptor(const TFilterItem& item) { return FormatFilter(item); }
-
-std::string Letters(const TFilterItem& item) {
-  std::string s;
-  s += item.bottomUp ? 'B' : 'T';
-  s += item.multiSelect ? 'M' : 'S';
-  s += item.keepSelected ? 'F' : 'D';
-  return s;
-}
-
 Error NotANumber(const std::string& text, bool whole) {
   return Error(Fmt(whole ? "\"%s\" не является целым числом!" : "\"%s\" не является числом!", text.c_str()));
 }
@@ -70,7 +57,7 @@ std::vector<FilterSpec> PrepareFilters(const ScenarioLine& line) {
     f.drawCounts = ParseIntList(item.drawCounts);
     if (item.conditionMode != kConditionNone) f.values = ParseIntList(item.conditionValues);
     if (f.drawCounts.empty() || (item.conditionMode != kConditionNone && f.values.empty()))
-      throw Error(Fmt("Некорректное описание фильтра: %s!", Descriptor(item).c_str()));
+      throw Error(Fmt("Некорректное описание фильтра: %s!", FormatFilter(item).c_str()));
     f.perValue = IsPerValueMode(item.conditionMode);
     f.listValue = IntListText(f.values, ",");
     out.push_back(std::move(f));
@@ -130,9 +117,7 @@ std::string PartValueText(const FilterSpec& f, const TFilterPart& p) {
 
 std::string PartText(const FilterSpec& f, const TFilterPart& p) {
   const TFilterItem& item = f.item;
-  const std::string code =
-      item.statCode.empty() ? Trim(std::string_view(item.statText).substr(0, item.statText.find(':'))) : item.statCode;
-  std::string text = Fmt("%s#%s:%d#%s:%s#%s:%d", Letters(item).c_str(), code.c_str(), p.drawCount,
+  std::string text = Fmt("%s#%s:%d#%s:%s#%s:%d", FilterLetters(item).c_str(), FilterStatCode(item).c_str(), p.drawCount,
                          CodeOr0(item.conditionMode, ConditionModeCodes()), PartValueText(f, p).c_str(),
                          CodeOr0(item.stopMode, StopModeCodes()), item.stopValue);
   if (item.weightOverride) {
@@ -216,8 +201,6 @@ bool RowCondition::Holds(const TStatValues& r) const {
   auto need = [&] {
     if (!numberOk_) throw NotANumber(list_.empty() ? std::string() : list_.front().text, true);
   };
-  auto inInts = [&](int64_t x) { return InWholes(x); };
-  auto inNums = [&](long double x) { return InDecimals(x); };
   const std::string* intCol = nullptr;
   const std::string* numCol = nullptr;
   if (mode_ >= 1 && mode_ <= 6) intCol = &r.Depth, numCol = &r.DepthPct;
@@ -229,24 +212,24 @@ bool RowCondition::Holds(const TStatValues& r) const {
       case 1: need(); return NumOrDefault(*numCol, 0) >= v;
       case 2: need(); return number_ >= IntOrDefault(*intCol, 65535);
       case 3: need(); return NumOrDefault(*numCol, 65535) <= v;
-      case 4: return inInts(IntStrict(*intCol));
-      default: return inNums(NumStrict(*numCol));
+      case 4: return InWholes(IntStrict(*intCol));
+      default: return InDecimals(NumStrict(*numCol));
     }
   }
   switch (mode_) {
     case 19: need(); return NumOrDefault(r.Weight, 0) >= v;
     case 20: need(); return NumOrDefault(r.Weight, 0) <= v;
-    case 21: return inNums(NumStrict(r.Weight));
+    case 21: return InDecimals(NumStrict(r.Weight));
     case 22: need(); return IntOrDefault(r.PeriodMin, 0) >= number_;
     case 23: need(); return number_ >= IntOrDefault(r.PeriodMin, 65535);
-    case 24: return inInts(IntStrict(r.PeriodMin));
+    case 24: return InWholes(IntStrict(r.PeriodMin));
     case 25: need(); return NumOrDefault(r.Period, 0) >= v;
     case 26: need(); return NumOrDefault(r.Period, 0) <= v;
-    case 27: return inNums(NumStrict(r.Period));
+    case 27: return InDecimals(NumStrict(r.Period));
     case 28: need(); return IntOrDefault(r.PeriodMax, 0) >= number_;
     case 29: need(); return number_ >= IntOrDefault(r.PeriodMax, 65535);
-    case 30: return inInts(IntStrict(r.PeriodMax));
-    case 31: return inInts(r.NumValue);
+    case 30: return InWholes(IntStrict(r.PeriodMax));
+    case 31: return InWholes(r.NumValue);
     default: return true;
   }
 }
