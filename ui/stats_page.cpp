@@ -219,7 +219,11 @@ void StatsPage::Compute(bool force) {
 
 void StatsPage::DrawChart(const StatTable& t) {
   chart_->removeAllSeries();
-  for (QAbstractAxis* axis : chart_->axes()) chart_->removeAxis(axis);
+  // removeAxis hands the axis back to us.
+  for (QAbstractAxis* axis : chart_->axes()) {
+    chart_->removeAxis(axis);
+    delete axis;
+  }
   if (t.actual.empty() && t.ideal.empty()) return;
   auto* actual = new QLineSeries;
   actual->setName(QString::fromUtf8("Фактические данные"));
