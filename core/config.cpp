@@ -87,7 +87,7 @@ void ReadGameConfig(const IniFile& ini, GameConfig& c) {
   d.ChannelSize = InRangeOr(ini.ReadInt("GLOBAL", "ChannelSize", 6), 1, 36, 6);
 
   d.Cost = CurrencyOf(ini.ReadDecimal("STAKES", "Cost", 0));
-  d.MaxStake = std::clamp(ini.ReadInt("STAKES", "MaxStake", 12), 6, 12);
+  d.MaxStake = std::clamp(ini.ReadInt("STAKES", "MaxStake", 12), kMinExtendedStake, kMaxExtendedStake);
   int entries = std::clamp(ini.ReadInt("STAKES", "Profits", 0), 0, kMaxPrizeEntries);
   d.Profits.clear();
   for (int i = 0; i < entries; ++i) {

@@ -3,6 +3,7 @@
 // readers through the statistic registry.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -24,6 +25,8 @@ struct PrizeEntry {
 };
 using PrizeTable = std::vector<PrizeEntry>;
 
+constexpr int32_t kMinExtendedStake = 6, kMaxExtendedStake = 12;
+
 // The editable core of the configuration, in field order.
 struct TConfigData {
   int32_t MatrixCols = 6;
@@ -37,6 +40,10 @@ struct TConfigData {
   bool UsePercents = false;
   bool UseAbsValues = false;
   std::array<uint8_t, 36> MatrixSegments = MakeSegments();
+
+  // The most numbers an extended stake may have: MaxStake within what the
+  // settings dialog allows and a stake record holds (6..12).
+  int32_t LargestExtendedStake() const { return std::clamp(MaxStake, kMinExtendedStake, kMaxExtendedStake); }
 
   static constexpr std::array<uint8_t, 36> MakeSegments() {
     std::array<uint8_t, 36> s{};

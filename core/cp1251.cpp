@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <unordered_map>
 
 namespace px {
@@ -58,7 +59,54 @@ size_t DecodeUtf8(std::string_view text, size_t i, uint32_t& cp) {
   return len;
 }
 
+// The capitals of the pairs outside the two alphabets, with their small letters.
+constexpr std::pair<uint8_t, uint8_t> kOtherPairs[] = {
+    {0x80, 0x90}, {0x81, 0x83}, {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8D, 0x9D}, {0x8E, 0x9E}, {0x8F, 0x9F},
+    {0xA1, 0xA2}, {0xA3, 0xBC}, {0xA5, 0xB4}, {0xA8, 0xB8}, {0xAA, 0xBA}, {0xAF, 0xBF}, {0xB2, 0xB3},
+    {0xBD, 0xBE}};
+
+struct CaseTables {
+  std::array<uint8_t, 256> upper{}, lower{};
+  CaseTables() {
+    for (int b = 0; b < 256; ++b) upper[size_t(b)] = lower[size_t(b)] = uint8_t(b);
+    auto pair = [&](int capital, int small) {
+      upper[size_t(small)] = uint8_t(capital);
+      lower[size_t(capital)] = uint8_t(small);
+    };
+    for (int b = 'A'; b <= 'Z'; ++b) pair(b, b + 0x20);
+    for (int b = 0xC0; b <= 0xDF; ++b) pair(b, b + 0x20);
+    for (auto [capital, small] : kOtherPairs) pair(capital, small);
+  }
+};
+
+const CaseTables& Cases() {
+  static const CaseTables tables;
+  return tables;
+}
+
 }  // namespace
+
+uint8_t UpperCp1251(uint8_t byte) { return Cases().upper[byte]; }
+uint8_t LowerCp1251(uint8_t byte) { return Cases().lower[byte]; }
+
+uint32_t NextCp1251Unit(std::string_view text, size_t& i) {
+  const auto c = static_cast<unsigned char>(text[i]);
+  if (c < 0x80) {
+    ++i;
+    return c;
+  }
+  uint32_t cp = 0;
+  const size_t len = DecodeUtf8(text, i, cp);
+  if (len == 0) {
+    ++i;
+    return c;
+  }
+  i += len;
+  if (cp >= 0x0410 && cp <= 0x044F) return 0xC0 + (cp - 0x0410);  // the alphabet, without a look-up
+  const auto& rev = Reverse();
+  auto it = rev.find(cp);
+  return it != rev.end() ? static_cast<unsigned char>(it->second) : 0x100 + cp;
+}
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
   std::string out;

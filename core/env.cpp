@@ -12,6 +12,7 @@
 
 #include "core/errors.h"
 #include "core/text.h"
+#include "core/text.h"
 
 namespace px {
 
@@ -160,6 +161,29 @@ void WriteFileAtomic(Env& env, const std::string& path, std::string_view data) {
     }
     throw;
   }
+}
+
+DeleteSummary DeleteLogFiles(Env& env, const std::string& folder, const std::vector<std::string>& names) {
+  DeleteSummary s;
+  if (names.empty()) {
+    s.text = "Файлы журналов не найдены!";
+    return s;
+  }
+  int deleted = 0;
+  std::string failures;
+  for (const std::string& name : names) {
+    try {
+      env.Remove(JoinPath(folder, name));
+      ++deleted;
+    } catch (const std::exception& e) {
+      s.ok = false;
+      failures += "\r" + std::string(e.what());
+    }
+  }
+  s.text = s.ok ? "Удаление файлов журналов завершено\r\r" + Fmt("Удалено файлов: %d", deleted)
+                : "Не все файлы журналов удалены\r\r" +
+                      Fmt("Удалено файлов: %d из %d", deleted, static_cast<int>(names.size())) + failures;
+  return s;
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

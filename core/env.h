@@ -47,6 +47,15 @@ class Env {
 // rename, so a failure leaves the previous file as it was.
 void WriteFileAtomic(Env& env, const std::string& path, std::string_view data);
 
+// Deletes the named log files of the folder, each even when another fails,
+// and says what happened in the words the log commands show: "Файлы журналов
+// не найдены!" for none; ok is false when a file could not be removed.
+struct DeleteSummary {
+  bool ok = true;
+  std::string text;
+};
+DeleteSummary DeleteLogFiles(Env& env, const std::string& folder, const std::vector<std::string>& names);
+
 // "<folder>/<name>"; folder may be empty.
 std::string JoinPath(const std::string& folder, const std::string& name);
 

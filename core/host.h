@@ -3,6 +3,7 @@
 // a recorder. Every call comes from the one thread that runs the engine.
 #pragma once
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -35,6 +36,8 @@ class Host {
   virtual bool AskYesNo(const std::string& text) = 0;     // caption "Подтверждение"
   // A yes-no question under another caption, such as "Ошибка" for a retry.
   virtual bool AskYesNoAs(const std::string& /*caption*/, const std::string& text) { return AskYesNo(text); }
+  // A warning under another caption than "Внимание!".
+  virtual void ShowWarningAs(const std::string& /*caption*/, const std::string& text) { ShowWarning(text); }
   virtual void ProcessEvents() {}
   // A progress indicator beside the status text; max 0 hides it.
   virtual void SetProgress(int /*position*/, int /*max*/) {}
@@ -50,6 +53,9 @@ class Host {
   virtual std::optional<std::string> ChooseOpenFile(const FileFilter& /*filter*/) { return std::nullopt; }
   virtual std::optional<std::string> ChooseSaveFile(const FileFilter& /*filter*/) { return std::nullopt; }
   virtual bool StopRequested() { return false; }
+  // Ends the program as closing its window does: the window state saved and
+  // the files closed. Without a window there is nothing to save.
+  virtual void CloseProgram() { std::exit(0); }
 };
 
 // Shows a status text for the life of the scope and clears it at the end,

@@ -1,5 +1,7 @@
 #include "core/text.h"
 
+#include "core/cp1251.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
@@ -36,13 +38,41 @@ std::string_view TrimView(std::string_view text) {
 
 std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
-static char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+namespace {
+uint32_t NextFolded(std::string_view text, size_t& i) {
+  const uint32_t unit = NextCp1251Unit(text, i);
+  return unit < 0x100 ? UpperCp1251(static_cast<uint8_t>(unit)) : unit;
+}
+}  // namespace
 
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
+int CompareText(std::string_view a, std::string_view b) {
+  size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    const uint32_t x = NextFolded(a, i), y = NextFolded(b, j);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (i < a.size()) return 1;
+  return j < b.size() ? -1 : 0;
+}
+
+bool SameText(std::string_view a, std::string_view b) { return CompareText(a, b) == 0; }
+
+std::string FoldedText(std::string_view text) {
+  std::string key;
+  key.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const uint32_t unit = NextFolded(text, i);
+    if (unit < 0x100) {
+      key += static_cast<char>(unit);
+    } else {
+      // Past every single byte, big-endian, so byte order stays unit order.
+      key += static_cast<char>(0xFF);
+      key += static_cast<char>((unit >> 16) & 0xFF);
+      key += static_cast<char>((unit >> 8) & 0xFF);
+      key += static_cast<char>(unit & 0xFF);
+    }
+  }
+  return key;
 }
 
 std::string UpperAscii(std::string_view text) {

@@ -17,8 +17,16 @@ std::string Fmt(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string_view TrimView(std::string_view text);
 std::string Trim(std::string_view text);
 
-// ASCII case-insensitive comparison (codes, INI names, switches).
+// Comparison of texts without regard to case, the one every list, code and
+// comment of the program uses: both texts taken as cp1251, letters of two
+// cases (Latin, Cyrillic, Ё/ё and the other cp1251 pairs) folded to their
+// capitals, then cp1251 order (so Ё comes before А, where cp1251 places it).
+// Characters cp1251 lacks sort after all of its bytes, by code point.
+// CompareText gives <0, 0 or >0; FoldedText is a key whose byte order and
+// equality are CompareText's.
+int CompareText(std::string_view a, std::string_view b);
 bool SameText(std::string_view a, std::string_view b);
+std::string FoldedText(std::string_view text);
 std::string UpperAscii(std::string_view text);
 
 // Whole decimal integer with an optional sign after trimming; nullopt for

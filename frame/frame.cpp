@@ -133,8 +133,14 @@ TTemplateMain::Start TTemplateMain::FormCreate() {
 
     {
       StatusScope status(host_, "Загрузка файла конфигурации...");
-      LoadGameConfig(env_, ConfigFile(), Config());
-      LoadProxySettings(env_, ConfigFile(), proxy_);
+      // A configuration that cannot be read is reported by itself; the start
+      // goes on with what was read and the defaults.
+      try {
+        LoadGameConfig(env_, ConfigFile(), Config());
+        LoadProxySettings(env_, ConfigFile(), proxy_);
+      } catch (const std::exception& e) {
+        host_.ShowError(e.what());
+      }
     }
     registry_.SetDraws(&archive_);
     registry_.Fill();
@@ -232,12 +238,22 @@ void TTemplateMain::FormDestroy() {
   }
   combs_.Clear();
   archive_.Clear();
-  if (stakes_) stakes_->Close();
+  if (stakes_) {
+    StatusScope status(host_, "Сохранение файла ставок...");
+    try {
+      stakes_->Close();
+    } catch (const std::exception& e) {
+      host_.ShowError(OperationError("Ошибка записи в файл ставок!", e.what()).what());
+    }
+  }
 }
 
 void TTemplateMain::RestartProgram() {
+  // The new instance waits for this one to end before it reads anything, so
+  // it finds what the close sequence saves; a failed start leaves this one
+  // running as it was.
   StartDetached(programPath_, {"restart"}, std::filesystem::path(programPath_).parent_path().string());
-  std::exit(0);
+  host_.CloseProgram();
 }
 
 void TTemplateMain::SetDrawsOffset(int offset) {
@@ -529,8 +545,11 @@ void TTemplateMain::StopScenario() {
 
 void TTemplateMain::ToggleScriptLog() { Toggle(&MainSettings::ScriptLogEnabled, "ScriptLogEnabled"); }
 
-void TTemplateMain::DeleteScriptLogs() {
-  if (RunLogFiles(env_, dataDir_).empty()) {
+void TTemplateMain::DeleteScriptLogs() { DeleteLogs(RunLogFiles(env_, dataDir_)); }
+void TTemplateMain::DeleteStakeLogs() { DeleteLogs(StakeLogFiles(env_, dataDir_)); }
+
+void TTemplateMain::DeleteLogs(const std::vector<std::string>& names) {
+  if (names.empty()) {
     host_.ShowInfo("Файлы журналов не найдены!");
     return;
   }
@@ -538,7 +557,7 @@ void TTemplateMain::DeleteScriptLogs() {
   {
     Busy busy(*this);
     StatusScope status(host_, "Поиск файлов журналов...");
-    summary = DeleteRunLogs(env_, dataDir_);
+    summary = DeleteLogFiles(env_, dataDir_, names);
   }
   if (summary.ok)
     host_.ShowInfo(summary.text);

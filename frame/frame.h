@@ -93,9 +93,11 @@ class TTemplateMain {
   RunObserver* runObserver = nullptr;
   // The number systems; null until they exist.
   SystemSource* systems = nullptr;
-  // LogToggle and LogsDelete.
+  // LogToggle, LogsDelete and LogStakesDelete; the deletions show what
+  // they did.
   void ToggleScriptLog();
   void DeleteScriptLogs();
+  void DeleteStakeLogs();
 
   // ---- paths of the data files
   std::string ArchiveFile() const;
@@ -191,6 +193,7 @@ class TTemplateMain {
  private:
   void LoadSettings();
   void ReloadRegistry();
+  void DeleteLogs(const std::vector<std::string>& names);
   void SaveArchive();
   void RefreshCombs();
 

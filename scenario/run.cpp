@@ -366,7 +366,7 @@ void ScenarioRunner::ApplyPart(const FilterSpec& f, const TFilterPart& p) {
   const int mode = item.keepSelected ? kKeepSelected : kRemoveSelected;
   const char* const modeLine = item.keepSelected ? "Оставляем выделенные значения..." : "Удаляем выделенные значения...";
   WalkState walk;
-  walk.maxStake = std::clamp(config.MaxStake, 6, 12);
+  walk.maxStake = config.LargestExtendedStake();
   bool distinctKnown = false;
   std::vector<int> selected;
   const int n = int(table.rows.size());
@@ -444,7 +444,7 @@ void ScenarioRunner::MakeStakes(const ScenarioOptions& o, int line, int variant,
         switch (m) {
           case StakeMode::Extended: {
             std::vector<int> numbers = DistinctInOrder(list.Data(), size_t(q));
-            const size_t limit = size_t(std::clamp(ctx_.registry.Config().data.MaxStake, 5, 12));
+            const size_t limit = size_t(ctx_.registry.Config().data.LargestExtendedStake());
             if (numbers.size() > limit && !seeded_) rng_.seed(std::random_device{}());
             while (numbers.size() > limit) {
               std::uniform_int_distribution<size_t> pick(0, numbers.size() - 1);

@@ -55,27 +55,7 @@ std::vector<std::string> RunLogFiles(Env& env, const std::string& folder) {
 }
 
 DeleteSummary DeleteRunLogs(Env& env, const std::string& folder) {
-  DeleteSummary s;
-  const std::vector<std::string> names = RunLogFiles(env, folder);
-  if (names.empty()) {
-    s.text = "Файлы журналов не найдены!";
-    return s;
-  }
-  int deleted = 0;
-  std::string failures;
-  for (const std::string& name : names) {
-    try {
-      env.Remove(JoinPath(folder, name));
-      ++deleted;
-    } catch (const std::exception& e) {
-      s.ok = false;
-      failures += "\r" + std::string(e.what());
-    }
-  }
-  s.text = s.ok ? "Удаление файлов журналов завершено\r\r" + Fmt("Удалено файлов: %d", deleted)
-                : "Не все файлы журналов удалены\r\r" +
-                      Fmt("Удалено файлов: %d из %d", deleted, static_cast<int>(names.size())) + failures;
-  return s;
+  return DeleteLogFiles(env, folder, RunLogFiles(env, folder));
 }
 
 }  // namespace px

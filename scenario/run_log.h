@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "core/env.h"
+
 namespace px {
 
-class Env;
 class Host;
 
 inline constexpr const char* kRunLogPattern = "ScriptLog_%s.txt";
@@ -39,10 +40,6 @@ class RunLog {
 // найдены!" when there are none; otherwise a summary title and details of
 // what was deleted; ok is false when a file could not be removed.
 std::vector<std::string> RunLogFiles(Env& env, const std::string& folder);
-struct DeleteSummary {
-  bool ok = true;
-  std::string text;
-};
 DeleteSummary DeleteRunLogs(Env& env, const std::string& folder);
 
 }  // namespace px

@@ -36,29 +36,6 @@ std::string CommentBytes(std::string_view comment) {
   return bytes;
 }
 
-// Lower case of a cp1251 byte, for the letters that have two cases there.
-uint8_t FoldByte(uint8_t b) {
-  if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDF)) return static_cast<uint8_t>(b + 0x20);
-  switch (b) {
-    case 0x80: return 0x90;
-    case 0x81: return 0x83;
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8D: return 0x9D;
-    case 0x8E: return 0x9E;
-    case 0x8F: return 0x9F;
-    case 0xA1: return 0xA2;
-    case 0xA3: return 0xBC;
-    case 0xA5: return 0xB4;
-    case 0xA8: return 0xB8;
-    case 0xAA: return 0xBA;
-    case 0xAF: return 0xBF;
-    case 0xB2: return 0xB3;
-    case 0xBD: return 0xBE;
-    default: return b;
-  }
-}
-
 // Comparable as a string: two bytes a character, ё placed right after е
 // (cp1251 keeps it apart from the alphabet), then the bytes themselves so
 // that comments differing in case still have a fixed order.
@@ -72,7 +49,7 @@ CommentKey MakeCommentKey(std::string_view comment) {
   k.bytes = CommentBytes(comment);
   k.weights.reserve(k.bytes.size() * 2);
   for (char c : k.bytes) {
-    const uint8_t f = FoldByte(static_cast<uint8_t>(c));
+    const uint8_t f = LowerCp1251(static_cast<uint8_t>(c));
     const unsigned w = f == 0xB8 ? 0xE5u * 2 + 1 : f * 2u;
     k.weights += static_cast<char>(w >> 8);
     k.weights += static_cast<char>(w & 0xFF);
@@ -186,11 +163,7 @@ std::string RatingsPath(const std::string& dataDir) {
   return JoinPath(dataDir, std::string(kDataBaseName) + ".lrt");
 }
 
-std::string RatingKey(std::string_view comment) {
-  std::string key = CommentBytes(comment);
-  for (char& c : key) c = static_cast<char>(FoldByte(static_cast<uint8_t>(c)));
-  return key;
-}
+std::string RatingKey(std::string_view comment) { return FoldedText(RatingComment(comment)); }
 
 std::string RatingComment(std::string_view comment) { return Cp1251ToUtf8(CommentBytes(comment)); }
 

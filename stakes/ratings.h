@@ -43,8 +43,8 @@ std::string EncodeRatingEntries(const std::vector<RatingEntry>& entries);
 
 std::string RatingsPath(const std::string& dataDir);
 
-// The comment as the rating keys it: cp1251 bytes, at most 255, letters
-// (Latin, Cyrillic, Ё and the other cp1251 capitals) folded to lower case.
+// The comment as the rating keys it: cut to what an entry holds, then
+// FoldedText, so comments that differ only in case share one entry.
 std::string RatingKey(std::string_view comment);
 // The comment cut to what a rating entry can hold.
 std::string RatingComment(std::string_view comment);

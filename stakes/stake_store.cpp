@@ -332,7 +332,7 @@ void StakeStore::CheckVersion() {
     outdated = static_cast<uint8_t>(first) != kStakeVersion;
   }
   if (!outdated) return;
-  host_.ShowWarning(kOutdated);
+  host_.ShowWarningAs("Предупреждение", kOutdated);
   // A copy first: the warning empties the file, but nothing is destroyed.
   std::string bytes(static_cast<size_t>(size_), '\0');
   ReadAt(0, bytes.data(), bytes.size());
@@ -683,10 +683,10 @@ void StakeStore::WriteLog(const StakeRecord& r) {
         OperationError(Fmt("Ошибка записи в файл \"%s\"!", path.c_str()), SystemErrorText(error)).what());
 }
 
-std::vector<std::string> StakeStore::LogFiles() const {
+std::vector<std::string> StakeLogFiles(Env& env, const std::string& dataDir) {
   const std::string prefix = std::string(kDataBaseName) + "-";
   std::vector<std::string> found;
-  for (const std::string& name : env_.ListDir(dataDir_.empty() ? "." : dataDir_)) {
+  for (const std::string& name : env.ListDir(dataDir.empty() ? "." : dataDir)) {
     if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0) continue;
     if (name.compare(name.size() - 4, 4, ".log") != 0) continue;
     found.push_back(name);
@@ -695,15 +695,6 @@ std::vector<std::string> StakeStore::LogFiles() const {
   return found;
 }
 
-int StakeStore::DeleteLogs() {
-  const auto names = LogFiles();
-  if (names.empty()) {
-    host_.ShowInfo("Файлы журналов не найдены!");
-    return 0;
-  }
-  StatusScope status(host_, "Поиск файлов журналов...");
-  for (const std::string& name : names) env_.Remove(JoinPath(dataDir_, name));
-  return static_cast<int>(names.size());
-}
+std::vector<std::string> StakeStore::LogFiles() const { return StakeLogFiles(env_, dataDir_); }
 
 }  // namespace px

@@ -144,9 +144,6 @@ class StakeStore {
   std::string LogPath(int matches) const;
   // The stakes logs present in the data folder (names).
   std::vector<std::string> LogFiles() const;
-  // LogStakesDelete: "Файлы журналов не найдены!" when there are none; else
-  // removes them and gives how many went. Throws on the first failure.
-  int DeleteLogs();
 
   static constexpr uint64_t kDefaultLogLimit = 268435456;
 
@@ -193,5 +190,8 @@ class StakeStore {
   bool logEnabled_ = false;
   uint64_t logLimit_ = kDefaultLogLimit;
 };
+
+// The stakes logs "Pentalux5_5v36-<N>.log" of the data folder (names).
+std::vector<std::string> StakeLogFiles(Env& env, const std::string& dataDir);
 
 }  // namespace px

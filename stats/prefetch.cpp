@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <thread>
 
 #include "combs/combination_set.h"
@@ -119,7 +120,9 @@ std::string PrefetchFiles::PathOf(const TStatList& registry, int method) const {
 PrefetchData PrefetchFiles::Build(const TStatList& registry, int method, Host* host) {
   const std::string path = PathOf(registry, method);
   std::optional<StatusScope> status;
-  if (host) status.emplace(*host, Fmt("Создание файла предварительной выборки %s...", path.c_str()));
+  if (host)
+    status.emplace(*host, Fmt("Создание файла предварительной выборки %s...",
+                              std::filesystem::path(path).filename().string().c_str()));
   try {
     PrefetchData data = FullSetDistribution(registry, method);
     env_.MakeDirs(JoinPath(dataDir_, "Prefetchs"));

@@ -216,7 +216,7 @@ std::vector<MethodListItem> MethodList(const TStatList& registry, bool graphsOnl
   }
   if (registry.Ordered)
     std::stable_sort(items.begin(), items.end(),
-                     [](const MethodListItem& a, const MethodListItem& b) { return a.text < b.text; });
+                     [](const MethodListItem& a, const MethodListItem& b) { return CompareText(a.text, b.text) < 0; });
   return items;
 }
 

@@ -180,8 +180,7 @@ namespace {
 int CompareCells(const std::string& a, const std::string& b) {
   auto na = ParseDecimal(a), nb = ParseDecimal(b);
   if (na && nb) return *na < *nb ? -1 : (*na > *nb ? 1 : 0);
-  const std::string ua = UpperAscii(a), ub = UpperAscii(b);
-  return ua < ub ? -1 : (ua > ub ? 1 : 0);
+  return CompareText(a, b);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLineSeries>
 #include <QScreen>
 #include <QValueAxis>
@@ -13,7 +14,15 @@
 #include <cmath>
 #include <memory>
 
+#include "core/form_settings.h"
+#include "core/text.h"
+#include "ui/window_state.h"
+
 namespace px::ui {
+
+namespace {
+constexpr const char* kSection = "TFormGraph";
+}  // namespace
 
 ChartAxes::ChartAxes(QChart* chart) : x_(new QValueAxis), y_(new QValueAxis) {
   // Draw numbers: no fractions, ticks on whole numbers.
@@ -55,6 +64,14 @@ void ChartAxes::Fit() {
   y_->applyNiceNumbers();
 }
 
+void UseOutlinedPoints(QLineSeries* series) {
+  QImage marker(2, 2, QImage::Format_ARGB32);
+  marker.fill(QColor(255, 0, 255));
+  series->setLightMarker(marker);
+  series->setMarkerSize(2);
+  series->setPointsVisible(true);
+}
+
 GraphWindow::GraphWindow(QWidget* parent) : QDialog(parent) {
   setObjectName("TFormGraph");
   setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -89,11 +106,32 @@ GraphWindow::GraphWindow(QWidget* parent) : QDialog(parent) {
   }
 }
 
+GraphWindow::GraphWindow(const QString& title, FormSettings& store, QWidget* parent) : GraphWindow(parent) {
+  setWindowTitle(title);
+  store_ = &store;
+  try {
+    RestorePlacement(*this, store.Read(), kSection, geometry());
+  } catch (const std::exception&) {
+    // An unreadable store leaves the window where it would open anyway.
+  }
+}
+
 GraphWindow::~GraphWindow() = default;
+
+void GraphWindow::hideEvent(QHideEvent* event) {
+  if (store_) {
+    try {
+      store_->Update([&](IniFile& ini) { SavePlacement(*this, ini, kSection); });
+    } catch (const std::exception&) {
+      // The window's place is not worth a box over a chart being closed.
+    }
+  }
+  QDialog::hideEvent(event);
+}
 
 QLineSeries* GraphWindow::Series(const QString& title) const {
   for (QAbstractSeries* s : chart_->series())
-    if (s->name().compare(title, Qt::CaseInsensitive) == 0) return qobject_cast<QLineSeries*>(s);
+    if (SameText(s->name().toStdString(), title.toStdString())) return qobject_cast<QLineSeries*>(s);
   return nullptr;
 }
 

@@ -16,6 +16,10 @@ class QCheckBox;
 class QLineSeries;
 class QValueAxis;
 
+namespace px {
+class FormSettings;
+}
+
 namespace px::ui {
 
 // An x and a y value axis that every line of a chart is attached to; the
@@ -39,10 +43,17 @@ class ChartAxes {
   double minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
 };
 
+// The value lines' points: 2 × 2 pixels with a magenta outline (at that size
+// every pixel is outline).
+void UseOutlinedPoints(QLineSeries* series);
+
 class GraphWindow final : public QDialog {
   Q_OBJECT
  public:
   explicit GraphWindow(QWidget* parent = nullptr);
+  // A window titled `title` that keeps its position and size in the store
+  // (section "TFormGraph") from one showing to the next.
+  GraphWindow(const QString& title, FormSettings& store, QWidget* parent = nullptr);
   ~GraphWindow() override;
 
   // Adds (x, y) to the line titled seriesTitle (any case), creating it with
@@ -61,8 +72,12 @@ class GraphWindow final : public QDialog {
   QChart* Chart() const { return chart_; }
   QChartView* View() const { return view_; }
 
+ protected:
+  void hideEvent(QHideEvent* event) override;
+
  private:
   void ShowMarksClicked(bool checked);
+  FormSettings* store_ = nullptr;
 
   QCheckBox* showMarks_;
   QChart* chart_;

@@ -144,11 +144,7 @@ void GraphsPage::DrawGraphs(bool forced) {
   if (g.Empty()) return;
 
   QLineSeries* values = Line(chart_, methods_->currentText(), QColor(0, 128, 0));
-  // At 2 × 2 pixels every pixel of the marker is outline.
-  QImage marker(2, 2, QImage::Format_ARGB32);
-  marker.fill(QColor(255, 0, 255));
-  values->setLightMarker(marker);
-  values->setMarkerSize(2);
+  UseOutlinedPoints(values);
   values->setPointLabelsFormat("@yPoint");
   values->setPointLabelsVisible(showMarks_->isChecked());
   // The labels of the first and last points reach past the plot area.

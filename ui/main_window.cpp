@@ -48,6 +48,7 @@
 #include "ui/scenario_run.h"
 #include "ui/stakes_page.h"
 #include "ui/stats_page.h"
+#include "ui/window_state.h"
 #include "stats/prefetch.h"
 
 namespace px::ui {
@@ -74,6 +75,11 @@ const std::map<std::string, std::string> kShortcutOwner = {
 // Ctrl+Del deletes in whichever list has the focus: the key belongs to each
 // of these within its own list.
 const std::set<std::string> kListShortcuts = {"CombsDelSelected", "StakeDel", "ScriptDel"};
+
+void SetColumnWidths(QTableView* view, std::initializer_list<int> widths) {
+  int column = 0;
+  for (int w : widths) view->setColumnWidth(column++, w);
+}
 
 const char* const kMainPages[] = {"Статистика", "Графики", "Карта", "Схема", "Неделя",
                                   "Ставки",     "Рейтинг", "Регуляры", "Системы", "Сценарий"};
@@ -138,6 +144,9 @@ void MainWindow::BuildWidgets() {
   filtersModel_ = new FiltersModel(*frame_, this);
   filtersView_->setModel(filtersModel_);
   filtersView_->horizontalHeader()->setStretchLastSection(true);
+  SetColumnWidths(drawsView_, {52, 30, 30, 30, 30, 30, 36, 82});
+  SetColumnWidths(combsView_, {60, 30, 30, 30, 30, 30, 36});
+  SetColumnWidths(filtersView_, {170, 90, 80});
   combsSplit_->addWidget(combsView_);
   combsSplit_->addWidget(filtersView_);
   cl->addWidget(combsSplit_);
@@ -300,6 +309,7 @@ void MainWindow::BuildMenu() {
             connect(a, &QAction::changed, twin, [a, twin] {
               twin->setEnabled(a->isEnabled());
               twin->setChecked(a->isChecked());
+              twin->setVisible(a->isVisible());
             });
           } else {
             menu->addAction(a);
@@ -309,7 +319,11 @@ void MainWindow::BuildMenu() {
       }
     }
   };
-  for (const MenuNode& top : MainMenu()) fill(menuBar()->addMenu(Tr(top.text)), top.children);
+  for (const MenuNode& top : MainMenu()) {
+    QMenu* menu = menuBar()->addMenu(Tr(top.text));
+    topMenus_[top.text] = menu;
+    fill(menu, top.children);
+  }
 }
 
 QAction* MainWindow::Action(const std::string& name) const {
@@ -379,9 +393,14 @@ void MainWindow::UpdateActions() {
   for (QAction* a : languageActions_) a->setEnabled(frame_->IsIdle());
   for (int i = 0; i < 3; ++i) check(("AutoDownload" + std::to_string(i)).c_str(), s.DownloadDrawsOnStart == i);
   for (int i = 0; i < 3; ++i) check(("RatingsEffMode" + std::to_string(i)).c_str(), s.RatingsEffMode == i);
+  // The number systems show their tab, menu and stake commands once they exist.
+  const bool systems = frame_->systems != nullptr;
+  if (auto it = topMenus_.find("Системы"); it != topMenus_.end()) it->second->menuAction()->setVisible(systems);
+  for (const char* name : {"SystemStakeFilter", "SystemStakeAll"})
+    if (QAction* a = Action(name)) a->setVisible(systems);
   // Tabs follow their settings.
   const bool tabs[] = {true, s.TabGraphs, s.TabCard, s.TabLayout, s.TabWeek, true, true, s.TabTables,
-                       s.SystemsEnabled, true};
+                       systems && s.SystemsEnabled, true};
   for (int i = 0; i < pcMain_->count() && i < 10; ++i) pcMain_->setTabVisible(i, tabs[i]);
 }
 
@@ -452,10 +471,10 @@ void MainWindow::BindCommands() {
     try {
       f.DownloadDraws();
     } catch (...) {
-      stakes_->Refresh();
+      stakes_->RefreshView(true, false);
       throw;
     }
-    stakes_->Refresh();
+    stakes_->RefreshView(true, false);
     offset_->setMaximum(std::max(f.Archive().Count() - 1, 0));
   }, nullptr);
   for (int i = 0; i < 3; ++i)
@@ -583,17 +602,20 @@ void MainWindow::BindCommands() {
   Command("StakesXlsExport", [this] {
     if (auto file = ChooseSaveFile(kSpreadsheets)) stakes_->ExportXlsx(*file);
   }, [this] { return stakes_->HasRecords(); });
-  Command("StakesCheckManual", [this] { stakes_->CheckManual(); }, stakesOpen);
+  Command("StakesCheckManual", [this] { stakes_->CheckManual(); }, [this] { return stakes_->HasRecords(); });
   Toggle("LogStakes", &MainSettings::StakesLogEnabled, "StakesLogEnabled", [this] {
     if (StakeStore* store = frame_->Stakes()) store->SetLogEnabled(frame_->Settings().StakesLogEnabled);
   });
-  Command("LogStakesDelete", [this] {
-    if (StakeStore* store = frame_->Stakes()) store->DeleteLogs();
-  }, stakesOpen);
+  Command("LogStakesDelete", [this] { frame_->DeleteStakeLogs(); }, nullptr);
   Toggle("StakesScroll", &MainSettings::StakesScrollEnabled, "StakesScrollEnabled", nullptr);
   Toggle("StakesCheckLine", &MainSettings::StakesCheckOnLine, "StakesCheckOnLine", nullptr);
   connect(stakes_->Table()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { UpdateActions(); });
+  // With every stake gone the rating is rebuilt, after its own question.
+  connect(stakes_, &StakesPage::Cleared, this, [this] {
+    ratings_->RatingsRefresh();
+    ratings_->RefreshView();
+  });
   connect(combsView_, &QTableView::doubleClicked, this, [this] { Trigger("StakeAdd"); });
 
   // The page "Рейтинг".
@@ -808,7 +830,7 @@ bool MainWindow::Create() {
 bool MainWindow::Initialise() {
   if (frame_->Initialise() == TTemplateMain::Start::Terminate) return false;
   if (StakeStore* store = frame_->Stakes()) store->SetLogEnabled(frame_->Settings().StakesLogEnabled);
-  stakes_->Refresh();
+  stakes_->RefreshView(true, false);
   if (px::Ratings* store = frame_->RatingsStore()) {
     store->SetSortOrder(ratingSort_);
     store->Sort();
@@ -824,6 +846,7 @@ bool MainWindow::Initialise() {
     };
     script_->selectedMethod = [this] { return stats_->MethodList()->currentIndex(); };
     script_->Table()->addAction(Action("ScriptDel"));
+    frame_->Guard([&] { RestoreColumns(*script_->Table(), frame_->SettingsStore().Read(), MainSettings::kSection); });
     scriptHolder_->layout()->addWidget(script_);
     connect(script_->Table()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { UpdateActions(); });
@@ -879,12 +902,7 @@ void MainWindow::RestoreState() {
   try {
     const IniFile ini = frame_->SettingsStore().Read();
     const std::string section = MainSettings::kSection;
-    const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size() : QSize(0, 0);
-    WindowPlacement p;
-    p.normPos = Rect{100, 100, 1300, 850};
-    p = ReadPlacement(ini, section, screen.width(), screen.height(), p);
-    setGeometry(p.normPos.left, p.normPos.top, p.normPos.right - p.normPos.left, p.normPos.bottom - p.normPos.top);
-    if (p.showCmd == 3) setWindowState(Qt::WindowMaximized);
+    RestorePlacement(*this, ini, section, QRect(100, 100, 1200, 750));
     const MainSettings& s = frame_->Settings();
     split_->setSizes({s.LeftPanelWidth, std::max(width() - s.LeftPanelWidth, 100)});
     combsSplit_->setSizes({std::max(height() - s.FiltersHeight, 100), s.FiltersHeight});
@@ -892,23 +910,24 @@ void MainWindow::RestoreState() {
     stats_->LengthField()->setValue(s.DrawsStatLen);
     stats_->ShowComparisonColumns(s.PrefetchsEnabled);
     graphs_->ReadSettings();
-    // The rating's order: "column,direction" with 1 for descending.
+    // The sort orders: "column,direction" with 1 for descending.
     if (auto sort = ReadSortType(ini, section, "lvRatings"); sort && sort->column >= 0 && sort->column < kRatingColumns)
       ratingSort_ = RatingSort{sort->column, sort->direction != 0};
-    const std::map<QTableView*, std::vector<int>> defaults = {
-        {drawsView_, {52, 30, 30, 30, 30, 30, 36, 82}},
-        {combsView_, {60, 30, 30, 30, 30, 30, 36}},
-        {filtersView_, {170, 90, 80}},
-        {stakes_->Table(), {60, 60, 120, 60, 120, 60, 60, 60, 1000}},
-        {stats_->Table(), {140, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80}}};
-    for (const auto& [v, fallback] : defaults) {
-      const std::string name = v->objectName().toStdString();
-      const std::vector<int> widths = ReadColumnWidths(ini, section, name, fallback);
-      for (int c = 0; c < int(widths.size()); ++c) v->setColumnWidth(c, widths[size_t(c)]);
-    }
+    if (auto sort = ReadSortType(ini, section, "lvDrawsStat"); sort && sort->column >= 0 && sort->column < kStatColumns)
+      stats_->Table()->sortByColumn(sort->column, sort->direction != 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
+    for (QTableView* v : Lists()) RestoreColumns(*v, ini, section);
+    // Hidden comparison columns keep the width they are shown with.
+    stats_->ShowComparisonColumns(s.PrefetchsEnabled);
   } catch (const std::exception& e) {
     ShowError(OperationError("Ошибка загрузки параметров программы!", e.what()).what());
   }
+}
+
+std::vector<QTableView*> MainWindow::Lists() const {
+  std::vector<QTableView*> lists = {drawsView_, combsView_, filtersView_, stats_->Table(), ratings_->Table(),
+                                    stakes_->Table()};
+  if (script_) lists.push_back(script_->Table());
+  return lists;
 }
 
 void MainWindow::SaveState() {
@@ -921,22 +940,15 @@ void MainWindow::SaveState() {
   frame_->Guard([&] {
     frame_->SettingsStore().Update([&](IniFile& ini) {
       const std::string section = MainSettings::kSection;
-      const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size() : QSize(0, 0);
-      WindowPlacement p;
-      const QRect g = normalGeometry().isValid() ? normalGeometry() : geometry();
-      p.normPos = Rect{g.left(), g.top(), g.right() + 1, g.bottom() + 1};
-      p.minMaxPos = Rect{-1, -1, -1, -1};
-      p.showCmd = isMinimized() ? 2 : (isMaximized() ? 3 : 1);
-      p.pixelsPerInch = logicalDpiX();
-      WritePlacement(ini, section, screen.width(), screen.height(), p);
+      SavePlacement(*this, ini, section);
       if (px::Ratings* store = frame_->RatingsStore())
         WriteSortType(ini, section, "lvRatings",
                       SortType{store->SortOrder().column, store->SortOrder().descending ? 1 : 0});
-      for (QTableView* v : {drawsView_, combsView_, filtersView_, stats_->Table(), stakes_->Table()}) {
-        std::vector<int> widths;
-        for (int c = 0; c < v->model()->columnCount(); ++c) widths.push_back(v->columnWidth(c));
-        WriteColumnWidths(ini, section, v->objectName().toStdString(), widths);
-      }
+      const QHeaderView* statHeader = stats_->Table()->horizontalHeader();
+      WriteSortType(ini, section, "lvDrawsStat",
+                    SortType{statHeader->sortIndicatorSection(),
+                             statHeader->sortIndicatorOrder() == Qt::DescendingOrder ? 1 : 0});
+      for (QTableView* v : Lists()) SaveColumns(*v, ini, section);
     });
   });
 }
@@ -958,39 +970,39 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 // ---- Host
 
+void MainWindow::CloseProgram() {
+  close();
+  QCoreApplication::exit(0);
+}
+
 void MainWindow::SetStatusText(const std::string& text) {
   panels_[6]->setText(Tr(text));
   ProcessEvents();
 }
 
-void MainWindow::ShowError(const std::string& text) {
-  if (messageHook) {
-    messageHook("error", Q(text));
-    return;
-  }
-  QMessageBox::critical(this, Tr("Ошибка"), Plain(text));
+void MainWindow::ShowError(const std::string& text) { ShowBox(QMessageBox::Critical, "Ошибка", text); }
+void MainWindow::ShowInfo(const std::string& text) { ShowBox(QMessageBox::Information, "Информация", text); }
+void MainWindow::ShowWarning(const std::string& text) { ShowBox(QMessageBox::Warning, "Внимание!", text); }
+void MainWindow::ShowWarningAs(const std::string& caption, const std::string& text) {
+  ShowBox(QMessageBox::Warning, caption, text);
 }
 
-void MainWindow::ShowInfo(const std::string& text) {
+void MainWindow::ShowBox(int icon, const std::string& caption, const std::string& text) {
   if (messageHook) {
-    messageHook("info", Q(text));
+    static const std::map<int, QString> kinds = {
+        {QMessageBox::Critical, "error"}, {QMessageBox::Information, "info"}, {QMessageBox::Warning, "warning"}};
+    messageHook(kinds.at(icon), Q(caption), Q(text));
     return;
   }
-  QMessageBox::information(this, Tr("Информация"), Plain(text));
-}
-
-void MainWindow::ShowWarning(const std::string& text) {
-  if (messageHook) {
-    messageHook("warning", Q(text));
-    return;
-  }
-  QMessageBox::warning(this, Tr("Внимание!"), Plain(text));
+  QMessageBox box(QMessageBox::Icon(icon), Tr(caption), Plain(text), QMessageBox::NoButton, this);
+  box.addButton(QMessageBox::Ok);
+  box.exec();
 }
 
 bool MainWindow::AskYesNo(const std::string& text) { return AskYesNoAs("Подтверждение", text); }
 
 bool MainWindow::AskYesNoAs(const std::string& caption, const std::string& text) {
-  if (messageHook) return messageHook("question", Q(text));
+  if (messageHook) return messageHook("question", Q(caption), Q(text));
   QMessageBox box(QMessageBox::Question, Tr(caption), Plain(text), QMessageBox::NoButton, this);
   // The button captions follow the interface language, not Qt's own.
   QPushButton* yes = box.addButton(Tr("Да"), QMessageBox::YesRole);

@@ -19,6 +19,7 @@ class QProgressBar;
 class QSpinBox;
 class QSplitter;
 class QTabWidget;
+class QMenu;
 class QTableView;
 class QTimer;
 
@@ -66,9 +67,9 @@ class MainWindow final : public QMainWindow, public Host {
   ScenarioPage* Script() const { return script_; }
 
   // Tests answer dialogs and boxes here instead of a person: a message box
-  // gets (kind, text) and returns the answer; a dialog gets the dialog before
+  // gets (kind, caption, text) and returns the answer; a dialog gets the dialog before
   // it runs and returns whether it is accepted.
-  std::function<bool(const QString& kind, const QString& text)> messageHook;
+  std::function<bool(const QString& kind, const QString& caption, const QString& text)> messageHook;
   std::function<bool(QDialog& dialog)> dialogHook;
   std::function<std::optional<std::string>(bool save)> fileHook;
   std::string clipboardText;  // what tests paste and read when the hook is set
@@ -84,6 +85,7 @@ class MainWindow final : public QMainWindow, public Host {
   void ShowWarning(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
   bool AskYesNoAs(const std::string& caption, const std::string& text) override;
+  void ShowWarningAs(const std::string& caption, const std::string& text) override;
   void ProcessEvents() override;
   void SetProgress(int position, int max) override;
   void SetStatusPanel(int panel, const std::string& text) override;
@@ -93,6 +95,9 @@ class MainWindow final : public QMainWindow, public Host {
   std::optional<std::string> ChooseOpenFile(const FileFilter& filter) override;
   std::optional<std::string> ChooseSaveFile(const FileFilter& filter) override;
   bool StopRequested() override { return stopPending_; }
+  void CloseProgram() override;
+  // A box with an OK button; icon is a QMessageBox::Icon.
+  void ShowBox(int icon, const std::string& caption, const std::string& text);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -105,6 +110,8 @@ class MainWindow final : public QMainWindow, public Host {
   void BindCommands();
   void RestoreState();
   void SaveState();
+  // The lists whose columns the window-state store keeps.
+  std::vector<QTableView*> Lists() const;
   bool RunDialog(QDialog& dialog);
   std::vector<int> SelectedRows(QTableView* view) const;
   QString Tr(const std::string& russian) const;
@@ -160,6 +167,7 @@ class MainWindow final : public QMainWindow, public Host {
   // A close came during a run: the window closes once the run returns.
   bool closeAfterRun_ = false;
   std::vector<QAction*> languageActions_;
+  std::map<std::string, QMenu*> topMenus_;
   RatingSort ratingSort_;
 };
 

@@ -88,7 +88,7 @@ void RatingsModel::Repaint() {
 
 RatingsPage::RatingsPage(TTemplateMain& frame, QWidget* parent) : QWidget(parent), frame_(frame) {
   model_ = new RatingsModel(frame, this);
-  view_ = MakeRecordGrid(this, "RatingsGrid", model_);
+  view_ = MakeRecordGrid(this, "lvRatings", model_);
   for (size_t i = 0; i < kColumnWidths.size(); ++i) view_->setColumnWidth(int(i), kColumnWidths[i]);
   QHeaderView* header = view_->horizontalHeader();
   header->setSectionsClickable(true);
@@ -246,8 +246,7 @@ void RatingsPage::RatingsGraphOverlap() {
   const Ratings* ratings = Store();
   const std::vector<int> rows = SelectedRows();
   if (!ratings || rows.empty()) return;
-  GraphWindow graph(this);
-  graph.setWindowTitle(U("График количества совпадений для выделенных строк рейтинга"));
+  GraphWindow graph(U("График количества совпадений для выделенных строк рейтинга"), frame_.SettingsStore(), this);
   {
     TTemplateMain::Busy busy(frame_);
     StatusScope status(frame_.GetHost(), kGraphStatus);
@@ -271,9 +270,9 @@ void RatingsPage::StakesGraphProfits() { StakesGraph(true); }
 void RatingsPage::StakesGraph(bool profits) {
   StakeStore* store = frame_.Stakes();
   if (!store || !store->HasRecords()) return;
-  GraphWindow graph(this);
-  graph.setWindowTitle(profits ? U("График профита для всех ставок по тиражам")
-                               : U("График количества совпадений для всех ставок по тиражам"));
+  GraphWindow graph(profits ? U("График профита для всех ставок по тиражам")
+                             : U("График количества совпадений для всех ставок по тиражам"),
+                    frame_.SettingsStore(), this);
   bool enough = false;
   {
     TTemplateMain::Busy busy(frame_);

@@ -85,7 +85,7 @@ void ScenarioModel::Reload() {
 ScenarioPage::ScenarioPage(TTemplateMain& frame, Scenario& scenario, QWidget* parent)
     : QWidget(parent), frame_(frame), scenario_(scenario) {
   model_ = new ScenarioModel(frame, scenario, this);
-  view_ = MakeRecordGrid(this, "ScenarioList", model_);
+  view_ = MakeRecordGrid(this, "lvScript", model_);
   for (int i = 0; i < ScenarioModel::kColumns; ++i) view_->setColumnWidth(i, kColumnWidth);
   connect(view_, &QTableView::doubleClicked, this, [this] {
     if (CanEdit()) Edit();

@@ -101,7 +101,7 @@ SettingsDialog::SettingsDialog(const TConfigData& data, std::function<void(const
   cost_ = DecimalField("edCost", 2, 0, 999999999.99, 0, separator_, this);
   cost_->setValue(static_cast<double>(Hundredths(data.Cost)) / 100.0);
   cost_->setToolTip(U("Стоимость одной ставки"));
-  stakeMaxLen_ = IntField("edStakeMaxLen", 6, 12, data.MaxStake, "Максимально допустимая расширенная ставка", this);
+  stakeMaxLen_ = IntField("edStakeMaxLen", kMinExtendedStake, kMaxExtendedStake, data.MaxStake, "Максимально допустимая расширенная ставка", this);
 
   profits_ = new QTableWidget(kProfitRows, 2, this);
   profits_->setObjectName(QStringLiteral("edProfits"));

@@ -36,6 +36,8 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr const char* kManualComment = "Ставка \"вручную\"";
+// The stakes ask their deletions under this caption, not "Подтверждение".
+constexpr const char* kDeleteCaption = "Предупреждение";
 constexpr const char* kNoDraws =
     "Для построения графиков необходимо, чтобы в выделенном диапазоне данных было более одного тиража!";
 
@@ -311,7 +313,7 @@ void StakesPage::DeleteSelected() {
   StakeStore* store = frame_.Stakes();
   const std::vector<int> rows = SelectedRows();
   if (!HasRecords() || rows.empty() || rows.front() < 1) return;
-  if (!frame_.GetHost().AskYesNo(DeleteQuestion(int64_t(rows.size())))) return;
+  if (!frame_.GetHost().AskYesNoAs(kDeleteCaption, DeleteQuestion(int64_t(rows.size())))) return;
   {
     TTemplateMain::Busy busy(frame_);
     StatusScope status(frame_.GetHost(), "Удаление ставок...");
@@ -337,7 +339,7 @@ void StakesPage::DeleteByCondition() {
 void StakesPage::ClearAll() {
   StakeStore* store = frame_.Stakes();
   if (!HasRecords()) return;
-  if (!frame_.GetHost().AskYesNo(DeleteQuestion(store->RecordCount()))) return;
+  if (!frame_.GetHost().AskYesNoAs(kDeleteCaption, DeleteQuestion(store->RecordCount()))) return;
   {
     TTemplateMain::Busy busy(frame_);
     StatusScope status(frame_.GetHost(), "Удаление ставок...");
@@ -379,7 +381,7 @@ void StakesPage::ShowDrawsGraph() {
   Currency total = 0;
   for (const auto& [draw, sum] : sums) total += sum;
   const double average = CurrencyValue(total) / double(order.size());
-  GraphWindow graph(this);
+  GraphWindow graph(U("График суммарного профита ставок по тиражам"), frame_.SettingsStore(), this);
   Currency running = 0;
   for (int32_t draw : order) {
     running += sums[draw];

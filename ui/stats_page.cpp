@@ -23,6 +23,7 @@
 #include "core/text.h"
 #include "frame/frame.h"
 #include "stats/prefetch.h"
+#include "ui/graph_window.h"
 
 namespace px::ui {
 
@@ -230,10 +231,8 @@ void StatsPage::DrawChart(const StatTable& t) {
   QPen pen(QColor(0, 128, 0));
   pen.setWidth(2);
   actual->setPen(pen);
-  actual->setPointsVisible(true);
-  actual->setMarkerSize(2);
-  actual->setPointLabelsVisible(true);
-  actual->setPointLabelsFormat("@yPoint");
+  // No value marks: the values name themselves on the x axis.
+  UseOutlinedPoints(actual);
   for (const ChartPoint& p : t.actual) actual->append(p.x, p.y);
   QLineSeries* ideal = nullptr;
   if (!t.ideal.empty()) {

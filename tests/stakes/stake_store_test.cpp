@@ -580,10 +580,12 @@ TEST_F(StakeStoreTest, LogsGetOneLinePerCheckedStake) {
   ASSERT_EQ(store.CheckAll(archive, Prizes(), nullptr), 1);
   EXPECT_EQ(store.LogFiles().size(), 2u);  // 0 and 3, no -3 log
 
-  EXPECT_EQ(store.DeleteLogs(), 2);
+  const DeleteSummary deleted = DeleteLogFiles(Env::Real(), dir.Path(), store.LogFiles());
+  EXPECT_TRUE(deleted.ok);
+  EXPECT_EQ(deleted.text, "Удаление файлов журналов завершено\r\rУдалено файлов: 2");
   EXPECT_TRUE(store.LogFiles().empty());
-  EXPECT_EQ(store.DeleteLogs(), 0);
-  EXPECT_EQ(host.infos, (std::vector<std::string>{"Файлы журналов не найдены!"}));
+  EXPECT_EQ(StakeLogFiles(Env::Real(), dir.Path()), store.LogFiles());
+  EXPECT_EQ(DeleteLogFiles(Env::Real(), dir.Path(), store.LogFiles()).text, "Файлы журналов не найдены!");
   EXPECT_EQ(StakeStore::kDefaultLogLimit, 268435456u);
 }
 

@@ -224,7 +224,7 @@ TEST_F(WindowTest, ScenarioAndRatingPagesAreLive) {
 TEST_F(WindowTest, SwitchesEndWithoutTheWindow) {
   window = std::make_unique<ui::MainWindow>(Env::Real(), dir.Path(), dir.File("Pentalux5_5v36"),
                                             std::vector<std::string>{"--fullrecreate"});
-  window->messageHook = [](const QString&, const QString&) { return false; };
+  window->messageHook = [](const QString&, const QString&, const QString&) { return false; };
   ASSERT_TRUE(window->Create());
   EXPECT_FALSE(window->Initialise());
   EXPECT_TRUE(Env::Real().Exists(dir.File("Prefetchs/Pentalux5_5v36_SUMS.dfc")));

@@ -19,6 +19,7 @@ class WindowTest : public ::testing::Test {
  protected:
   // Messages shown: (kind, text). Questions are answered from `answers`.
   std::vector<std::pair<std::string, std::string>> messages;
+  std::vector<std::string> captions;  // the caption of each message
   std::deque<bool> answers;
   // Dialogs: each is handed to the next function, which accepts or not.
   std::deque<std::function<bool(QDialog&)>> dialogs;
@@ -28,8 +29,9 @@ class WindowTest : public ::testing::Test {
 
   void Open(std::vector<std::string> args = {}) {
     window = std::make_unique<ui::MainWindow>(Env::Real(), dir.Path(), dir.File("Pentalux5_5v36"), args);
-    window->messageHook = [this](const QString& kind, const QString& text) {
+    window->messageHook = [this](const QString& kind, const QString& caption, const QString& text) {
       messages.emplace_back(kind.toStdString(), text.toStdString());
+      captions.push_back(caption.toStdString());
       if (kind != "question" || answers.empty()) return false;
       bool a = answers.front();
       answers.pop_front();
