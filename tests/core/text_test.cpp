@@ -64,6 +64,37 @@ TEST(Text, SplitAndMessages) {
   EXPECT_EQ(PlainText("А\r\rБ\r\nВ"), "А\n\nБ\nВ");
 }
 
+TEST(Text, CaseFoldedComparisonCoversCyrillicInCp1251Order) {
+  // Folded, "Н" comes before "Ч" whatever the case (bytes put "Ч" first).
+  EXPECT_LT(CompareText("ннннн (031)", "нЧЧнн (019)"), 0);
+  EXPECT_GT(CompareText("нЧЧнн (019)", "ннннн (031)"), 0);
+  EXPECT_LT(CompareText("apple", "Banana"), 0);
+  EXPECT_LT(CompareText("банан", "Яблоко"), 0);
+  // Ё and ё are one letter, placed where cp1251 has it: before А.
+  EXPECT_EQ(CompareText("ЁЖ", "ёж"), 0);
+  EXPECT_LT(CompareText("Ёж", "аист"), 0);
+  EXPECT_GT(CompareText("яма", "Ёж"), 0);
+  // The other cp1251 pairs fold too; a prefix sorts first.
+  EXPECT_TRUE(SameText("ЇЄЎІЃ", "їєўіѓ"));
+  EXPECT_LT(CompareText("код", "КОДЫ"), 0);
+  EXPECT_GT(CompareText("КОДЫ", "код"), 0);
+  EXPECT_TRUE(SameText("", ""));
+  EXPECT_FALSE(SameText("NUMS", " NUMS"));
+  // Characters cp1251 lacks are neither "?" nor equal to each other.
+  EXPECT_FALSE(SameText("中", "文"));
+  EXPECT_FALSE(SameText("中", "?"));
+  EXPECT_GT(CompareText("中", "я"), 0);
+
+  // The folded key orders and equates exactly as the comparison does.
+  const std::vector<std::string> texts = {"ннннн (031)", "нЧЧнн (019)", "ЁЖ", "ёж", "аист", "Яма", "zebra", "Zebra",
+                                          "_", "中", "文", "", "код", "КОДЫ", "\xff", "9", "ЇЄ"};
+  for (const auto& a : texts)
+    for (const auto& b : texts) {
+      const int byKey = FoldedText(a).compare(FoldedText(b));
+      EXPECT_EQ(byKey < 0 ? -1 : byKey > 0, CompareText(a, b)) << a << " / " << b;
+    }
+}
+
 TEST(Ini, KeepsWhatItDoesNotTouch) {
   const char* text =
       "; comment\r\n"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/env.h"
 #include "core/ini.h"
 #include "frame/frame.h"
@@ -179,6 +181,52 @@ TEST_F(FrameTest, SecondCopyInTheSameFolderIsRefused) {
   first->FormDestroy();
   auto third = Start();
   EXPECT_EQ(third->Initialise(), TTemplateMain::Start::Continue);
+}
+
+TEST_F(FrameTest, UnreadableConfigurationIsReportedByItselfAndTheStartGoesOn) {
+  std::filesystem::create_directory(dir.File("Pentalux5_5v36.ini"));  // no file to read
+  test::WriteBytes(dir.File("Pentalux5_5v36.flt"), "[FILTERS]\r\nFavorites=POS2\r\n");
+  auto f = Start();
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0].rfind("Ошибка чтения файла конфигурации!\r\r", 0), 0u) << host.errors[0];
+  // The registry and the favourites exist all the same, on the defaults.
+  ASSERT_GT(f->Registry().Count(), 0);
+  EXPECT_TRUE(f->Registry().IsEnabled(f->Registry().FindByCode("POS2")));
+  EXPECT_FALSE(f->Registry().IsEnabled(f->Registry().FindByCode("NUMS")));
+  EXPECT_EQ(f->Config().data.MatrixCols, 6);
+  EXPECT_EQ(f->Initialise(), TTemplateMain::Start::Continue);
+  EXPECT_EQ(f->Combs().Count(), kCapacity);
+}
+
+TEST_F(FrameTest, ClosingSavesTheStakesFileUnderItsStatus) {
+  auto f = Start();
+  ASSERT_EQ(f->Initialise(), TTemplateMain::Start::Continue);
+  host.Reset();
+  f->FormDestroy();
+  EXPECT_FALSE(f->StakesOpen());
+  ASSERT_GE(host.statuses.size(), 2u);
+  EXPECT_EQ(host.statuses[host.statuses.size() - 2], "Сохранение файла ставок...");
+  EXPECT_EQ(host.statuses.back(), "");
+}
+
+TEST_F(FrameTest, StakeLogsDeletionSaysWhatItDid) {
+  auto f = Start();
+  for (const char* name : {"Pentalux5_5v36-0.log", "Pentalux5_5v36-3.log"}) test::WriteBytes(dir.File(name), "x");
+  // Works before the stakes file is open, as it needs nothing but the folder.
+  f->DeleteStakeLogs();
+  ASSERT_EQ(host.infos.size(), 1u);
+  EXPECT_EQ(host.infos.back(), "Удаление файлов журналов завершено\r\rУдалено файлов: 2");
+  EXPECT_FALSE(Env::Real().Exists(dir.File("Pentalux5_5v36-0.log")));
+  f->DeleteStakeLogs();
+  EXPECT_EQ(host.infos.back(), "Файлы журналов не найдены!");
+  // One that cannot go: a warning, and the others still go.
+  test::WriteBytes(dir.File("Pentalux5_5v36-1.log"), "x");
+  std::filesystem::create_directory(dir.File("Pentalux5_5v36-2.log"));
+  f->DeleteStakeLogs();
+  ASSERT_EQ(host.warnings.size(), 1u);
+  EXPECT_EQ(host.warnings[0].rfind("Не все файлы журналов удалены\r\rУдалено файлов: 1 из 2", 0), 0u) << host.warnings[0];
+  EXPECT_FALSE(Env::Real().Exists(dir.File("Pentalux5_5v36-1.log")));
+  EXPECT_TRUE(f->IsIdle());
 }
 
 TEST_F(FrameTest, Switches) {

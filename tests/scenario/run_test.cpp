@@ -371,6 +371,19 @@ TEST_F(ScenarioRunTest, ExtendedRandomAndAllStakes) {
   EXPECT_EQ(ext.profit, -Binomial(8, 5) * 10000);
   EXPECT_EQ(ext.sample, 52360);
 
+  // One limit for the extended stake and the SE stop rule: MaxStake within 6..12.
+  TConfigData limits;
+  for (auto [stored, limit] : {std::pair{5, 6}, {9, 9}, {40, 12}}) {
+    limits.MaxStake = stored;
+    EXPECT_EQ(limits.LargestExtendedStake(), limit);
+  }
+  stakes->Clear();
+  registry.Config().data.MaxStake = 5;
+  Forecast({"FULL:0#EXT|TSF1#NUMS:100#LVA:7#SF:1| | | | | | |"});
+  registry.Config().data.MaxStake = 8;
+  ASSERT_EQ(Stakes().size(), 1u);
+  EXPECT_EQ(Stakes()[0].numbers.count, 6);
+
   // RAND from one seed twice gives the same stake; another seed another one.
   stakes->Clear();
   Forecast({"FULL:0#RAND| | | | | | | |"});

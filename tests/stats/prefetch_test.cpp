@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -198,6 +200,10 @@ TEST(Prefetch, BuildAllMissingOrRequestedGroups) {
             (std::vector<int32_t>{5, 1, 36, 52360}));
   EXPECT_TRUE(host.errors.empty());
   EXPECT_GE(int(host.progress.size()), m.registry.Count());
+  // The status names the file, not its path.
+  EXPECT_NE(std::find(host.statuses.begin(), host.statuses.end(),
+                      "Создание файла предварительной выборки Pentalux5_5v36_POS5.dfc..."),
+            host.statuses.end());
 
   const std::string numsPath = files.PathOf(m.registry, m["NUMS"]);
   const std::string evenPath = files.PathOf(m.registry, m["EVEN"]);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/ini.h"
+#include "core/text.h"
 #include "stats/stat_list.h"
 #include "support/fault_env.h"
 #include "support/recording_host.h"
@@ -81,8 +82,21 @@ TEST(Registry, Names) {
   EXPECT_EQ(r.CodeOf(graphs[0].method), "EVEN");
   for (const auto& item : graphs) EXPECT_TRUE(r.IsGraph(item.method));
   r.Ordered = true;
+  r.ShowGroupName = false;
+  r.ShowMethodFlags = false;
+  // By bytes "Яблоко" and "Banana" would come first; folded, they do not.
+  r.Method(r.FindByCode("POS1")).customName = "Яблоко";
+  r.Method(r.FindByCode("POS2")).customName = "банан";
+  r.Method(r.FindByCode("POS4")).customName = "Banana";
+  r.Method(r.FindByCode("POS5")).customName = "apple";
   auto ordered = MethodList(r, false);
-  for (size_t i = 1; i < ordered.size(); ++i) EXPECT_LE(ordered[i - 1].text, ordered[i].text);
+  for (size_t i = 1; i < ordered.size(); ++i) EXPECT_LE(CompareText(ordered[i - 1].text, ordered[i].text), 0);
+  auto at = [&](const char* text) {
+    return std::find_if(ordered.begin(), ordered.end(), [&](const MethodListItem& m) { return m.text == text; }) -
+           ordered.begin();
+  };
+  EXPECT_LT(at("apple"), at("Banana"));
+  EXPECT_LT(at("банан"), at("Яблоко"));
 }
 
 TEST(Registry, Favourites) {

@@ -237,6 +237,11 @@ TEST(StatTable, SortRowsAndDifferenceText) {
   std::vector<StatRow> text = {Row("B", kColCount, "1"), Row("a", kColCount, "1")};
   SortStatRows(text, kColValue, false);
   EXPECT_EQ(Values(text), (Strings{"a", "B"}));
+  // Cyrillic folds too: equal counts go by the folded value, "Н" before "Ч".
+  std::vector<StatRow> cyrillic = {Row("нЧЧнн (019)", kColCount, "27"), Row("ннннн (031)", kColCount, "27"),
+                                   Row("ЧЧЧЧЧ (000)", kColCount, "22")};
+  SortStatRows(cyrillic, kColCount, false);
+  EXPECT_EQ(Values(cyrillic), (Strings{"ЧЧЧЧЧ (000)", "ннннн (031)", "нЧЧнн (019)"}));
 
   EXPECT_EQ(DifferenceText("111", 110), "+1");
   EXPECT_EQ(DifferenceText("110", 110), "0");
