@@ -96,14 +96,14 @@ class MainWindow final : public QMainWindow, public Host {
   std::optional<std::string> ChooseSaveFile(const FileFilter& filter) override;
   bool StopRequested() override { return stopPending_; }
   void CloseProgram() override;
-  // A box with an OK button; icon is a QMessageBox::Icon.
-  void ShowBox(int icon, const std::string& caption, const std::string& text);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // A box with an OK button; icon is a QMessageBox::Icon.
+  void ShowBox(int icon, const std::string& caption, const std::string& text);
   void BuildWidgets();
   void BuildActions();
   void BuildMenu();

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "core/env.h"
+#include "core/form_settings.h"
 #include "frame/frame.h"
 #include "support/draws.h"
 #include "support/recording_host.h"
@@ -98,6 +99,23 @@ TEST(GraphWindow, TheBoxShowsAndHidesTheLabelsOfLabelledLinesOnly) {
   EXPECT_TRUE(w.LabelsVisible("A"));
   EXPECT_FALSE(w.LabelsVisible("B"));  // never labelled
   EXPECT_TRUE(w.LabelsVisible("C"));
+}
+
+TEST(GraphWindow, KeepsItsPlaceAndSizeFromOneShowingToTheNext) {
+  TempDir dir;
+  FormSettings store(Env::Real(), dir.File("Pentalux5_5v36.frm"));
+  const QRect moved(120, 90, 700, 480);
+  {
+    ui::GraphWindow w(QString::fromUtf8("График профита"), store);
+    EXPECT_EQ(w.windowTitle().toStdString(), "График профита");
+    EXPECT_EQ(w.size(), QSize(948, 630));  // nothing stored yet
+    w.show();
+    w.setGeometry(moved);
+    w.hide();
+  }
+  EXPECT_FALSE(store.Read().ReadString("TFormGraph", "NormPos", "").empty());
+  ui::GraphWindow again(QString::fromUtf8("Другой график"), store);
+  EXPECT_EQ(again.geometry(), moved);
 }
 
 TEST(GraphWindow, TheAxesCoverEveryPoint) {

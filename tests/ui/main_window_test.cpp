@@ -8,11 +8,24 @@
 #include <QSplitter>
 #include <QTableView>
 
+#include <QMenuBar>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
 #include "core/form_settings.h"
+#include "core/text.h"
+#include "stakes/stake_store.h"
+#include "stats/stat_table.h"
+#include "support/recording_host.h"
 #include "core/ini.h"
 #include "ui/dialogs.h"
 #include "ui/list_models.h"
+#include "ui/ratings_page.h"
+#include "ui/scenario_page.h"
 #include "ui/settings_dialogs.h"
+#include "ui/stakes_page.h"
+#include "ui/stats_page.h"
 #include "window_fixture.h"
 
 namespace px::test {
@@ -66,6 +79,99 @@ TEST_F(WindowTest, FirstStartShowsDefaultsAndWritesItsSettings) {
   EXPECT_EQ(window->DrawsView()->columnWidth(0), 77);
   EXPECT_EQ(window->ExcludeField()->value(), 4);
   EXPECT_EQ(window->Frame().Settings().LeftPanelWidth, 400);
+}
+
+TEST_F(WindowTest, EveryListKeepsItsColumnsAndTheStatisticsTableItsOrder) {
+  Open();
+  ASSERT_NE(window->Script(), nullptr);
+  window->Ratings()->Table()->setColumnWidth(0, 333);
+  window->Script()->Table()->setColumnWidth(1, 211);
+  window->Stats()->Table()->sortByColumn(kColDepth, Qt::DescendingOrder);
+  Close();
+  IniFile frm = IniFile::Load(Env::Real(), dir.File("Pentalux5_5v36.frm"));
+  EXPECT_EQ(frm.ReadString("TFormMain", "lvRatings.Column0", ""), "333");
+  EXPECT_EQ(frm.ReadString("TFormMain", "lvScript.Column1", ""), "211");
+  EXPECT_EQ(frm.ReadString("TFormMain", "lvDrawsStat.SortType", ""), Fmt("%d,1", kColDepth));
+  Open();
+  EXPECT_EQ(window->Ratings()->Table()->columnWidth(0), 333);
+  EXPECT_EQ(window->Script()->Table()->columnWidth(1), 211);
+  EXPECT_EQ(window->Stats()->Table()->horizontalHeader()->sortIndicatorSection(), kColDepth);
+  EXPECT_EQ(window->Stats()->Table()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+}
+
+TEST_F(WindowTest, NumberSystemsStayHiddenUntilTheyExist) {
+  Open();
+  int tab = -1;
+  for (int i = 0; i < window->MainPages()->count(); ++i)
+    if (window->MainPages()->tabText(i) == QString::fromUtf8("Системы")) tab = i;
+  ASSERT_GE(tab, 0);
+  EXPECT_FALSE(window->MainPages()->isTabVisible(tab));
+  EXPECT_TRUE(window->Frame().Settings().SystemsEnabled);  // the setting itself is kept
+  EXPECT_FALSE(window->Action("SystemStakeFilter")->isVisible());
+  EXPECT_FALSE(window->Action("SystemStakeAll")->isVisible());
+  int menus = 0;
+  for (QAction* top : window->menuBar()->actions()) {
+    if (top->text() == QString::fromUtf8("Системы")) {
+      ++menus;
+      EXPECT_FALSE(top->isVisible());
+    } else {
+      EXPECT_TRUE(top->isVisible()) << top->text().toStdString();
+    }
+  }
+  EXPECT_EQ(menus, 1);
+  // Toggling the tab does not show a page that has nothing yet.
+  ASSERT_TRUE(window->Trigger("SystemsOn"));
+  ASSERT_TRUE(window->Trigger("SystemsOn"));
+  EXPECT_FALSE(window->MainPages()->isTabVisible(tab));
+}
+
+TEST_F(WindowTest, AnOutdatedStakesFileIsWarnedAboutUnderItsCaption) {
+  WriteBytes(dir.File("Pentalux5_5v36.lsk"), std::string(330, '\2'));
+  Open();
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages[0], (std::pair<std::string, std::string>{
+                             "warning", "Обнаружен файл ставок устаревшей версии - имеющиеся в файле ставки будут удалены!"}));
+  EXPECT_EQ(captions[0], "Предупреждение");
+}
+
+TEST_F(WindowTest, TheStakesViewStartsWithoutMovingToTheLastStake) {
+  {
+    RecordingHost host;
+    StakeStore store(Env::Real(), host, dir.Path());
+    ASSERT_TRUE(store.Load());
+    for (int32_t draw : {5, 6, 7})
+      ASSERT_TRUE(store.Append(MakeStake(StakeKind::Manual, draw, ToNumberSet(Combination{1, 2, 3, 4, 5}), 0, "t",
+                                         TConfigData{}),
+                               1));
+  }
+  Open();
+  EXPECT_EQ(Panel(4), "Ставок: 3");
+  EXPECT_EQ(window->Stakes()->Table()->model()->rowCount(), 3);
+  EXPECT_FALSE(window->Stakes()->Table()->selectionModel()->hasSelection());
+}
+
+TEST_F(WindowTest, RestartSavesTheWindowAndReleasesTheStakesFileBeforeItEnds) {
+  // The program file is a script that notes how it was started.
+  const std::string started = dir.File("started.txt");
+  WriteBytes(dir.File("Pentalux5_5v36"), "#!/bin/sh\necho \"$@\" > \"" + started + ".part\"\nmv \"" + started +
+                                             ".part\" \"" + started + "\"\n");
+  std::filesystem::permissions(dir.File("Pentalux5_5v36"), std::filesystem::perms::owner_all);
+  Open();
+  window->DrawsView()->setColumnWidth(0, 91);
+  window->Frame().RestartProgram();
+  IniFile frm = IniFile::Load(Env::Real(), dir.File("Pentalux5_5v36.frm"));
+  EXPECT_EQ(frm.ReadString("TFormMain", "lvDraws.Column0", ""), "91");
+  EXPECT_FALSE(window->Frame().StakesOpen());
+  EXPECT_FALSE(window->isVisible());
+  {
+    RecordingHost host;
+    StakeStore next(Env::Real(), host, dir.Path());
+    EXPECT_TRUE(next.Load()) << (host.errors.empty() ? "" : host.errors[0]);
+  }
+  for (int i = 0; i < 100 && !Env::Real().Exists(started); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(Env::Real().Exists(started));
+  EXPECT_EQ(ReadBytes(started), "restart\n");
 }
 
 TEST_F(WindowTest, DrawsAddEditDeleteAndOffset) {

@@ -49,7 +49,7 @@ class RatingsPageTest : public WindowTest {
     page->resize(1200, 400);
     page->show();
     page->RefreshView();
-    messages.clear();
+    ClearMessages();
   }
   void TearDown() override {
     page.reset();

@@ -46,7 +46,7 @@ class ScenarioTest : public WindowTest {
     page = std::make_unique<ui::ScenarioPage>(f, *scenario);
     page->runDialog = [this](QDialog& d) { return window->dialogHook(d); };
     page->chooseFile = [this](bool save) { return window->fileHook(save); };
-    messages.clear();
+    ClearMessages();
   }
   void TearDown() override {
     page.reset();
@@ -310,7 +310,7 @@ TEST_F(ScenarioTest, DeleteAsksWithTheSelectedCount) {
   EXPECT_EQ(S(page->Panel(0)->text()), "Строк: 1");
   EXPECT_EQ(WorkingLines(), scenario->Lines());
 
-  messages.clear();
+  ClearMessages();
   page->SelectLine(0);
   answers = {true};
   page->Delete();

@@ -70,7 +70,7 @@ class ScriptRunTest : public WindowTest {
     F().runSeed = 1;
     nums = F().Registry().FindByCode("NUMS");
     ASSERT_GE(nums, 0);
-    messages.clear();
+    ClearMessages();
   }
   void TearDown() override {
     if (window) Close();
@@ -442,7 +442,7 @@ TEST_F(ScriptRunTest, LogToggleWritesLogsThatLogsDeleteRemoves) {
   EXPECT_EQ(window->lastOpenedLog, written.front());
   EXPECT_GT(std::filesystem::file_size(written.front()), 0u);
 
-  messages.clear();
+  ClearMessages();
   ASSERT_TRUE(window->Trigger("LogsDelete"));
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages.back().first, "info");

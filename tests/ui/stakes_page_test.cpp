@@ -15,6 +15,7 @@
 #include "frame/frame.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/graph_window.h"
+#include "ui/ratings_page.h"
 #include "ui/stake_dialogs.h"
 #include "ui/stakes_page.h"
 
@@ -38,7 +39,7 @@ class StakesTest : public WindowTest {
     page = std::make_unique<ui::StakesPage>(f);
     page->runDialog = [this](QDialog& d) { return window->dialogHook(d); };
     page->RefreshView(true, false);
-    messages.clear();  // whatever the start-up showed
+    ClearMessages();  // whatever the start-up showed
   }
   void TearDown() override {
     page.reset();
@@ -319,6 +320,7 @@ TEST_F(StakesTest, ClearAsksAndEmpties) {
   page->ClearAll();
   EXPECT_EQ(Store().RecordCount(), 2);
   EXPECT_EQ(messages.back().second, "Удалить все выделенные записи (всего будет удалено 2 записи(ей))?");
+  EXPECT_EQ(captions.back(), "Предупреждение");
   answers = {true};
   page->ClearAll();
   EXPECT_EQ(Store().RecordCount(), 0);
@@ -371,17 +373,62 @@ TEST_F(StakesTest, DrawsGraphSumsProfitPerDraw) {
   Store().CheckAll(window->Frame().Archive(), window->Frame().Config().data, nullptr);
   page->Refresh();
   QList<QPointF> sums, average, running;
+  QString title;
   dialogs.push_back([&](QDialog& d) {
     auto& g = dynamic_cast<ui::GraphWindow&>(d);
+    title = g.windowTitle();
     sums = g.Points(U("Суммарный профит ставок по тиражу"));
     average = g.Points(U("Среднее значение"));
     running = g.Points(U("Накопленное значение"));
     return true;
   });
   page->ShowDrawsGraph();
+  EXPECT_EQ(title.toStdString(), "График суммарного профита ставок по тиражам");
   EXPECT_EQ(sums, (QList<QPointF>{{1, 900}, {5, -50}}));
   EXPECT_EQ(average, (QList<QPointF>{{1, 425}, {5, 425}}));
   EXPECT_EQ(running, (QList<QPointF>{{1, 900}, {5, 850}}));
+}
+
+TEST_F(StakesTest, ClearingEveryStakeRebuildsTheRatingAfterItsQuestion) {
+  Append(1, {1, 2, 3, 4, 5});
+  window->Frame().CheckStakes();
+  ASSERT_EQ(window->Frame().RatingsStore()->Count(), 1u);
+  window->Stakes()->RefreshView(true, false);
+  answers = {true, true};  // delete them all; rebuild from what is left
+  ASSERT_TRUE(window->Trigger("StakeClear"));
+  EXPECT_EQ(Store().RecordCount(), 0);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(captions[0], "Предупреждение");
+  EXPECT_EQ(messages[1].second.rfind("Пересчитать рейтинг только по текущим ставкам?", 0), 0u);
+  EXPECT_EQ(captions[1], "Подтверждение");
+  EXPECT_EQ(window->Frame().RatingsStore()->Count(), 0u);
+  EXPECT_EQ(window->Ratings()->Table()->model()->rowCount(), 0);
+}
+
+TEST_F(StakesTest, CommandsFollowTheFileAndSayWhatTheyDid) {
+  window->UpdateActions();
+  // Nothing to check in an empty file; the logs can go whenever idle.
+  EXPECT_FALSE(window->Action("StakesCheckManual")->isEnabled());
+  EXPECT_TRUE(window->Action("LogStakesDelete")->isEnabled());
+  Append(10, {1, 2, 3, 4, 5});
+  window->UpdateActions();
+  EXPECT_TRUE(window->Action("StakesCheckManual")->isEnabled());
+
+  Append(11, {1, 2, 3, 4, 6});
+  window->Stakes()->RefreshView(true, false);
+  window->Stakes()->Table()->selectRow(1);
+  answers = {false};
+  ASSERT_TRUE(window->Trigger("StakeDel"));
+  EXPECT_EQ(messages.back().second, "Удалить выделенную запись?");
+  EXPECT_EQ(captions.back(), "Предупреждение");
+
+  for (const char* name : {"Pentalux5_5v36-0.log", "Pentalux5_5v36-5.log"}) WriteBytes(dir.File(name), "x");
+  ASSERT_TRUE(window->Trigger("LogStakesDelete"));
+  EXPECT_EQ(messages.back(),
+            (std::pair<std::string, std::string>{"info", "Удаление файлов журналов завершено\r\rУдалено файлов: 2"}));
+  EXPECT_EQ(captions.back(), "Информация");
+  ASSERT_TRUE(window->Trigger("LogStakesDelete"));
+  EXPECT_EQ(messages.back().second, "Файлы журналов не найдены!");
 }
 
 TEST_F(StakesTest, ExportWritesAWorkbook) {

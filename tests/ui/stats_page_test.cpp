@@ -1,4 +1,6 @@
+#include <QCategoryAxis>
 #include <QChart>
+#include <QLineSeries>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QSpinBox>
@@ -56,6 +58,28 @@ TEST_F(StatsPageTest, NumsTableKeepAndUndo) {
   ASSERT_TRUE(window->Trigger("CombsUndo"));
   EXPECT_EQ(Panel(3), "Комбинаций: 376992");
   EXPECT_EQ(filters->rowCount(), 0);
+}
+
+TEST_F(StatsPageTest, TheChartNamesValuesOnItsAxisNotOnItsPoints) {
+  ASSERT_TRUE(Page().SelectMethod("NUMS"));
+  Page().LengthField()->setValue(100);
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(window->Trigger("DrawsStatCalc"));
+  // Recomputing replaces the axes rather than piling them up.
+  EXPECT_EQ(Page().Chart()->axes().size(), 2);
+  ASSERT_EQ(Page().Chart()->series().size(), 1);
+  auto* actual = qobject_cast<QLineSeries*>(Page().Chart()->series()[0]);
+  ASSERT_NE(actual, nullptr);
+  EXPECT_EQ(actual->name().toStdString(), "Фактические данные");
+  EXPECT_FALSE(actual->pointLabelsVisible());
+  EXPECT_TRUE(actual->pointsVisible());
+  EXPECT_EQ(actual->markerSize(), 2);
+  ASSERT_FALSE(actual->lightMarker().isNull());
+  EXPECT_EQ(actual->lightMarker().pixelColor(0, 0), QColor(255, 0, 255));
+  EXPECT_EQ(actual->pen().color(), QColor(0, 128, 0));
+  auto* x = qobject_cast<QCategoryAxis*>(Page().Chart()->axes(Qt::Horizontal).value(0));
+  ASSERT_NE(x, nullptr);
+  ASSERT_FALSE(x->categoriesLabels().isEmpty());
+  EXPECT_EQ(x->categoriesLabels()[0].toStdString(), "1");
 }
 
 TEST_F(StatsPageTest, SortingAndComparison) {

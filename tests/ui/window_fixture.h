@@ -57,6 +57,10 @@ class WindowTest : public ::testing::Test {
     window->close();
     window.reset();
   }
+  void ClearMessages() {
+    messages.clear();
+    captions.clear();
+  }
   std::string Panel(int i) const { return window->Panel(i)->text().toStdString(); }
 };
 
