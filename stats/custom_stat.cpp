@@ -39,9 +39,9 @@ DrawRecord TCustomStat::ReadDraw(int index, bool sorted) const {
   return r;
 }
 
-int32_t TCustomStat::ValueFromText(const std::string& text) const { return IntOr(text, 0); }
+int64_t TCustomStat::ValueFromText(const std::string& text) const { return IntOr(text, 0); }
 
-int32_t TCustomStat::NumericValue(const std::string& text) const {
+int64_t TCustomStat::NumericValue(const std::string& text) const {
   return info_->numericValues ? ValueFromText(text) : 0;
 }
 
@@ -145,7 +145,7 @@ std::string TCustomRatioStat::ValueText(const StatValue& v) const {
   return std::to_string(v.Key1) + ":" + std::to_string(5 - int(v.Key1));
 }
 
-int32_t TCustomRatioStat::ValueFromText(const std::string& text) const {
+int64_t TCustomRatioStat::ValueFromText(const std::string& text) const {
   return IntOr(text.substr(0, text.find(':')), 0);
 }
 
@@ -172,7 +172,7 @@ std::string TCustomMaskStat::ValueText(const StatValue& v) const {
   return Fmt("%s (%.3d)", letters.c_str(), int(v.Key1));
 }
 
-int32_t TCustomMaskStat::ValueFromText(const std::string& text) const {
+int64_t TCustomMaskStat::ValueFromText(const std::string& text) const {
   int32_t pattern = 0;
   const std::string one = OneSymbol();
   auto chars = Characters(text, 5);

@@ -83,8 +83,8 @@ class TCustomStat {
   const GameConfig& Config() const { return config_; }
 
   virtual std::string ValueText(const StatValue& v) const = 0;
-  virtual int32_t ValueFromText(const std::string& text) const;
-  int32_t NumericValue(const std::string& text) const;
+  virtual int64_t ValueFromText(const std::string& text) const;
+  int64_t NumericValue(const std::string& text) const;
 
   virtual void CollectCandidates(int lastIndex, TStatDrawArray& values);
   virtual void LoadDraws(int index, int otherIndex, bool sorted);
@@ -161,7 +161,7 @@ class TCustomRatioStat : public TCustomGraphStat {
  public:
   using TCustomGraphStat::TCustomGraphStat;
   std::string ValueText(const StatValue& v) const override;
-  int32_t ValueFromText(const std::string& text) const override;
+  int64_t ValueFromText(const std::string& text) const override;
 };
 
 // Key1 is a pattern over the five positions, the first number in bit 4.
@@ -171,7 +171,7 @@ class TCustomMaskStat : public TCustomStat {
   virtual std::string ZeroSymbol() const = 0;
   virtual std::string OneSymbol() const = 0;
   std::string ValueText(const StatValue& v) const override;
-  int32_t ValueFromText(const std::string& text) const override;
+  int64_t ValueFromText(const std::string& text) const override;
   void CollectCandidates(int lastIndex, TStatDrawArray& values) override;
 };
 

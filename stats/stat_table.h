@@ -69,7 +69,7 @@ struct StatTableInputs {
 // A row as texts, the form scenarios read conditions from.
 struct TStatValues {
   std::string Value;
-  int32_t NumValue = 0;  // NumericValue of the caption
+  int64_t NumValue = 0;  // NumericValue of the caption
   std::string Count, CountPct, Deviation, DeviationPct, Depth, DepthPct, Weight, PeriodMin, Period, PeriodMax;
 };
 TStatValues RowTexts(const StatRow& row, const TCustomStat& stat);

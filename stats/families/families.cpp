@@ -8,6 +8,9 @@ void RegisterAllFamilies(StatClassTable& table) {
   RegisterDifferenceFamily(table);
   RegisterSequenceFamily(table);
   RegisterCombValuesFamily(table);
+  RegisterChannelFamily(table);
+  RegisterMatrixFamily(table);
+  RegisterSegmentFamily(table);
 }
 
 }  // namespace px

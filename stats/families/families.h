@@ -17,6 +17,9 @@ void RegisterSumFamily(StatClassTable& table);
 void RegisterDifferenceFamily(StatClassTable& table);
 void RegisterSequenceFamily(StatClassTable& table);
 void RegisterCombValuesFamily(StatClassTable& table);
+void RegisterChannelFamily(StatClassTable& table);
+void RegisterMatrixFamily(StatClassTable& table);
+void RegisterSegmentFamily(StatClassTable& table);
 
 void RegisterAllFamilies(StatClassTable& table);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/arith.h"
+#include "core/config.h"
 #include "core/text.h"
 
 namespace px::family {
@@ -111,6 +113,63 @@ int SortedNumberItems(const TCustomStat& s, const Combination& c, std::array<uin
 int DifferenceItems(const TCustomStat&, const Combination& c, std::array<uint16_t, 5>& items) {
   for (int i = 0; i + 1 < kDrawSize; ++i) items[size_t(i)] = uint16_t(std::abs(int(c[size_t(i + 1)]) - int(c[size_t(i)])));
   return kDrawSize - 1;
+}
+
+namespace {
+// feature(n) and across(n) for n = 1..36.
+template <class Feature, class Across>
+FeatureMap Mapped(FeatureKind kind, const GameConfig& config, Feature feature, Across across) {
+  FeatureMap m;
+  m.kind = kind;
+  m.width = std::clamp(config.data.ChannelSize, 1, kNumbers);
+  m.cols = std::clamp(config.data.MatrixCols & 0xFF, 1, kNumbers);
+  m.rows = MatrixRows(m.cols);
+  std::array<bool, 256> seen{};
+  for (int n = 1; n <= kNumbers; ++n) {
+    const int f = feature(m, n);
+    m.of[size_t(n)] = uint8_t(f);
+    m.across[size_t(n)] = uint8_t(across(m, n));
+    if (!seen[size_t(f)]) {
+      seen[size_t(f)] = true;
+      m.order[size_t(m.count++)] = uint8_t(f);
+    }
+  }
+  return m;
+}
+int NoAxis(const FeatureMap&, int) { return 0; }
+int ColumnAt(const FeatureMap& m, int n) { return MatrixColumn(n, m.cols); }
+int RowAt(const FeatureMap& m, int n) { return MatrixRow(n, m.cols); }
+}  // namespace
+
+int FeatureMap::Largest() const {
+  int largest = 0;
+  for (int i = 0; i < count; ++i) largest = std::max(largest, int(order[size_t(i)]));
+  return largest;
+}
+
+std::string FeatureMap::Text(int feature) const {
+  if (kind != FeatureKind::Channel) return std::to_string(feature);
+  return Fmt("%.2d [%d-%d]", feature, (feature - 1) * width + 1, feature * width);
+}
+
+FeatureMap ChannelFeatures(const GameConfig& config) {
+  return Mapped(FeatureKind::Channel, config, [](const FeatureMap& m, int n) { return CeilDiv(n, m.width); }, &NoAxis);
+}
+FeatureMap ColumnFeatures(const GameConfig& config) { return Mapped(FeatureKind::Column, config, &ColumnAt, &RowAt); }
+FeatureMap RowFeatures(const GameConfig& config) { return Mapped(FeatureKind::Row, config, &RowAt, &ColumnAt); }
+FeatureMap SegmentFeatures(const GameConfig& config) {
+  // The reader keeps segments 1..9; a zero that slipped in still names one.
+  const auto& map = config.data.MatrixSegments;
+  return Mapped(
+      FeatureKind::Segment, config, [&](const FeatureMap&, int n) { return std::max<int>(1, map[size_t(n - 1)]); },
+      &NoAxis);
+}
+
+std::array<uint8_t, 256> FeatureCounts(const FeatureMap& map, const Combination& c) {
+  std::array<uint8_t, 256> counts{};
+  for (uint8_t n : c) ++counts[size_t(map.Of(n))];
+  counts[0] = 0;  // numbers without a feature count nowhere
+  return counts;
 }
 
 }  // namespace px::family

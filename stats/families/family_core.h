@@ -138,18 +138,18 @@ using ItemsFn = int (*)(const TCustomStat& stat, const Combination& c, std::arra
 
 std::vector<std::array<uint8_t, 4>> TupleGroups(int items, int k, TupleShape shape, int from);
 
-template <ItemsFn Items, int M, int K, TupleShape Shape, bool FirstOnlyPeriods>
-class TupleStat : public TCustomStat {
+template <ItemsFn Items, int M, int K, TupleShape Shape, bool FirstOnlyPeriods, class Base = TCustomStat>
+class TupleStat : public Base {
  public:
   TupleStat(const TStatList& r, const StatClassInfo& info, int index)
-      : TCustomStat(r, info, index), groups_(TupleGroups(M, K, Shape, index)) {}
+      : Base(r, info, index), groups_(TupleGroups(M, K, Shape, index)) {}
 
   std::string ValueText(const StatValue& v) const override { return KeysText(v, K); }
 
   void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
                          bool sorted) override {
     TCustomStat::CollectDrawValues(index, lastIndex, lv, st, values, sorted);
-    Add(CurrentDraw.numbers, values, true);
+    Add(this->CurrentDraw.numbers, values, true);
   }
   void CollectCombinationValues(const Combination& c, TStatDrawArray& values) override {
     TCustomStat::CollectCombinationValues(c, values);
@@ -175,8 +175,8 @@ class TupleStat : public TCustomStat {
     std::array<uint16_t, 5> items{};
     Items(*this, c, items);
     for (size_t gi = 0; gi < groups_.size(); ++gi) {
-      SetKeys(Work, items, groups_[gi]);
-      AddValue(values, Work, fromDraw && (!FirstOnlyPeriods || gi == 0));
+      SetKeys(this->Work, items, groups_[gi]);
+      AddValue(values, this->Work, fromDraw && (!FirstOnlyPeriods || gi == 0));
     }
   }
 
@@ -188,5 +188,55 @@ class TupleStat : public TCustomStat {
 int NumberItems(const TCustomStat&, const Combination& c, std::array<uint16_t, 5>& items);
 int SortedNumberItems(const TCustomStat&, const Combination& c, std::array<uint16_t, 5>& items);
 int DifferenceItems(const TCustomStat&, const Combination& c, std::array<uint16_t, 5>& items);
+
+// ---- features of numbers: the channel, matrix column or row, or segment a
+// number lies in, from the configuration an instance was made with. A
+// number outside 1..36 (a damaged archive byte) has none: feature 0.
+enum class FeatureKind { Channel, Column, Row, Segment };
+
+struct FeatureMap {
+  FeatureKind kind = FeatureKind::Channel;
+  std::array<uint8_t, 256> of{};      // by number
+  std::array<uint8_t, 256> across{};  // the other axis of the matrix (row of a column member), else 0
+  // The distinct features of 1..36 in the order first met along them.
+  std::array<uint8_t, 36> order{};
+  int count = 0;
+  int width = 6;     // channel width
+  int cols = 6;      // matrix columns and rows
+  int rows = 6;
+  int Of(uint8_t n) const { return of[n]; }
+  int Largest() const;  // the largest feature (a mask's width)
+  // "01 [1-6]" for a channel, plain decimal otherwise.
+  std::string Text(int feature) const;
+};
+
+FeatureMap ChannelFeatures(const GameConfig& config);
+FeatureMap ColumnFeatures(const GameConfig& config);
+FeatureMap RowFeatures(const GameConfig& config);
+FeatureMap SegmentFeatures(const GameConfig& config);
+using FeatureFn = FeatureMap (*)(const GameConfig& config);
+
+// How many numbers of the combination lie in each feature; index = feature.
+std::array<uint8_t, 256> FeatureCounts(const FeatureMap& map, const Combination& c);
+
+// A statistic base that holds the features of its configuration.
+template <class Base, FeatureFn Features>
+class FeatureStat : public Base {
+ public:
+  FeatureStat(const TStatList& r, const StatClassInfo& info, int index)
+      : Base(r, info, index), map_(Features(r.Config())) {}
+  const FeatureMap& Map() const { return map_; }
+
+ protected:
+  const FeatureMap map_;
+};
+
+// The features of the five numbers in the order received.
+template <FeatureFn Features, class Base>
+int FeatureItems(const TCustomStat& stat, const Combination& c, std::array<uint16_t, 5>& items) {
+  const FeatureMap& map = static_cast<const FeatureStat<Base, Features>&>(stat).Map();
+  for (int i = 0; i < kDrawSize; ++i) items[size_t(i)] = uint16_t(map.Of(c[size_t(i)]));
+  return kDrawSize;
+}
 
 }  // namespace px::family

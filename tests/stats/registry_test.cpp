@@ -25,19 +25,29 @@ TEST(Registry, FillFollowsTheClassOrder) {
   const auto codes = Codes(r);
   ASSERT_GE(codes.size(), 49u);
   // Registry order, indexed classes once per index, unavailable classes absent.
-  const std::vector<std::string> head = {"NUMS", "DIGS", "EVEN", "EVNV", "SMAL", "SMLV", "PRIM", "PRMV", "SUMS",
-                                         "SUM1", "SUM2", "SUM3", "SUMC", "SUMV", "SUMT", "SUME", "SUMP", "S2T3",
-                                         "DIFA", "DIFM", "DIFD", "DIFO", "DIFK"};
+  const std::vector<std::string> head = {
+      "NUMS", "DIGS", "EVEN", "EVNV", "SMAL", "SMLV", "PRIM", "PRMV", "SUMS", "SUM1", "SUM2", "SUM3", "SUMC", "SUMV",
+      "SUMT", "SUME", "SUMP", "S2T3", "DIFA", "DIFM", "DIFD", "DIFO", "DIFK", "CHAN", "CHNV", "CHNC", "COLS", "ROWS",
+      "COLV", "ROWV", "COLN", "ROWN", "COLM", "ROWM", "COLA", "ROWA", "COLC", "ROWC", "SGMS", "SGMV", "SGMC"};
   EXPECT_EQ(std::vector<std::string>(codes.begin(), codes.begin() + long(head.size())), head);
   auto at = [&](const std::string& code) { return std::find(codes.begin(), codes.end(), code) - codes.begin(); };
   EXPECT_LT(at("LENS"), at("KNM2"));
   const std::vector<std::string> knp = {"KNP21", "KNP22", "KNP23", "KNP24", "KNP31", "KNP32", "KNP33", "KNP41",
-                                        "KNP42", "KDS2", "KDS3", "KDS4", "POS1"};
+                                        "KNP42", "KDS2", "KDS3", "KDS4", "KCM2"};
   EXPECT_EQ(std::vector<std::string>(codes.begin() + at("KNP21"), codes.begin() + at("KNP21") + long(knp.size())), knp);
   EXPECT_EQ(at("KNO2"), long(codes.size()));  // never offered
   EXPECT_FALSE(FindStatClass("TstCombValSort2")->available);
+  // The tuples of channels, columns, rows and segments, then the indexed
+  // counts, each once per index of the default configuration.
+  const std::vector<std::string> tail = {
+      "KCM2", "KCM3", "KCM4", "KCS2", "KCS3", "KCS4", "KFM2", "KFM3", "KFM4", "KFS2", "KFS3", "KFS4", "KRM2", "KRM3",
+      "KRM4", "KRS2", "KRS3", "KRS4", "KGM2", "KGM3", "KGM4", "KGS2", "KGS3", "KGS4", "POS1", "POS2", "POS3", "POS4",
+      "POS5", "CHN1", "CHN2", "CHN3", "CHN4", "CHN5", "CHN6", "COL1", "COL2", "COL3", "COL4", "COL5", "COL6", "ROW1",
+      "ROW2", "ROW3", "ROW4", "ROW5", "ROW6", "SGM1"};
+  ASSERT_LE(tail.size(), codes.size());
+  EXPECT_EQ(std::vector<std::string>(codes.begin() + at("KCM2"), codes.begin() + at("KCM2") + long(tail.size())), tail);
   // Classes of families not built yet are absent, never half-present.
-  EXPECT_EQ(FindStatClass("TstChannels"), nullptr);
+  EXPECT_EQ(FindStatClass("TstNumGroups"), nullptr);
   ASSERT_NE(FindStatClass("TstPosExt"), nullptr);  // known, but its range is empty
   EXPECT_EQ(r.FindByCode("POE1"), -1);
   EXPECT_EQ(r.CodeOf(r.FindByCode("pos3")), "POS3");
