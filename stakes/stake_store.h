@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,7 @@ namespace px {
 
 class DrawArchive;
 class Env;
+class File;
 class Host;
 
 enum class StakeKind : uint8_t { Separator = 0, Manual = 1, Regular = 2, Scenario = 3, System = 4 };
@@ -111,7 +113,7 @@ class StakeStore {
   // is copied to Pentalux5_5v36.lsk.bak and emptied after the warning. Throws.
   void CheckVersion();
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return file_ != nullptr; }
   bool HasRecords() const { return IsOpen() && size_ >= static_cast<int64_t>(kStakeRecordSize); }
   int64_t RecordCount() const { return IsOpen() ? size_ / static_cast<int64_t>(kStakeRecordSize) : 0; }
   const std::string& Path() const { return path_; }
@@ -172,7 +174,7 @@ class StakeStore {
   Host& host_;
   std::string dataDir_;
   std::string path_;
-  int fd_ = -1;
+  std::unique_ptr<File> file_;
   int64_t size_ = 0;
 
   bool cached_ = false;
