@@ -189,6 +189,8 @@ class TTemplateMain {
   std::string caption_;
 
  private:
+  // The warning of lines an open or a paste skipped as no combination.
+  void WarnSkippedLines();
   void LoadSettings();
   void ReloadRegistry();
   void SaveArchive();

@@ -112,6 +112,17 @@ TEST_F(FrameTest, CombinationCommands) {
   f->CombsGenerate(0, "", false);
   f->CombsOpen(dir.File("six.lcv"));
   EXPECT_EQ(f->Combs().Count(), 6);
+  // Damaged lines are skipped and counted; a file with none valid keeps the list.
+  test::WriteBytes(dir.File("damaged.lcv"), "40;41;42;43;44\r\n7;7;8;9;10\r\n");
+  f->CombsOpen(dir.File("damaged.lcv"));
+  EXPECT_EQ(f->Combs().Count(), 6);
+  ASSERT_FALSE(host.warnings.empty());
+  EXPECT_EQ(host.warnings.back(), "Пропущено строк, которые не являются комбинациями: 2");
+  f->CombsPaste("0 0 0 0 0\r\n01 02 03 04 05\r\n");
+  EXPECT_EQ(f->Combs().Count(), 1);
+  EXPECT_EQ(host.warnings.back(), "Пропущено строк, которые не являются комбинациями: 1");
+  f->CombsOpen(dir.File("six.lcv"));
+  EXPECT_EQ(f->Combs().Count(), 6);
   f->CombsOpen(dir.File("missing.lcv"));  // the list stays as it was
   EXPECT_EQ(f->Combs().Count(), 6);
   EXPECT_EQ(host.errors.back().rfind("Ошибка чтения файла", 0), 0u);
