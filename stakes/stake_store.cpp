@@ -331,10 +331,23 @@ void StakeStore::CheckVersion() {
   if (!outdated) return;
   host_.ShowWarning(kOutdated);
   // A copy first: the warning empties the file, but nothing is destroyed.
+  // Each event keeps its own copy, so a second damaged file never costs the
+  // first one's stakes.
   std::string bytes(static_cast<size_t>(size_), '\0');
   ReadAt(0, bytes.data(), bytes.size());
-  WriteFileAtomic(env_, path_ + ".bak", bytes);
+  WriteFileAtomic(env_, FreeBackupPath(), bytes);
   Clear();
+}
+
+std::string StakeStore::FreeBackupPath() const {
+  std::time_t t = std::chrono::system_clock::to_time_t(env_.Now());
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  const std::string stamp = Fmt("%04d-%02d-%02d-%02d-%02d-%02d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                                tm.tm_hour, tm.tm_min, tm.tm_sec);
+  std::string candidate = Fmt("%s.%s.bak", path_.c_str(), stamp.c_str());
+  for (int n = 2; env_.Exists(candidate); ++n) candidate = Fmt("%s.%s-%d.bak", path_.c_str(), stamp.c_str(), n);
+  return candidate;
 }
 
 void StakeStore::RequireOpen() const {

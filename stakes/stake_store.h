@@ -110,7 +110,9 @@ class StakeStore {
   // Start-up: Open and the version test; false when the file cannot be opened.
   bool Load();
   // The version test of Load on an open file: a torn file or another version
-  // is copied to Pentalux5_5v36.lsk.bak and emptied after the warning. Throws.
+  // is copied to Pentalux5_5v36.lsk.<yyyy-mm-dd-hh-nn-ss>.bak (a name of its
+  // own, never overwritten) and emptied after the warning. Throws; a failed
+  // copy leaves the file as it was.
   void CheckVersion();
 
   bool IsOpen() const { return file_ != nullptr; }
@@ -159,6 +161,7 @@ class StakeStore {
   };
 
   int64_t PositionOf(int64_t index, bool fromEnd) const;
+  std::string FreeBackupPath() const;
   void ReadAt(int64_t position, char* out, size_t size) const;
   void WriteAt(int64_t position, const char* data, size_t size);
   void AppendRaw(const StakeRecord& r);
