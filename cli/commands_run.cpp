@@ -96,6 +96,7 @@ void RunScenario(Context& ctx, const RunArgs& a) {
   stakes.SetLogEnabled(settings.StakesLogEnabled);
   Ratings ratings(ctx.env, host, ctx.dataDir);
   ratings.Load();
+  ratings.Recover(stakes);
   {
     StatusScope status(host, "Инициализация...");
     s.set.Init(kCapacity);

@@ -55,6 +55,7 @@ struct StakesSession {
 int CheckWithRatings(Context& ctx, StakesSession& s, const DrawArchive& archive, const GameConfig& config) {
   Ratings ratings(ctx.env, s.host, ctx.dataDir);
   ratings.Load();
+  ratings.Recover(s.store);
   return ratings.CheckStakes(s.store, archive, config.data);
 }
 

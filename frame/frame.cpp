@@ -197,6 +197,7 @@ TTemplateMain::Start TTemplateMain::Initialise() {
 
     ratings_ = std::make_unique<Ratings>(env_, host_, dataDir_);
     ratings_->Load();
+    if (stakes_ && stakes_->IsOpen()) ratings_->Recover(*stakes_);
     scenario_ = std::make_unique<Scenario>(env_, host_, WorkingScenarioPath(dataDir_));
     scenario_->LoadWorking();
 

@@ -625,6 +625,7 @@ int StakeStore::CheckAll(const DrawArchive& archive, const TConfigData& config, 
         }
         r.matches.count = hits;
         r.profit = StakeProfit(config, r.numbers.count, hits);
+        if (checkedCount == 0 && ratings) ratings->BeforeChecking();
         EncodeStakeRecord(r, bytes.data());
         cached_ = false;
         WriteAt(i * kSize, bytes.data(), bytes.size());

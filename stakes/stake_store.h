@@ -90,6 +90,9 @@ std::string StakeLogLine(const StakeRecord& r, const std::string& when);
 class RatingsSink {
  public:
   virtual ~RatingsSink() = default;
+  // Before a pass marks its first stake checked; throwing ends the pass with
+  // nothing checked.
+  virtual void BeforeChecking() {}
   virtual void AddStake(const StakeRecord&) = 0;
 };
 

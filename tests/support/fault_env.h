@@ -23,7 +23,8 @@ class FaultEnv final : public Env {
   bool failRename = false;
   bool failRead = false;
   bool failAppend = false;
-  // The faults above hit only paths containing this text (all when empty).
+  // The faults above hit only this file and its temporary files when it is
+  // a path ("/..."), only paths containing it otherwise, all when empty.
   std::string only;
   int writes = 0;
   std::chrono::system_clock::time_point now = std::chrono::system_clock::now();
@@ -60,7 +61,16 @@ class FaultEnv final : public Env {
   std::chrono::system_clock::time_point Now() override { return now; }
 
  private:
-  bool Hits(const std::string& path) const { return only.empty() || path.find(only) != std::string::npos; }
+  bool Hits(const std::string& path) const {
+    if (only.empty()) return true;
+    if (only[0] != '/') return path.find(only) != std::string::npos;
+    if (path == only) return true;
+    // "<only>.<pid>-<n>.tmp", as UniqueTempPath names it.
+    if (path.size() <= only.size() + 5 || path.compare(0, only.size() + 1, only + ".") != 0) return false;
+    if (path.compare(path.size() - 4, 4, ".tmp") != 0) return false;
+    const std::string middle = path.substr(only.size() + 1, path.size() - only.size() - 5);
+    return !middle.empty() && middle.find_first_not_of("0123456789-") == std::string::npos;
+  }
 
   bool Fails(size_t fits, size_t size) const { return failWriteAfter >= 0 || fits < size; }
 
