@@ -97,7 +97,9 @@ class FaultEnv final : public Env {
     }
     void WriteAt(int64_t position, std::string_view data) override {
       ++env_.writes;
-      const size_t fits = env_.Fits(data.size());
+      // Bytes over the old ones take no new room.
+      const size_t over = size_t(std::clamp<int64_t>(real_->Size() - position, 0, int64_t(data.size())));
+      const size_t fits = over + env_.Fits(data.size() - over);
       real_->WriteAt(position, data.substr(0, fits));
       if (env_.Fails(fits, data.size())) throw Error("Недостаточно места на диске");
     }
