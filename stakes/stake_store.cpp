@@ -437,6 +437,7 @@ void StakeStore::AppendRaw(const StakeRecord& r) {
 }
 
 bool StakeStore::Append(const StakeRecord& r, int drawCount) {
+  const int64_t start = size_;
   try {
     RequireOpen();
     if (r.checked == 1) throw Error("Добавление в конец файла уже проверенной ставки!");
@@ -456,6 +457,19 @@ bool StakeStore::Append(const StakeRecord& r, int drawCount) {
     }
     return true;
   } catch (const std::exception& e) {
+    // A stake over several draws goes in whole or not at all.
+    if (IsOpen() && size_ > start) {
+      try {
+        file_->Truncate(start);
+        size_ = start;
+        cached_ = false;
+        indexBuilt_ = false;
+        keys_.clear();
+        byDraw_.clear();
+      } catch (...) {
+        // The records stay; each is whole.
+      }
+    }
     host_.ShowError(OperationError(kAddRecordError, e.what()).what());
     return false;
   }
