@@ -3,6 +3,9 @@
 #include "core/env.h"
 #include "core/ini.h"
 #include "frame/frame.h"
+#include "core/archive.h"
+#include "stakes/stake_store.h"
+#include "stakes/ratings.h"
 #include "support/draws.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
@@ -49,6 +52,34 @@ TEST_F(FrameTest, FirstStartGivesDefaultsAndMarksPrefetchInit) {
   f->FormDestroy();
   auto g = Start();
   EXPECT_EQ(g->Settings().DrawsStatLen, 321);
+}
+
+TEST_F(FrameTest, AStartRebuildsARatingWhoseSaveFailedEarlier) {
+  // Checked stakes the rating never got, and the mark the check left.
+  {
+    StakeStore store(Env::Real(), host, dir.Path());
+    ASSERT_TRUE(store.Load());
+    TConfigData config;
+    config.Cost = 10000;
+    for (const char* comment : {"A", "A", "B"}) {
+      StakeRecord r = MakeStake(StakeKind::Manual, 1, NumberSet{5, {1, 2, 3, 4, 5}}, 0, comment, config);
+      ASSERT_TRUE(store.Append(r, 1));
+    }
+    DrawArchive archive;
+    archive.Append(test::Draw(1, {1, 2, 3, 7, 8}));
+    ASSERT_EQ(store.CheckAll(archive, config, nullptr), 3);
+  }
+  test::WriteBytes(RatingsPendingPath(dir.Path()), "");
+  auto f = Start();
+  f->Initialise();
+  ASSERT_NE(f->RatingsStore(), nullptr);
+  ASSERT_NE(f->RatingsStore()->Find("A"), nullptr);
+  EXPECT_EQ(f->RatingsStore()->Find("A")->stakes, 2);
+  EXPECT_EQ(f->RatingsStore()->Find("B")->stakes, 1);
+  EXPECT_FALSE(Env::Real().Exists(RatingsPendingPath(dir.Path())));
+  Ratings saved(Env::Real(), host, dir.Path());
+  ASSERT_TRUE(saved.Read());
+  EXPECT_EQ(saved.Count(), 2u);
 }
 
 TEST_F(FrameTest, DrawsCommandsKeepListPanelsAndFileInStep) {
