@@ -24,6 +24,10 @@ std::string ExecutableFolder() {
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  return Run(args, out, err, Env::Real());
+}
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, Env& env) {
   CLI::App app{"Анализатор статистики лотереи \"Vantora 5\": работа без окна", "pentalux"};
   app.require_subcommand(1);
   std::string dataDir;
@@ -61,7 +65,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     dataDir = (fromEnv && *fromEnv) ? fromEnv : ExecutableFolder();
   }
   CliHost host(err, verbose);
-  Context ctx{Env::Real(), host, dataDir, out};
+  Context ctx{env, host, dataDir, out};
   try {
     if (chosen) chosen(ctx);
   } catch (const CommandExit& e) {

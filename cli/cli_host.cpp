@@ -50,6 +50,17 @@ void PrintRow(std::ostream& out, const std::vector<std::string>& cells) {
   out << '\n';
 }
 
+DataFolderLock::DataFolderLock(Context& ctx) {
+  ctx.env.MakeDirs(ctx.dataDir);
+  try {
+    file_ = ctx.env.OpenFile(StakesPath(ctx.dataDir), FileMode::Locked);
+  } catch (const std::exception&) {
+    throw Error(kExclusiveAccess);
+  }
+}
+
+DataFolderLock::~DataFolderLock() = default;
+
 void OpenStakesFile(Context& ctx, Host& host, StakeStore& store) {
   ctx.env.MakeDirs(ctx.dataDir);
   StatusScope status(host, "Загрузка файла ставок...");

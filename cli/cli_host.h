@@ -2,6 +2,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 
 namespace px {
 class Env;
+class File;
 class StakeStore;
 }
 
@@ -58,6 +60,21 @@ struct Context {
 };
 
 void PrintRow(std::ostream& out, const std::vector<std::string>& cells);
+
+// Holds the data folder for the scope's life through the stakes file's lock,
+// as the program does, so the tool never changes files under a running
+// program nor beside another changing command: refused with the
+// exclusive-access message.
+class DataFolderLock {
+ public:
+  explicit DataFolderLock(Context& ctx);
+  ~DataFolderLock();
+  DataFolderLock(const DataFolderLock&) = delete;
+  DataFolderLock& operator=(const DataFolderLock&) = delete;
+
+ private:
+  std::unique_ptr<File> file_;
+};
 
 // Opens the data folder's stakes file for the command's life: a file held by
 // the program is the exclusive-access message, a damaged one its read error.

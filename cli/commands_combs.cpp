@@ -88,6 +88,7 @@ void Combs(Context& ctx, const CombsArgs& a) {
     }
     GenerateSet(s.set, ctx.env, true, mode, parameters);
   }
+  if (s.set.SkippedLines() > 0) ctx.host.ShowWarning(Fmt("Пропущено строк: %d", s.set.SkippedLines()));
 
   for (const Step& step : a.steps) {
     switch (step.kind) {

@@ -121,6 +121,7 @@ void Info(Context& ctx, int32_t number, bool sorted) {
 }
 
 void Import(Context& ctx, const std::string& file) {
+  DataFolderLock lock(ctx);
   DrawArchive archive = LoadForChange(ctx);
   ImportResult result;
   {
@@ -147,6 +148,7 @@ void PrintDraw(Context& ctx, const DrawRecord& d) {
 
 void Add(Context& ctx, const std::string& numbers, const std::optional<int32_t>& number,
          const std::optional<std::string>& date) {
+  DataFolderLock lock(ctx);
   DrawArchive archive = LoadForChange(ctx);
   DrawRecord d;
   d.number = number.value_or(archive.NextDrawNumber(0));
@@ -160,6 +162,7 @@ void Add(Context& ctx, const std::string& numbers, const std::optional<int32_t>&
 
 void Edit(Context& ctx, int32_t which, const std::string& numbers, const std::optional<int32_t>& number,
           const std::optional<std::string>& date) {
+  DataFolderLock lock(ctx);
   DrawArchive archive = LoadForChange(ctx);
   const int index = FindDraw(archive, which);
   DrawRecord d = archive.At(index);
@@ -175,6 +178,7 @@ void Edit(Context& ctx, int32_t which, const std::string& numbers, const std::op
 }
 
 void Delete(Context& ctx, const std::vector<int32_t>& numbers) {
+  DataFolderLock lock(ctx);
   DrawArchive archive = LoadForChange(ctx);
   // Every number is checked first, so a typo deletes nothing.
   std::vector<int> indexes;

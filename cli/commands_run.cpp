@@ -35,10 +35,14 @@ class InterruptibleHost final : public Host {
  public:
   explicit InterruptibleHost(Host& inner) : inner_(inner) {}
   void SetStatusText(const std::string& text) override { inner_.SetStatusText(text); }
-  void ShowError(const std::string& text) override { inner_.ShowError(text); }
+  void ShowError(const std::string& text) override {
+    ++errors;
+    inner_.ShowError(text);
+  }
   void ShowInfo(const std::string& text) override { inner_.ShowInfo(text); }
   void ShowWarning(const std::string& text) override { inner_.ShowWarning(text); }
   bool AskYesNo(const std::string& text) override { return inner_.AskYesNo(text); }
+  int errors = 0;
   bool AskYesNoAs(const std::string& caption, const std::string& text) override {
     return inner_.AskYesNoAs(caption, text);
   }
@@ -96,6 +100,7 @@ void RunScenario(Context& ctx, const RunArgs& a) {
   stakes.SetLogEnabled(settings.StakesLogEnabled);
   Ratings ratings(ctx.env, host, ctx.dataDir);
   ratings.Load();
+  ratings.Recover(stakes);
   {
     StatusScope status(host, "Инициализация...");
     s.set.Init(kCapacity);
@@ -127,8 +132,9 @@ void RunScenario(Context& ctx, const RunArgs& a) {
 
   ctx.out << '\n';
   PrintRatings(ctx.out, ratings.Entries(), StoredEffMode(ctx));
-  // The runner has shown the failure through the host already.
-  if (result.failed) throw CommandExit(1, "");
+  // The runner has shown the failure through the host already. A rating or
+  // a log that was not written is a run not done either.
+  if (result.failed || host.errors > 0) throw CommandExit(1, "");
 }
 
 }  // namespace

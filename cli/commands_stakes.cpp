@@ -19,14 +19,15 @@ namespace px::cli {
 
 namespace {
 
-// Passes everything on but keeps the first error, so that a store operation
-// that reports through a box can still end the command with exit 1.
+// Passes everything on but keeps the errors, so that a store operation that
+// reports through a box can still end the command with exit 1.
 class ErrorKeepingHost final : public Host {
  public:
   explicit ErrorKeepingHost(Host& inner) : inner_(inner) {}
   void SetStatusText(const std::string& text) override { inner_.SetStatusText(text); }
   void ShowError(const std::string& text) override {
     if (error.empty()) error = text;
+    later.push_back(text);
   }
   void ShowInfo(const std::string& text) override { inner_.ShowInfo(text); }
   void ShowWarning(const std::string& text) override { inner_.ShowWarning(text); }
@@ -36,7 +37,14 @@ class ErrorKeepingHost final : public Host {
   void Finish() const {
     if (!error.empty()) throw Error(error);
   }
+  // Shows the kept errors; the command still succeeds.
+  void Report() {
+    for (const std::string& text : later) inner_.ShowError(text);
+    later.clear();
+    error.clear();
+  }
   std::string error;
+  std::vector<std::string> later;
 
  private:
   Host& inner_;
@@ -55,6 +63,7 @@ struct StakesSession {
 int CheckWithRatings(Context& ctx, StakesSession& s, const DrawArchive& archive, const GameConfig& config) {
   Ratings ratings(ctx.env, s.host, ctx.dataDir);
   ratings.Load();
+  ratings.Recover(s.store);
   return ratings.CheckStakes(s.store, archive, config.data);
 }
 
@@ -100,10 +109,13 @@ void Add(Context& ctx, const AddArgs& a) {
     StatusScope status(s.host, "Создание ставки...");
     if (!s.store.Append(r, a.draws)) s.host.Finish();
   }
+  // The stake is made: what fails after it is told, but a retry would stake
+  // twice, so the command succeeds.
   const int checked = CheckWithRatings(ctx, s, data.archive, data.config);
-  s.host.Finish();
   ctx.out << "Добавлено записей: " << (s.store.RecordCount() - before) << '\n';
   ctx.out << "Проверено ставок: " << checked << '\n';
+  ctx.out.flush();
+  s.host.Report();
 }
 
 void Check(Context& ctx) {

@@ -98,10 +98,14 @@ class PrefetchProgress final : public Host {
     else
       std::cerr << "\n";
   }
-  void ShowError(const std::string& text) override { inner_.ShowError(text); }
+  void ShowError(const std::string& text) override {
+    ++errors;
+    inner_.ShowError(text);
+  }
   void ShowInfo(const std::string& text) override { inner_.ShowInfo(text); }
   void ShowWarning(const std::string& text) override { inner_.ShowWarning(text); }
   bool AskYesNo(const std::string& text) override { return inner_.AskYesNo(text); }
+  int errors = 0;
 
  private:
   Host& inner_;
@@ -110,10 +114,13 @@ class PrefetchProgress final : public Host {
 };
 
 void Prefetch(Context& ctx, uint32_t groups) {
+  DataFolderLock lock(ctx);
   Session s(ctx);
   PrefetchProgress progress(ctx.host, ::isatty(2) != 0);
   int built = PrefetchFiles(ctx.env, ctx.dataDir).BuildAll(s.registry, true, false, groups, &progress);
   ctx.out << "Создано файлов: " << built << '\n';
+  // Each failure is on stderr already; a file not written fails the command.
+  if (progress.errors > 0) throw CommandExit(1, "");
 }
 
 }  // namespace

@@ -128,21 +128,36 @@ class DrawMatcher {
   std::vector<uint64_t> keys_;
 };
 
+// A combination only when every word is a whole number 1..36 and no two are
+// equal; the words keep their order.
+bool WellFormed(const std::array<std::string_view, kDrawSize>& words, Combination& out) {
+  for (int i = 0; i < kDrawSize; ++i) {
+    const auto v = ParseInt32(words[size_t(i)]);
+    if (!v || *v < 1 || *v > kNumbers) return false;
+    for (int k = 0; k < i; ++k)
+      if (out[k] == *v) return false;
+    out[i] = static_cast<uint8_t>(*v);
+  }
+  return true;
+}
+
 // One .lcv line: exactly five words at "," and ";". No allocation, the
 // reader sees every line of files of the whole game space.
 bool ParseLcvLine(std::string_view line, Combination& out) {
-  int words = 0;
+  std::array<std::string_view, kDrawSize> words;
+  size_t count = 0;
   size_t start = 0;
   for (;;) {
     size_t end = line.find_first_of(",;", start);
-    std::string_view word = line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    if (words == kDrawSize) return false;
-    out[words++] = static_cast<uint8_t>(IntOr(word, 0));
+    if (count == kDrawSize) return false;
+    words[count++] = line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
     if (end == std::string_view::npos) break;
     start = end + 1;
   }
-  return words == kDrawSize;
+  return count == kDrawSize && WellFormed(words, out);
 }
+
+bool IsBlank(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
 
 // Lines at LF with an optional CR before it; a final line break ends the
 // last line rather than starting an empty one.
@@ -355,14 +370,27 @@ void CombinationSet::DeleteRows(const std::vector<int>& rows) {
 }
 
 bool CombinationSet::ReadFile(Env& env, const std::string& path) {
-  working_.SetCount(0);
+  skippedLines_ = 0;
+  readCount_ = 0;
   try {
     const std::string data = env.ReadFile(path);
-    // Enough room for one combination per line, so reading never regrows.
-    working_.Resize(static_cast<size_t>(std::count(data.begin(), data.end(), '\n')) + 1, 0);
     Combination c{};
-    for (std::string_view line : SplitLines(data))
-      if (ParseLcvLine(line, c)) working_.Append(c);
+    bool any = false;
+    for (std::string_view line : SplitLines(data)) {
+      if (!ParseLcvLine(line, c)) {
+        if (!IsBlank(line)) ++skippedLines_;
+        continue;
+      }
+      if (!any) {
+        // The list changes only once the file holds a combination. Enough
+        // room for one combination per line, so reading never regrows.
+        any = true;
+        working_.SetCount(0);
+        working_.Resize(static_cast<size_t>(std::count(data.begin(), data.end(), '\n')) + 1, 0);
+      }
+      working_.Append(c);
+      ++readCount_;
+    }
     return true;
   } catch (const std::exception& e) {
     ShowError(Fmt("Ошибка чтения файла \"%s\"!\r\r%s", path.c_str(), e.what()));
@@ -398,12 +426,29 @@ std::string CombinationSet::ClipboardText(const std::vector<int>& rows) const {
 // Returns true when working now holds the pasted lines; text without lines
 // changes nothing and returns false without a message.
 bool CombinationSet::Paste(const std::string& text) {
+  skippedLines_ = 0;
   const auto lines = SplitLines(text);
   if (lines.empty()) return false;
   TakeSnapshot(false);
   try {
-    working_.Resize(lines.size(), static_cast<int>(lines.size()));
-    for (size_t i = 0; i < lines.size(); ++i) working_[static_cast<int>(i)] = ParseCombination(lines[i]);
+    working_.Resize(lines.size(), 0);
+    for (std::string_view line : lines) {
+      // A line that is not five words is an error, as ParseCombination says.
+      const auto words = SplitAny(line, "\t ,-.:;|", true);
+      if (words.size() != kDrawSize) (void)ParseCombination(line);
+      std::array<std::string_view, kDrawSize> views;
+      for (size_t i = 0; i < views.size(); ++i) views[i] = words[i];
+      Combination c{};
+      if (WellFormed(views, c))
+        working_.Append(c);
+      else
+        ++skippedLines_;
+    }
+    if (working_.Count() == 0) {
+      RestoreSnapshot(true);
+      DropSnapshot();
+      return false;
+    }
   } catch (const std::exception& e) {
     ShowError(e.what());
     RestoreSnapshot(true);

@@ -120,17 +120,25 @@ class CombinationSet {
   void DeleteRows(const std::vector<int>& rows);
 
   // ---- files and clipboard
-  // .lcv: every line of exactly five words at "," and ";" (trimmed, non-numbers
-  // give 0); other lines skipped. Returns false after showing
-  // "Ошибка чтения файла "%s"!\r\r%s"; what was read so far stays.
+  // .lcv: every line of exactly five words at "," and ";", each a whole
+  // number 1..36, all different, in the file's order; other lines are
+  // skipped and counted (blank ones not). A file without a combination
+  // leaves working as it was; so does a failed read, which returns false
+  // after showing "Ошибка чтения файла "%s"!\r\r%s".
   bool ReadFile(Env& env, const std::string& path);
   // Returns false after showing "Ошибка записи в файл "%s"!\r\r%s".
   bool WriteFile(Env& env, const std::string& path) const;
   // Selected rows as "03 07 12 25 36" lines ending with CR LF.
   std::string ClipboardText(const std::vector<int>& rows) const;
-  // Replaces working with the clipboard lines. On the first bad line shows
-  // its error, restores the previous list and returns false.
+  // Replaces working with the clipboard lines. A line of five words that are
+  // not five different whole numbers 1..36 is skipped and counted; on the
+  // first line that is not five words shows its error, restores the
+  // previous list and returns false. Nothing left: the previous list, false.
   bool Paste(const std::string& text);
+  // Lines the last ReadFile or Paste skipped as no combination, and the
+  // combinations the last ReadFile took in.
+  int SkippedLines() const { return skippedLines_; }
+  int LastReadCount() const { return readCount_; }
 
  private:
   // Generation replaces the buffers and reports through the set's host.
@@ -144,6 +152,8 @@ class CombinationSet {
   CombBuffer working_, undo_, cache_;
   int cacheOffsetKey_ = -1, cacheExcludeKey_ = -1;
   std::vector<LogRow> log_;
+  int skippedLines_ = 0;
+  int readCount_ = 0;
 };
 
 // .lcv text of a list: CombinationText with ";" per line, CR LF.

@@ -60,6 +60,7 @@ void GenerateSet(CombinationSet& set, Env& env, bool showProgress, int mode, con
   std::optional<StatusScope> status;
   if (showProgress && set.host_) status.emplace(*set.host_, "Генерация возможных комбинаций...");
   CombBuffer& working = set.working_;
+  set.skippedLines_ = 0;
   try {
     working.SetCount(0);
     if (mode == 4) {

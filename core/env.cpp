@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -53,6 +54,98 @@ void WriteAll(int fd, std::string_view data, const std::string& path) {
     done += static_cast<size_t>(n);
   }
 }
+
+Error SystemError(int errnum) { return Error(SystemErrorText(errnum)); }
+
+class PosixFile final : public File {
+ public:
+  explicit PosixFile(int fd) : fd_(fd) {}
+  ~PosixFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  int64_t Size() override { return Stat().st_size; }
+  int64_t ModifiedNs() override {
+    const struct stat st = Stat();
+    return int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  }
+
+  void ReadAt(int64_t position, char* out, size_t size) override {
+    RequireOpen();
+    size_t done = 0;
+    while (done < size) {
+      ssize_t n = ::pread(fd_, out + done, size - done, static_cast<off_t>(position + int64_t(done)));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        throw SystemError(errno);
+      }
+      if (n == 0) throw SystemError(EIO);
+      done += static_cast<size_t>(n);
+    }
+  }
+
+  void WriteAt(int64_t position, std::string_view data) override {
+    RequireOpen();
+    size_t done = 0;
+    while (done < data.size()) {
+      ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, static_cast<off_t>(position + int64_t(done)));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        throw SystemError(errno);
+      }
+      done += static_cast<size_t>(n);
+    }
+  }
+
+  void Append(std::string_view data) override {
+    RequireOpen();
+    const int64_t size = Size();
+    size_t done = 0;
+    while (done < data.size()) {
+      ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        const int e = errno;
+        if (done > 0) {
+          const int ignored = ::ftruncate(fd_, static_cast<off_t>(size));
+          (void)ignored;
+        }
+        throw SystemError(e);
+      }
+      done += static_cast<size_t>(n);
+    }
+  }
+
+  void Truncate(int64_t size) override {
+    RequireOpen();
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) throw SystemError(errno);
+  }
+
+  void Flush() override {
+    RequireOpen();
+    if (::fsync(fd_) != 0 && errno != EINVAL) throw SystemError(errno);
+  }
+
+  void Close() override {
+    if (fd_ < 0) return;
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) throw SystemError(errno);
+  }
+
+ private:
+  void RequireOpen() const {
+    if (fd_ < 0) throw SystemError(EBADF);
+  }
+  struct stat Stat() const {
+    RequireOpen();
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) throw SystemError(errno);
+    return st;
+  }
+
+  int fd_;
+};
 
 class PosixEnv final : public Env {
  public:
@@ -122,25 +215,34 @@ class PosixEnv final : public Env {
 }  // namespace
 
 void Env::AppendFile(const std::string& path, std::string_view data) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) throw FileError("Не удалось открыть файл", path, errno);
-  WriteAll(fd, data, path);
-  if (::close(fd) != 0) throw FileError("Не удалось записать файл", path, errno);
+  std::unique_ptr<File> file;
+  try {
+    file = OpenFile(path, FileMode::Append);
+  } catch (const std::exception& e) {
+    throw Error(Fmt("Не удалось открыть файл \"%s\": %s", path.c_str(), e.what()));
+  }
+  try {
+    file->Append(data);
+    file->Close();
+  } catch (const std::exception& e) {
+    throw Error(Fmt("Не удалось записать файл \"%s\": %s", path.c_str(), e.what()));
+  }
 }
 
-int Env::LockFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) throw FileError("Не удалось открыть файл", path, errno);
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+std::unique_ptr<File> Env::OpenFile(const std::string& path, FileMode mode) {
+  const int flags = mode == FileMode::Append ? O_WRONLY | O_APPEND : O_RDWR;
+  int fd = ::open(path.c_str(), flags | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    if (mode == FileMode::Locked) throw FileError("Не удалось открыть файл", path, errno);
+    throw SystemError(errno);
+  }
+  // The lock belongs to the open file, so it ends with the handle.
+  if (mode == FileMode::Locked && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     int e = errno;
     ::close(fd);
     throw FileError("Файл занят другим процессом", path, e);
   }
-  return fd;
-}
-
-void Env::UnlockFile(int handle) {
-  if (handle >= 0) ::close(handle);
+  return std::make_unique<PosixFile>(fd);
 }
 
 Env& Env::Real() {
@@ -148,8 +250,13 @@ Env& Env::Real() {
   return env;
 }
 
+std::string UniqueTempPath(const std::string& path) {
+  static std::atomic<unsigned> counter{0};
+  return Fmt("%s.%ld-%u.tmp", path.c_str(), static_cast<long>(::getpid()), ++counter);
+}
+
 void WriteFileAtomic(Env& env, const std::string& path, std::string_view data) {
-  std::string temp = path + ".tmp";
+  const std::string temp = UniqueTempPath(path);
   try {
     env.WriteFile(temp, data);
     env.Rename(temp, path);

@@ -7,11 +7,45 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace px {
+
+// An open file, for reads and writes at any position or for appending.
+// Failures throw px::Error with the system's text of the cause; the
+// destructor closes quietly.
+class File {
+ public:
+  File() = default;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  virtual ~File() = default;
+
+  virtual int64_t Size() = 0;
+  // Modification time in nanoseconds since the epoch.
+  virtual int64_t ModifiedNs() = 0;
+  // Exactly size bytes; reading past the end is an error.
+  virtual void ReadAt(int64_t position, char* out, size_t size) = 0;
+  virtual void WriteAt(int64_t position, std::string_view data) = 0;
+  // At the end of the file. A write cut short is taken back, so a line or
+  // record is never left half written.
+  virtual void Append(std::string_view data) = 0;
+  virtual void Truncate(int64_t size) = 0;
+  // To disk.
+  virtual void Flush() = 0;
+  virtual void Close() = 0;
+};
+
+enum class FileMode {
+  Update,  // read and write, created when missing
+  Append,  // append only, created when missing
+  Locked,  // as Update, and held exclusively while open: refused when
+           // another holder has it
+};
 
 class Env {
  public:
@@ -34,17 +68,16 @@ class Env {
   // Names (not paths) of the entries of a folder; empty when it is missing.
   virtual std::vector<std::string> ListDir(const std::string& dir) = 0;
   virtual std::chrono::system_clock::time_point Now() = 0;
-  // Opens (creating when missing) and locks a file exclusively for as long
-  // as the returned handle stays open; throws Error when another process
-  // holds it.
-  virtual int LockFile(const std::string& path);
-  virtual void UnlockFile(int handle);
+  // Throws the system's text of the cause; for Locked, a text naming the
+  // file and whether another holder has it.
+  virtual std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode);
 
   static Env& Real();
 };
 
 // Writes the file whole through a temporary file in the same folder and a
-// rename, so a failure leaves the previous file as it was.
+// rename, so a failure leaves the previous file as it was. The temporary
+// name is unique to the writer, so two writers never share one.
 void WriteFileAtomic(Env& env, const std::string& path, std::string_view data);
 
 // Deletes the named log files of the folder, each even when another fails,
@@ -55,6 +88,9 @@ struct DeleteSummary {
   std::string text;
 };
 DeleteSummary DeleteLogFiles(Env& env, const std::string& folder, const std::vector<std::string>& names);
+
+// A name beside path, ending in ".tmp", that no other writer uses.
+std::string UniqueTempPath(const std::string& path);
 
 // "<folder>/<name>"; folder may be empty.
 std::string JoinPath(const std::string& folder, const std::string& name);

@@ -188,21 +188,26 @@ std::string SheetNameOf(const std::string& title) {
   return name.empty() ? "Лист1" : name;
 }
 
-void WriteXlsx(const std::string& path, const SheetTable& table) {
-  Env& env = Env::Real();
-  const std::string temp = path + ".tmp";
+void WriteXlsx(const std::string& path, const SheetTable& table) { WriteXlsx(Env::Real(), path, table); }
+
+void WriteXlsx(Env& env, const std::string& path, const SheetTable& table) {
+  // The library writes a file of its own; the target is then written from it
+  // through the file seam, so it is replaced whole or not at all.
+  const std::string scratch = UniqueTempPath(path);
   auto failure = [&](std::string_view cause) {
     try {
-      env.Remove(temp);
+      Env::Real().Remove(scratch);
     } catch (...) {
       // The export error is the one worth reporting.
     }
     return OperationError(Fmt("Ошибка экспорта в файл \"%s\"!", path.c_str()), cause);
   };
-  if (lxw_error err = WriteWorkbook(temp, table); err != LXW_NO_ERROR) throw failure(lxw_strerror(err));
+  if (lxw_error err = WriteWorkbook(scratch, table); err != LXW_NO_ERROR) throw failure(lxw_strerror(err));
   try {
-    env.Rename(temp, path);
-  } catch (const Error& e) {
+    const std::string bytes = Env::Real().ReadFile(scratch);
+    Env::Real().Remove(scratch);
+    WriteFileAtomic(env, path, bytes);
+  } catch (const std::exception& e) {
     throw failure(e.what());
   }
 }

@@ -7,6 +7,8 @@
 
 namespace px {
 
+class Env;
+
 // A table exactly as shown: texts in display order, UTF-8.
 struct SheetTable {
   std::string title;
@@ -19,6 +21,7 @@ struct SheetTable {
 // plain decimal numbers become numbers. The target is replaced only when the
 // whole workbook was written; failures throw Error.
 void WriteXlsx(const std::string& path, const SheetTable& table);
+void WriteXlsx(Env& env, const std::string& path, const SheetTable& table);
 
 // The worksheet name for a title: without []:*?/\ and at most 31 characters.
 std::string SheetNameOf(const std::string& title);

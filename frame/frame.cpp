@@ -203,6 +203,7 @@ TTemplateMain::Start TTemplateMain::Initialise() {
 
     ratings_ = std::make_unique<Ratings>(env_, host_, dataDir_);
     ratings_->Load();
+    if (stakes_ && stakes_->IsOpen()) ratings_->Recover(*stakes_);
     scenario_ = std::make_unique<Scenario>(env_, host_, WorkingScenarioPath(dataDir_));
     scenario_->LoadWorking();
 
@@ -415,7 +416,9 @@ void TTemplateMain::CombsOpen(const std::string& path) {
   }
   if (!read) combs_.RestoreSnapshot(true);
   combs_.DropSnapshot();
-  combs_.ClearLog();
+  // A file without a combination leaves the list, and so its log, as it was.
+  if (combs_.LastReadCount() > 0) combs_.ClearLog();
+  if (read) WarnSkippedLines();
   RefreshCombs();
 }
 
@@ -430,7 +433,13 @@ std::string TTemplateMain::CombsCopy(const std::vector<int>& rows) const { retur
 void TTemplateMain::CombsPaste(const std::string& text) {
   Busy busy(*this);
   combs_.Paste(text);
+  WarnSkippedLines();
   RefreshCombs();
+}
+
+void TTemplateMain::WarnSkippedLines() {
+  if (combs_.SkippedLines() > 0)
+    host_.ShowWarning(Fmt("Пропущено строк, которые не являются комбинациями: %d", combs_.SkippedLines()));
 }
 
 std::string TTemplateMain::CombsDistinctText() const { return DistinctNumbersText(combs_); }

@@ -191,6 +191,8 @@ class TTemplateMain {
   std::string caption_;
 
  private:
+  // The warning of lines an open or a paste skipped as no combination.
+  void WarnSkippedLines();
   void LoadSettings();
   void ReloadRegistry();
   void DeleteLogs(const std::vector<std::string>& names);

@@ -512,6 +512,7 @@ void ScenarioRunner::SystemStakes(bool all) {
   for (Combination c : load.combinations) {
     SortFive(c);
     if (!all && !inList.count(key(c))) continue;
+    if (stop_) break;
     Stake(ToNumberSet(c), true);
   }
 }
@@ -531,6 +532,14 @@ void ScenarioRunner::Stake(const NumberSet& numbers, bool quiet) {
       Write(Fmt("{+} Ставка на тираж %d добавлена в список ставок: [%s]", stakeDraw_, text.c_str()));
       ++status_.stakes;
       if (ctx_.observer) ctx_.observer->StakeAdded(r);
+    } else {
+      // The store has shown why. A full disk would fail every later append
+      // the same way, one message each: the run ends here.
+      stop_ = true;
+      if (!result_.failed) {
+        result_.failed = true;
+        result_.error = "Ошибка добавления записи в файл ставок!";
+      }
     }
   }
   if (quiet) {

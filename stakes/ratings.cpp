@@ -163,6 +163,8 @@ std::string RatingsPath(const std::string& dataDir) {
   return JoinPath(dataDir, std::string(kDataBaseName) + ".lrt");
 }
 
+std::string RatingsPendingPath(const std::string& dataDir) { return RatingsPath(dataDir) + ".pending"; }
+
 std::string RatingKey(std::string_view comment) { return FoldedText(RatingComment(comment)); }
 
 std::string RatingComment(std::string_view comment) { return Cp1251ToUtf8(CommentBytes(comment)); }
@@ -305,6 +307,14 @@ bool Ratings::Save() {
     try {
       WriteFileAtomic(env_, path_, EncodeRatingEntries(entries_));
       unsaved_ = 0;
+      if (marked_) {
+        try {
+          env_.Remove(RatingsPendingPath(dataDir_));
+          marked_ = false;
+        } catch (const std::exception&) {
+          // Left behind, the next start rebuilds a rating that is whole anyway.
+        }
+      }
     } catch (const std::exception& e) {
       host_.ShowError(OperationError(kWriteError, e.what()).what());
       ok = false;
@@ -352,11 +362,29 @@ int Ratings::CheckStakes(StakeStore& store, const DrawArchive& archive, const TC
   return checked;
 }
 
+void Ratings::BeforeChecking() {
+  // A mark made by an earlier process stays until Recover has rebuilt the
+  // rating: saving this rating does not pay what that one owed.
+  const std::string pending = RatingsPendingPath(dataDir_);
+  if (marked_ || env_.Exists(pending)) return;
+  WriteFileAtomic(env_, pending, "");
+  marked_ = true;
+}
+
+bool Ratings::Recover(StakeStore& store) {
+  if (!env_.Exists(RatingsPendingPath(dataDir_))) return true;
+  return RebuildFrom(store);
+}
+
 bool Ratings::Rebuild(StakeStore& store) {
   if (!entries_.empty() &&
       !host_.AskYesNo("Пересчитать рейтинг только по текущим ставкам?\r\rНакопленные ранее данные по "
                       "удаленным ставкам будут потеряны."))
     return false;
+  return RebuildFrom(store);
+}
+
+bool Ratings::RebuildFrom(StakeStore& store) {
   Ratings fresh(env_, host_, dataDir_);
   try {
     StatusScope status(host_, "Обновление рейтинга...");
@@ -372,6 +400,8 @@ bool Ratings::Rebuild(StakeStore& store) {
   }
   entries_ = std::move(fresh.entries_);
   index_ = std::move(fresh.index_);
+  // Whole now, so the save ends any debt.
+  marked_ = env_.Exists(RatingsPendingPath(dataDir_));
   return Sort();
 }
 

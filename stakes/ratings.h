@@ -78,6 +78,9 @@ std::vector<std::string> RatingRow(const RatingEntry& e, int effMode,
 // The CSV export in cp1251 with CR LF: quoted titles, then one line a entry.
 std::string RatingsCsvText(const std::vector<RatingEntry>& entries);
 
+// The mark of a rating owed checked stakes: Pentalux5_5v36.lrt.pending.
+std::string RatingsPendingPath(const std::string& dataDir);
+
 class Ratings final : public RatingsSink {
  public:
   Ratings(Env& env, Host& host, std::string dataDir);
@@ -90,6 +93,10 @@ class Ratings final : public RatingsSink {
 
   // Checked stakes only (match count 0..5); one entry per comment.
   void AddStake(const StakeRecord& r) override;
+  // Marks the rating as owed stakes (RatingsPendingPath) until it is saved,
+  // so stakes checked but never saved into the rating are not lost when the
+  // save fails or the process ends first.
+  void BeforeChecking() override;
 
   // Reads the file as it is (missing: no entries); false after reporting a
   // failure, with the entries read so far kept.
@@ -98,6 +105,10 @@ class Ratings final : public RatingsSink {
   bool Load();
   // Rewrites the file through a temporary file, then refreshes the view.
   bool Save();
+  // Start-up, with the stakes file open: when an earlier check's rating was
+  // never saved, rebuilds the rating from the checked stakes and saves it.
+  // True when nothing was owed or the rebuilt rating is saved.
+  bool Recover(StakeStore& store);
   // Sorts by SortOrder() and saves.
   bool Sort();
   void Clear();
@@ -130,6 +141,7 @@ class Ratings final : public RatingsSink {
 
  private:
   void Reindex();
+  bool RebuildFrom(StakeStore& store);
 
   Env& env_;
   Host& host_;
@@ -139,6 +151,7 @@ class Ratings final : public RatingsSink {
   std::unordered_map<std::string, size_t> index_;
   RatingSort sort_;
   int64_t unsaved_ = 0;
+  bool marked_ = false;  // this rating made the pending mark
 };
 
 }  // namespace px

@@ -2,15 +2,10 @@
 
 #include "core/little_endian.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 
 #include "core/archive.h"
 #include "core/cp1251.h"
@@ -73,8 +68,6 @@ std::string LocalTimeText(std::chrono::system_clock::time_point when) {
   return Fmt("%04d.%02d.%02d %02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
              tm.tm_sec);
 }
-
-Error SystemError(int errnum) { return Error(SystemErrorText(errnum)); }
 
 }  // namespace
 
@@ -259,31 +252,35 @@ StakeStore::~StakeStore() { Close(); }
 void StakeStore::Open() {
   if (IsOpen()) return;
   ResetCaches();
-  const int fd = env_.LockFile(path_);
-  struct stat st;
-  if (::fstat(fd, &st) != 0) {
-    const int e = errno;
-    env_.UnlockFile(fd);
-    throw SystemError(e);
-  }
-  fd_ = fd;
-  size_ = st.st_size;
-  mtimeNs_ = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  auto file = env_.OpenFile(path_, FileMode::Locked);
+  const int64_t size = file->Size();
+  mtimeNs_ = file->ModifiedNs();
+  file_ = std::move(file);
+  size_ = size;
 }
 
 void StakeStore::Close() {
   if (!IsOpen()) return;
-  env_.UnlockFile(fd_);
-  fd_ = -1;
+  auto file = std::move(file_);
   size_ = 0;
   ResetCaches();
+  try {
+    file->Close();
+  } catch (...) {
+    // Nothing is pending: every write went to the file at once.
+  }
 }
 
 bool StakeStore::Reopen() {
   // The caches survive when nobody wrote the file while it was released.
   int64_t mtime = -1;
-  struct stat st;
-  if (IsOpen() && ::fstat(fd_, &st) == 0) mtime = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  if (IsOpen()) {
+    try {
+      mtime = file_->ModifiedNs();
+    } catch (const std::exception&) {
+      // Unknown: the caches are rebuilt.
+    }
+  }
   const int64_t size = size_, prefix = checkedPrefix_;
   const bool indexed = indexBuilt_;
   std::vector<Key> keys;
@@ -334,10 +331,23 @@ void StakeStore::CheckVersion() {
   if (!outdated) return;
   host_.ShowWarningAs("Предупреждение", kOutdated);
   // A copy first: the warning empties the file, but nothing is destroyed.
+  // Each event keeps its own copy, so a second damaged file never costs the
+  // first one's stakes.
   std::string bytes(static_cast<size_t>(size_), '\0');
   ReadAt(0, bytes.data(), bytes.size());
-  WriteFileAtomic(env_, path_ + ".bak", bytes);
+  WriteFileAtomic(env_, FreeBackupPath(), bytes);
   Clear();
+}
+
+std::string StakeStore::FreeBackupPath() const {
+  std::time_t t = std::chrono::system_clock::to_time_t(env_.Now());
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  const std::string stamp = Fmt("%04d-%02d-%02d-%02d-%02d-%02d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                                tm.tm_hour, tm.tm_min, tm.tm_sec);
+  std::string candidate = Fmt("%s.%s.bak", path_.c_str(), stamp.c_str());
+  for (int n = 2; env_.Exists(candidate); ++n) candidate = Fmt("%s.%s-%d.bak", path_.c_str(), stamp.c_str(), n);
+  return candidate;
 }
 
 void StakeStore::RequireOpen() const {
@@ -352,34 +362,21 @@ void StakeStore::ResetCaches() {
   byDraw_.clear();
 }
 
-void StakeStore::ReadAt(int64_t position, char* out, size_t size) const {
-  size_t done = 0;
-  while (done < size) {
-    ssize_t n = ::pread(fd_, out + done, size - done, static_cast<off_t>(position + int64_t(done)));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw SystemError(errno);
-    }
-    if (n == 0) throw Error(SystemErrorText(EIO));
-    done += static_cast<size_t>(n);
-  }
-}
+void StakeStore::ReadAt(int64_t position, char* out, size_t size) const { file_->ReadAt(position, out, size); }
 
 void StakeStore::WriteAt(int64_t position, const char* data, size_t size) {
-  size_t done = 0;
-  while (done < size) {
-    ssize_t n = ::pwrite(fd_, data + done, size - done, static_cast<off_t>(position + int64_t(done)));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int e = errno;
-      // An append cut short must not leave a torn file behind.
-      if (position >= size_) {
-        const int ignored = ::ftruncate(fd_, static_cast<off_t>(size_));
-        (void)ignored;
+  try {
+    file_->WriteAt(position, std::string_view(data, size));
+  } catch (...) {
+    // An append cut short must not leave a torn file behind.
+    if (position >= size_) {
+      try {
+        file_->Truncate(size_);
+      } catch (...) {
+        // The write's error is the one worth reporting.
       }
-      throw SystemError(e);
     }
-    done += static_cast<size_t>(n);
+    throw;
   }
   size_ = std::max<int64_t>(size_, position + static_cast<int64_t>(size));
 }
@@ -440,6 +437,7 @@ void StakeStore::AppendRaw(const StakeRecord& r) {
 }
 
 bool StakeStore::Append(const StakeRecord& r, int drawCount) {
+  const int64_t start = size_;
   try {
     RequireOpen();
     if (r.checked == 1) throw Error("Добавление в конец файла уже проверенной ставки!");
@@ -459,6 +457,19 @@ bool StakeStore::Append(const StakeRecord& r, int drawCount) {
     }
     return true;
   } catch (const std::exception& e) {
+    // A stake over several draws goes in whole or not at all.
+    if (IsOpen() && size_ > start) {
+      try {
+        file_->Truncate(start);
+        size_ = start;
+        cached_ = false;
+        indexBuilt_ = false;
+        keys_.clear();
+        byDraw_.clear();
+      } catch (...) {
+        // The records stay; each is whole.
+      }
+    }
     host_.ShowError(OperationError(kAddRecordError, e.what()).what());
     return false;
   }
@@ -533,15 +544,19 @@ bool StakeStore::Rewrite(const std::function<bool(int64_t, const StakeRecord&)>&
     // The new file is locked before it takes the old one's name, and the old
     // one stays open and untouched until the rename has succeeded: no moment
     // without the lock, and no moment without a whole stakes file.
-    int fd = env_.LockFile(temp);
+    auto file = env_.OpenFile(temp, FileMode::Locked);
     try {
       env_.Rename(temp, path_);
     } catch (const std::exception& e) {
-      env_.UnlockFile(fd);
+      file.reset();
       throw Error(Fmt("Ошибка переименования / удаления временного файла ставок %s!\r\r%s", temp.c_str(), e.what()));
     }
-    env_.UnlockFile(fd_);
-    fd_ = fd;
+    file_.swap(file);
+    try {
+      file->Close();
+    } catch (...) {
+      // The old file is gone by its name; nothing of it is needed.
+    }
     size_ = static_cast<int64_t>(kept.size());
     ResetCaches();
   } catch (const std::exception& e) {
@@ -581,7 +596,7 @@ bool StakeStore::DeleteWhere(int mode, int value) {
 void StakeStore::Clear() {
   RequireOpen();
   cached_ = false;
-  if (::ftruncate(fd_, 0) != 0) throw SystemError(errno);
+  file_->Truncate(0);
   size_ = 0;
   ResetCaches();
 }
@@ -624,6 +639,7 @@ int StakeStore::CheckAll(const DrawArchive& archive, const TConfigData& config, 
         }
         r.matches.count = hits;
         r.profit = StakeProfit(config, r.numbers.count, hits);
+        if (checkedCount == 0 && ratings) ratings->BeforeChecking();
         EncodeStakeRecord(r, bytes.data());
         cached_ = false;
         WriteAt(i * kSize, bytes.data(), bytes.size());
@@ -657,30 +673,23 @@ std::string StakeStore::LogPath(int matches) const { return JoinPath(dataDir_, S
 void StakeStore::WriteLog(const StakeRecord& r) {
   if (r.checked != 1) return;
   const std::string path = LogPath(r.matches.count);
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (!ec && size > logLimit_) {
-    try {
-      env_.Remove(path);
-    } catch (const std::exception& e) {
-      host_.ShowError(OperationError(Fmt("Ошибка удаления файла \"%s\"!", path.c_str()), e.what()).what());
-    }
-  }
   const std::string line = Utf8ToCp1251(StakeLogLine(r, LocalTimeText(env_.Now())) + "\r\n");
-  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  int error = fd < 0 ? errno : 0;
-  if (fd >= 0) {
-    size_t done = 0;
-    while (done < line.size() && error == 0) {
-      ssize_t n = ::write(fd, line.data() + done, line.size() - done);
-      if (n < 0 && errno != EINTR) error = errno;
-      if (n > 0) done += static_cast<size_t>(n);
+  try {
+    auto file = env_.OpenFile(path, FileMode::Append);
+    if (static_cast<uint64_t>(file->Size()) > logLimit_) {
+      file.reset();
+      try {
+        env_.Remove(path);
+      } catch (const std::exception& e) {
+        host_.ShowError(OperationError(Fmt("Ошибка удаления файла \"%s\"!", path.c_str()), e.what()).what());
+      }
+      file = env_.OpenFile(path, FileMode::Append);
     }
-    if (::close(fd) != 0 && error == 0) error = errno;
+    file->Append(line);
+    file->Close();
+  } catch (const std::exception& e) {
+    host_.ShowError(OperationError(Fmt("Ошибка записи в файл \"%s\"!", path.c_str()), e.what()).what());
   }
-  if (error != 0)
-    host_.ShowError(
-        OperationError(Fmt("Ошибка записи в файл \"%s\"!", path.c_str()), SystemErrorText(error)).what());
 }
 
 std::vector<std::string> StakeLogFiles(Env& env, const std::string& dataDir) {

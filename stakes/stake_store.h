@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,7 @@ namespace px {
 
 class DrawArchive;
 class Env;
+class File;
 class Host;
 
 enum class StakeKind : uint8_t { Separator = 0, Manual = 1, Regular = 2, Scenario = 3, System = 4 };
@@ -88,6 +90,9 @@ std::string StakeLogLine(const StakeRecord& r, const std::string& when);
 class RatingsSink {
  public:
   virtual ~RatingsSink() = default;
+  // Before a pass marks its first stake checked; throwing ends the pass with
+  // nothing checked.
+  virtual void BeforeChecking() {}
   virtual void AddStake(const StakeRecord&) = 0;
 };
 
@@ -108,10 +113,12 @@ class StakeStore {
   // Start-up: Open and the version test; false when the file cannot be opened.
   bool Load();
   // The version test of Load on an open file: a torn file or another version
-  // is copied to Pentalux5_5v36.lsk.bak and emptied after the warning. Throws.
+  // is copied to Pentalux5_5v36.lsk.<yyyy-mm-dd-hh-nn-ss>.bak (a name of its
+  // own, never overwritten) and emptied after the warning. Throws; a failed
+  // copy leaves the file as it was.
   void CheckVersion();
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return file_ != nullptr; }
   bool HasRecords() const { return IsOpen() && size_ >= static_cast<int64_t>(kStakeRecordSize); }
   int64_t RecordCount() const { return IsOpen() ? size_ / static_cast<int64_t>(kStakeRecordSize) : 0; }
   const std::string& Path() const { return path_; }
@@ -154,6 +161,7 @@ class StakeStore {
   };
 
   int64_t PositionOf(int64_t index, bool fromEnd) const;
+  std::string FreeBackupPath() const;
   void ReadAt(int64_t position, char* out, size_t size) const;
   void WriteAt(int64_t position, const char* data, size_t size);
   void AppendRaw(const StakeRecord& r);
@@ -169,7 +177,7 @@ class StakeStore {
   Host& host_;
   std::string dataDir_;
   std::string path_;
-  int fd_ = -1;
+  std::unique_ptr<File> file_;
   int64_t size_ = 0;
 
   bool cached_ = false;

@@ -64,7 +64,7 @@ TEST_F(CliScenarioTest, NormalizeRewritesThroughATemporaryFile) {
                          "\r\n"
                          "FULL:0#EXT|TSD1#Zork:5#LNO:#SF:0| | | | | | |\r\n"));
   EXPECT_EQ(test::ReadBytes(dir.File("old.lsc")), before);
-  EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
+  EXPECT_TRUE(test::TempFilesIn(std::filesystem::path(file).parent_path().string()).empty());
   // Normal form is a fixed point.
   const std::string once = test::ReadBytes(file);
   ASSERT_EQ(Run({"scenario", "normalize", file}).code, 0);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -144,7 +146,23 @@ TEST_F(CliStakesTest, OutdatedFileIsBackedUpWithAWarning) {
   ASSERT_EQ(r.code, 0);
   EXPECT_EQ(r.out, kHeader);
   EXPECT_EQ(r.err, "Обнаружен файл ставок устаревшей версии - имеющиеся в файле ставки будут удалены!\n");
-  EXPECT_EQ(test::ReadBytes(dir.File("Pentalux5_5v36.lsk.bak")).size(), 330u);
+  auto backups = [&] {
+    std::vector<std::string> found;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+      const std::string name = e.path().filename().string();
+      if (name.rfind("Pentalux5_5v36.lsk.", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".bak")
+        found.push_back(test::ReadBytes(e.path().string()));
+    }
+    return found;
+  };
+  EXPECT_EQ(backups(), (std::vector<std::string>{std::string(330, '\x02')}));
+
+  // The next damaged file gets a copy of its own; the first copy stays.
+  test::WriteBytes(dir.File("Pentalux5_5v36.lsk"), std::string(650, '\x02'));
+  ASSERT_EQ(Run({"stakes", "list"}).code, 0);
+  auto sizes = backups();
+  ASSERT_EQ(sizes.size(), 2u);
+  EXPECT_EQ(sizes[0].size() + sizes[1].size(), 980u);
 }
 
 }  // namespace

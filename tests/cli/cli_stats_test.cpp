@@ -130,6 +130,20 @@ TEST_F(CliStatsTest, CombsSteps) {
   EXPECT_EQ(test::ReadBytes(dir.File("out.lcv")), "1;2;3;4;6\r\n1;2;3;5;6\r\n1;2;4;5;6\r\n1;3;4;5;6\r\n2;3;4;5;6\r\n");
   r = Run({"combs", "--from", dir.File("out.lcv"), "--keep", "NUMS:3:1"});
   EXPECT_EQ(r.Rows().back(), (std::vector<std::string>{"{ num } Числа тиража [ N ]", "1", "4"}));
+  EXPECT_EQ(r.err, "");
+
+  // Damaged lines are no combinations: skipped and counted, from --from and --gen 4.
+  test::WriteBytes(dir.File("damaged.lcv"), "40;41;42;43;44\r\n0;0;0;0;0\r\n7;7;8;9;10\r\n5;4;3;2;1\r\n");
+  for (const auto& source : {std::vector<std::string>{"--from", dir.File("damaged.lcv")},
+                             std::vector<std::string>{"--gen", "4:" + dir.File("damaged.lcv")}}) {
+    std::vector<std::string> args = {"combs"};
+    args.insert(args.end(), source.begin(), source.end());
+    args.push_back("--list");
+    r = Run(args);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "Пропущено строк: 3\n");
+    EXPECT_EQ(r.out, "Примененные фильтры\tЗначения\tКомбинаций\n5;4;3;2;1\n");
+  }
 
   r = Run({"combs", "--keep", "NUMS:10:99"});
   EXPECT_EQ(r.code, 1);

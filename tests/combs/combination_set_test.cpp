@@ -171,10 +171,15 @@ TEST(CombinationSet, LcvFiles) {
 
   WriteBytes(dir.File("a.lcv"), "1;2;3;4\r\n# список\r\n1;2;3;4;5;6\r\n\r\n1;x;3;4;5\r\n 7 , 8;9;10;11 \n");
   ASSERT_TRUE(other.ReadFile(Env::Real(), dir.File("a.lcv")));
-  EXPECT_EQ(other.ToVector(), (List{C(1, 0, 3, 4, 5), C(7, 8, 9, 10, 11)}));
+  EXPECT_EQ(other.ToVector(), (List{C(7, 8, 9, 10, 11)}));
+  EXPECT_EQ(other.SkippedLines(), 4);
+  EXPECT_EQ(other.LastReadCount(), 1);
+  // No combination in the file: the list stays.
   WriteBytes(dir.File("b.lcv"), "1;2;3;4\r\nКомментарий\r\n");
   ASSERT_TRUE(other.ReadFile(Env::Real(), dir.File("b.lcv")));
-  EXPECT_EQ(other.Count(), 0);
+  EXPECT_EQ(other.ToVector(), (List{C(7, 8, 9, 10, 11)}));
+  EXPECT_EQ(other.SkippedLines(), 2);
+  EXPECT_EQ(other.LastReadCount(), 0);
   EXPECT_TRUE(host.errors.empty());
 
   test::FaultEnv env;
@@ -183,9 +188,45 @@ TEST(CombinationSet, LcvFiles) {
   EXPECT_EQ(ReadBytes(path), bytes);
   env.failRead = true;
   EXPECT_FALSE(set.ReadFile(env, path));
-  EXPECT_EQ(set.Count(), 0);
+  EXPECT_EQ(set.Count(), 3);  // a failed read keeps the list
   EXPECT_EQ(host.errors, (Strings{"Ошибка записи в файл \"" + path + "\"!\r\rНедостаточно места на диске",
                                   "Ошибка чтения файла \"" + path + "\"!\r\rОшибка ввода-вывода"}));
+}
+
+TEST(CombinationSet, DamagedListLinesAreSkippedNotTaken) {
+  test::TempDir dir;
+  test::RecordingHost host;
+  CombinationSet set(&host);
+  Fill(set, {C(1, 2, 3, 4, 5)});
+  // Values out of range, repeated, not whole, too large for a byte; the
+  // order of a valid line stays as written.
+  const std::string damaged = "40;41;42;43;44\r\n0;0;0;0;0\r\n7;7;8;9;10\r\n1;2;3;4;5.5\r\n300;1;2;3;4\r\n-1;2;3;4;5\r\n";
+  WriteBytes(dir.File("mixed.lcv"), damaged + "36;1;2;35;18\r\n");
+  ASSERT_TRUE(set.ReadFile(Env::Real(), dir.File("mixed.lcv")));
+  EXPECT_EQ(set.ToVector(), (List{C(36, 1, 2, 35, 18)}));
+  EXPECT_EQ(set.SkippedLines(), 6);
+
+  WriteBytes(dir.File("garbage.lcv"), damaged);
+  ASSERT_TRUE(set.ReadFile(Env::Real(), dir.File("garbage.lcv")));
+  EXPECT_EQ(set.ToVector(), (List{C(36, 1, 2, 35, 18)}));
+  EXPECT_EQ(set.SkippedLines(), 6);
+
+  // Generation from such a file takes no damaged line either.
+  GenerateSet(set, Env::Real(), false, 4, dir.File("mixed.lcv"));
+  EXPECT_EQ(set.ToVector(), (List{C(36, 1, 2, 35, 18)}));
+  EXPECT_EQ(set.SkippedLines(), 6);
+  GenerateSet(set, Env::Real(), false, 2, "1;2;3;4;5");
+  EXPECT_EQ(set.SkippedLines(), 0);
+
+  // Pasting: damaged five-word lines are skipped; nothing left keeps the list.
+  ASSERT_TRUE(set.Paste("40 41 42 43 44\r\n09 08 07 06 05\r\n7 7 8 9 10\r\n"));
+  EXPECT_EQ(set.ToVector(), (List{C(9, 8, 7, 6, 5)}));
+  EXPECT_EQ(set.SkippedLines(), 2);
+  EXPECT_FALSE(set.Paste("0 0 0 0 0\r\n1 2 3 4 99\r\n"));
+  EXPECT_EQ(set.ToVector(), (List{C(9, 8, 7, 6, 5)}));
+  EXPECT_EQ(set.SkippedLines(), 2);
+  EXPECT_FALSE(set.CanUndo());
+  EXPECT_TRUE(host.errors.empty());
 }
 
 TEST(CombinationSet, ClipboardAndPaste) {

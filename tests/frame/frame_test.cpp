@@ -5,6 +5,9 @@
 #include "core/env.h"
 #include "core/ini.h"
 #include "frame/frame.h"
+#include "core/archive.h"
+#include "stakes/stake_store.h"
+#include "stakes/ratings.h"
 #include "support/draws.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
@@ -51,6 +54,34 @@ TEST_F(FrameTest, FirstStartGivesDefaultsAndMarksPrefetchInit) {
   f->FormDestroy();
   auto g = Start();
   EXPECT_EQ(g->Settings().DrawsStatLen, 321);
+}
+
+TEST_F(FrameTest, AStartRebuildsARatingWhoseSaveFailedEarlier) {
+  // Checked stakes the rating never got, and the mark the check left.
+  {
+    StakeStore store(Env::Real(), host, dir.Path());
+    ASSERT_TRUE(store.Load());
+    TConfigData config;
+    config.Cost = 10000;
+    for (const char* comment : {"A", "A", "B"}) {
+      StakeRecord r = MakeStake(StakeKind::Manual, 1, NumberSet{5, {1, 2, 3, 4, 5}}, 0, comment, config);
+      ASSERT_TRUE(store.Append(r, 1));
+    }
+    DrawArchive archive;
+    archive.Append(test::Draw(1, {1, 2, 3, 7, 8}));
+    ASSERT_EQ(store.CheckAll(archive, config, nullptr), 3);
+  }
+  test::WriteBytes(RatingsPendingPath(dir.Path()), "");
+  auto f = Start();
+  f->Initialise();
+  ASSERT_NE(f->RatingsStore(), nullptr);
+  ASSERT_NE(f->RatingsStore()->Find("A"), nullptr);
+  EXPECT_EQ(f->RatingsStore()->Find("A")->stakes, 2);
+  EXPECT_EQ(f->RatingsStore()->Find("B")->stakes, 1);
+  EXPECT_FALSE(Env::Real().Exists(RatingsPendingPath(dir.Path())));
+  Ratings saved(Env::Real(), host, dir.Path());
+  ASSERT_TRUE(saved.Read());
+  EXPECT_EQ(saved.Count(), 2u);
 }
 
 TEST_F(FrameTest, DrawsCommandsKeepListPanelsAndFileInStep) {
@@ -112,6 +143,17 @@ TEST_F(FrameTest, CombinationCommands) {
   EXPECT_EQ(saved.CombsGenerateMode, 2);
   f->CombsSave(dir.File("six.lcv"));
   f->CombsGenerate(0, "", false);
+  f->CombsOpen(dir.File("six.lcv"));
+  EXPECT_EQ(f->Combs().Count(), 6);
+  // Damaged lines are skipped and counted; a file with none valid keeps the list.
+  test::WriteBytes(dir.File("damaged.lcv"), "40;41;42;43;44\r\n7;7;8;9;10\r\n");
+  f->CombsOpen(dir.File("damaged.lcv"));
+  EXPECT_EQ(f->Combs().Count(), 6);
+  ASSERT_FALSE(host.warnings.empty());
+  EXPECT_EQ(host.warnings.back(), "Пропущено строк, которые не являются комбинациями: 2");
+  f->CombsPaste("0 0 0 0 0\r\n01 02 03 04 05\r\n");
+  EXPECT_EQ(f->Combs().Count(), 1);
+  EXPECT_EQ(host.warnings.back(), "Пропущено строк, которые не являются комбинациями: 1");
   f->CombsOpen(dir.File("six.lcv"));
   EXPECT_EQ(f->Combs().Count(), 6);
   f->CombsOpen(dir.File("missing.lcv"));  // the list stays as it was

@@ -401,6 +401,28 @@ TEST_F(ScenarioRunTest, ExtendedRandomAndAllStakes) {
   EXPECT_EQ(observer.statuses.back().stakes, 32);
 }
 
+TEST_F(ScenarioRunTest, ARunThatFillsTheDiskStopsAtTheFirstFailedAppend) {
+  ASSERT_TRUE(stakes->Append(MakeStake(StakeKind::Manual, 500, Set({1, 2, 3, 4, 5}), 0, "Вручную", registry.Config().data), 1));
+  const std::string before = test::ReadBytes(stakes->Path());
+  // Room for the separator and ten stakes, and part of the eleventh.
+  env.only = stakes->Path();
+  env.diskFree = long(11 * kStakeRecordSize + 100);
+  const RunResult r = Forecast({"FULL:0#ALL|TSF1#NUMS:100#LVA:1-4;1#SF:1| | | | | | |"});
+  EXPECT_TRUE(r.failed);
+  EXPECT_TRUE(r.stopped);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0], "Ошибка добавления записи в файл ставок!\r\rНедостаточно места на диске");
+  EXPECT_EQ(r.error, "Ошибка добавления записи в файл ставок!");
+  // What was there before is intact; no torn record follows the ten made.
+  const std::string after = test::ReadBytes(stakes->Path());
+  ASSERT_EQ(after.size(), before.size() + 11 * kStakeRecordSize);
+  EXPECT_EQ(after.substr(0, before.size()), before);
+  const auto s = Stakes();
+  ASSERT_EQ(s.size(), 11u);
+  for (size_t i = 1; i < s.size(); ++i) EXPECT_EQ(s[i].numbers, Set({1, 2, 3, 4, int(4 + i)}));
+  EXPECT_EQ(observer.stakes.size(), 10u);
+}
+
 TEST_F(ScenarioRunTest, SystemsThatDoNotExistFailQuietlyAndTheRunGoesOn) {
   settings.scriptLogEnabled = true;
   const RunResult r =

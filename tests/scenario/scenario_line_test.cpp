@@ -331,7 +331,7 @@ TEST_F(ScenarioFileTest, WorkingFileFollowsEveryChange) {
   }
   s.Clear();
   EXPECT_EQ(ReadBytes(Working()), "");
-  EXPECT_FALSE(std::filesystem::exists(Working() + ".tmp"));
+  EXPECT_TRUE(test::TempFilesIn(std::filesystem::path(Working()).parent_path().string()).empty());
 
   WriteBytes(Working(), "x\r\ny\r\n");
   Scenario restarted(Env::Real(), host, Working());

@@ -112,6 +112,67 @@ TEST_F(RatingsTest, CommentsDifferingInCaseShareOneEntryThroughChecking) {
   EXPECT_EQ(ratings.Find("ёлка: line a")->stakes, 2);
 }
 
+TEST_F(RatingsTest, StakesCheckedWhileTheSaveFailsReachTheRatingAtTheNextStart) {
+  FaultEnv env;
+  const TConfigData config = Prizes();
+  DrawArchive archive;
+  archive.Append(Draw(10, {1, 2, 3, 4, 5}));
+  {
+    StakeStore store(env, host, dir.Path());
+    ASSERT_TRUE(store.Load());
+    ASSERT_TRUE(store.Append(MakeStake(StakeKind::Manual, 10, Set({1, 2, 3, 4, 5}), 0, "A", config), 1));
+    Ratings ratings(env, host, dir.Path());
+    ASSERT_EQ(ratings.CheckStakes(store, archive, config), 1);
+    ASSERT_TRUE(ratings.Save());
+  }
+  const std::string saved = ReadBytes(path);
+  {
+    StakeStore store(env, host, dir.Path());
+    ASSERT_TRUE(store.Load());
+    ASSERT_TRUE(store.Append(MakeStake(StakeKind::Manual, 10, Set({1, 2, 3, 6, 7}), 0, "A", config), 1));
+    ASSERT_TRUE(store.Append(MakeStake(StakeKind::Manual, 10, Set({8, 9, 10, 11, 12}), 0, "B", config), 1));
+    Ratings ratings(env, host, dir.Path());
+    ratings.Load();
+    env.failRename = true;
+    env.only = path;
+    EXPECT_EQ(ratings.CheckStakes(store, archive, config), 2);
+    EXPECT_EQ(host.errors.back(), "Ошибка записи в файл рейтинга!\r\rОтказано в доступе");
+    EXPECT_EQ(ReadBytes(path), saved);
+    EXPECT_TRUE(env.Exists(RatingsPendingPath(dir.Path())));
+  }
+  // The next start: nothing is left to check, yet the rating gets both stakes.
+  env.failRename = false;
+  StakeStore store(Env::Real(), host, dir.Path());
+  ASSERT_TRUE(store.Load());
+  Ratings ratings(Env::Real(), host, dir.Path());
+  ratings.Load();
+  EXPECT_TRUE(ratings.Recover(store));
+  EXPECT_EQ(ratings.CheckStakes(store, archive, config), 0);
+  ASSERT_NE(ratings.Find("A"), nullptr);
+  ASSERT_NE(ratings.Find("B"), nullptr);
+  EXPECT_EQ(ratings.Find("A")->stakes, 2);
+  EXPECT_EQ(ratings.Find("A")->histogram, (std::array<int32_t, 6>{0, 0, 0, 1, 0, 1}));
+  EXPECT_EQ(ratings.Find("B")->stakes, 1);
+  EXPECT_FALSE(Env::Real().Exists(RatingsPendingPath(dir.Path())));
+  Ratings back(Env::Real(), host, dir.Path());
+  ASSERT_TRUE(back.Read());
+  EXPECT_EQ(back.Count(), 2u);
+  // Nothing owed: a later start leaves the rating alone.
+  EXPECT_TRUE(ratings.Recover(store));
+  EXPECT_EQ(ratings.Find("A")->stakes, 2);
+
+  // Without room even for the mark, nothing is checked and nothing is lost.
+  ASSERT_TRUE(store.Append(MakeStake(StakeKind::Manual, 10, Set({1, 2, 13, 14, 15}), 0, "B", config), 1));
+  FaultEnv full;
+  full.failOpen = true;
+  full.only = RatingsPendingPath(dir.Path());
+  Ratings blocked(full, host, dir.Path());
+  blocked.Load();
+  EXPECT_EQ(blocked.CheckStakes(store, archive, config), 0);
+  EXPECT_EQ(ratings.CheckStakes(store, archive, config), 1);
+  EXPECT_EQ(ratings.Find("B")->stakes, 2);
+}
+
 TEST_F(RatingsTest, PartlyFailedCheckingStillSavesWhatWasChecked) {
   FailingProgressHost failing;
   StakeStore store(Env::Real(), failing, dir.Path());
@@ -217,7 +278,6 @@ TEST_F(RatingsTest, FailedSaveKeepsThePreviousFile) {
   EXPECT_FALSE(ratings.Save());
   EXPECT_EQ(host.errors.back(), "Ошибка записи в файл рейтинга!\r\rОтказано в доступе");
   EXPECT_EQ(ReadBytes(path), before);
-  EXPECT_FALSE(env.Exists(path + ".tmp"));
   EXPECT_EQ(ratings.Unsaved(), 1);
 }
 

@@ -438,12 +438,17 @@ TEST_F(StakeStoreTest, FailedRewriteLosesNoStake) {
 }
 
 TEST_F(StakeStoreTest, TornOrOutdatedFileIsBackedUpThenEmptied) {
-  const std::string backup = path + ".bak";
-  WriteBytes(backup, "older copy");
+  FaultEnv env;
+  std::tm tm{};
+  tm.tm_year = 2026 - 1900, tm.tm_mon = 2, tm.tm_mday = 4, tm.tm_hour = 9, tm.tm_min = 5, tm.tm_sec = 7;
+  tm.tm_isdst = -1;
+  env.now = std::chrono::system_clock::from_time_t(std::mktime(&tm));
+  const std::string backup = path + ".2026-03-04-09-05-07.bak", second = path + ".2026-03-04-09-05-07-2.bak";
+  WriteBytes(path + ".bak", "older copy");
   const std::string torn(330, '\x02');
   WriteBytes(path, torn);
   {
-    StakeStore store(Env::Real(), host, dir.Path());
+    StakeStore store(env, host, dir.Path());
     ASSERT_TRUE(store.Load());
     ASSERT_EQ(host.warnings.size(), 1u);
     EXPECT_EQ(host.warnings[0], "Обнаружен файл ставок устаревшей версии - имеющиеся в файле ставки будут удалены!");
@@ -452,16 +457,32 @@ TEST_F(StakeStoreTest, TornOrOutdatedFileIsBackedUpThenEmptied) {
   }
   EXPECT_EQ(ReadBytes(path), "");
   EXPECT_EQ(ReadBytes(backup), torn);
+  EXPECT_EQ(ReadBytes(path + ".bak"), "older copy");
 
+  // A second event in the same second keeps the first copy.
   std::string version1(2 * kStakeRecordSize, '\0');
   version1[0] = 1;
   WriteBytes(path, version1);
   {
-    StakeStore store(Env::Real(), host, dir.Path());
+    StakeStore store(env, host, dir.Path());
     ASSERT_TRUE(store.Load());
     EXPECT_EQ(host.warnings.size(), 2u);
   }
-  EXPECT_EQ(ReadBytes(backup), version1);
+  EXPECT_EQ(ReadBytes(backup), torn);
+  EXPECT_EQ(ReadBytes(second), version1);
+
+  // When the copy cannot be written the file is not emptied.
+  WriteBytes(path, torn);
+  env.failOpen = true;
+  env.only = ".bak";
+  {
+    StakeStore store(env, host, dir.Path());
+    EXPECT_FALSE(store.Load());
+    EXPECT_EQ(host.errors.size(), 1u);
+  }
+  EXPECT_EQ(ReadBytes(path), torn);
+  host.errors.clear();
+  host.warnings.resize(2);
 
   // Only the first record's version is tested.
   std::string later(2 * kStakeRecordSize, '\0');

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "core/env.h"
 #include "core/text.h"
 
 namespace px::test {
@@ -21,10 +22,10 @@ struct CliResult {
   }
 };
 
-inline CliResult RunCliIn(const std::string& dataDir, std::vector<std::string> args) {
+inline CliResult RunCliIn(const std::string& dataDir, std::vector<std::string> args, Env& env = Env::Real()) {
   args.insert(args.begin(), {"--data-dir", dataDir});
   std::ostringstream out, err;
-  const int code = cli::Run(args, out, err);
+  const int code = cli::Run(args, out, err, env);
   return {code, out.str(), err.str()};
 }
 

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace px::test {
 
@@ -41,6 +42,18 @@ inline std::string ReadBytes(const std::string& path) {
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+// Temporary files ("*.tmp", "*.~tmp") left in a folder, by name.
+inline std::vector<std::string> TempFilesIn(const std::string& dir) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.ends_with(".tmp") || name.ends_with(".~tmp")) found.push_back(name);
+  }
+  return found;
 }
 
 }  // namespace px::test

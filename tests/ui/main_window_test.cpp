@@ -245,6 +245,19 @@ TEST_F(WindowTest, CombinationsGenerateCopyPasteDeleteUndo) {
   ASSERT_TRUE(window->Trigger("CombsCopy"));
   EXPECT_EQ(window->clipboardText, copied);
 
+  // Damaged lines are skipped with a warning box; none valid keeps the list.
+  window->clipboardText = "40 41 42 43 44\r\n" + copied;
+  messages.clear();
+  ASSERT_TRUE(window->Trigger("CombsPaste"));
+  EXPECT_EQ(Panel(3), "Комбинаций: 3");
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].first, "warning");
+  EXPECT_EQ(messages[0].second, "Пропущено строк, которые не являются комбинациями: 1");
+  window->clipboardText = "0 0 0 0 0\r\n7 7 8 9 10\r\n";
+  ASSERT_TRUE(window->Trigger("CombsPaste"));
+  EXPECT_EQ(Panel(3), "Комбинаций: 3");
+  window->clipboardText = copied;
+
   // The list as shown goes to a workbook.
   files.push_back(dir.File("combs.xlsx"));
   ASSERT_TRUE(window->Trigger("CombsXlsExport"));
