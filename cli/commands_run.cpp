@@ -114,6 +114,8 @@ void RunScenario(Context& ctx, const RunArgs& a) {
   RunContext run{ctx.env, host, ctx.dataDir, s.archive, s.registry, s.set, stakes};
   run.ratings = &ratings;
   run.observer = &printer;
+  FormSettings record(ctx.env, FormSettingsPath(ctx.dataDir, kDataBaseName));
+  run.fullSetRecord = &record;
   run.offset = [&offset] { return offset; };
   run.setOffset = [&offset](int value) { offset = value; };
   run.settings.sortedDraws = settings.SortedDraws;

@@ -9,6 +9,7 @@
 #include "cli/session.h"
 #include "core/errors.h"
 #include "core/text.h"
+#include "core/form_settings.h"
 #include "stats/prefetch.h"
 #include "stats/stat_table.h"
 
@@ -68,7 +69,8 @@ void Stats(Context& ctx, const StatsArgs& a) {
   if (s.archive.Empty()) return;
 
   std::optional<PrefetchData> prefetch;
-  if (a.prefetch) prefetch = PrefetchFiles(ctx.env, ctx.dataDir).Open(s.registry, method, &ctx.host);
+  FormSettings record(ctx.env, FormSettingsPath(ctx.dataDir, kDataBaseName));
+  if (a.prefetch) prefetch = PrefetchFiles(ctx.env, ctx.dataDir, &record).Open(s.registry, method, &ctx.host);
   StatTableParams params;
   params.offset = a.offset;
   params.length = a.len;
@@ -117,7 +119,8 @@ void Prefetch(Context& ctx, uint32_t groups) {
   DataFolderLock lock(ctx);
   Session s(ctx);
   PrefetchProgress progress(ctx.host, ::isatty(2) != 0);
-  int built = PrefetchFiles(ctx.env, ctx.dataDir).BuildAll(s.registry, true, false, groups, &progress);
+  FormSettings record(ctx.env, FormSettingsPath(ctx.dataDir, kDataBaseName));
+  int built = PrefetchFiles(ctx.env, ctx.dataDir, &record).BuildAll(s.registry, true, false, groups, &progress);
   ctx.out << "Создано файлов: " << built << '\n';
   // Each failure is on stderr already; a file not written fails the command.
   if (progress.errors > 0) throw CommandExit(1, "");

@@ -212,7 +212,7 @@ TTemplateMain::Start TTemplateMain::Initialise() {
       Guard([&] { DownloadDraws(); });
       if (!recreate && !refresh) return Start::Terminate;
     }
-    PrefetchFiles prefetch(env_, dataDir_);
+    PrefetchFiles prefetch = FullSets();
     if (recreate) {
       prefetch.BuildAll(registry_, true, settings_.PrefetchsEnabled, 8191, &host_);
       return Start::Terminate;
@@ -471,7 +471,7 @@ void TTemplateMain::ApplyConfig(const TConfigData& edited) {
     SaveGameConfig(env_, ConfigFile(), Config());
   }
   ReloadRegistry();
-  PrefetchFiles(env_, dataDir_).BuildAll(registry_, false, settings_.PrefetchsEnabled, mask, &host_);
+  FullSets().BuildAll(registry_, false, settings_.PrefetchsEnabled, mask, &host_);
   RefreshViews(true);
   host_.Refresh(View::DrawsList);
   host_.Refresh(View::CombsList);
@@ -485,7 +485,7 @@ void TTemplateMain::ApplyShredding(const std::array<std::string, 3>& formulas, c
     StatusScope status(host_, "Сохранение файла конфигурации...");
     SaveShredding(env_, ConfigFile(), Config());
   }
-  PrefetchFiles(env_, dataDir_).BuildAll(registry_, false, settings_.PrefetchsEnabled, 4096, &host_);
+  FullSets().BuildAll(registry_, false, settings_.PrefetchsEnabled, 4096, &host_);
   ReloadRegistry();
 }
 
@@ -523,6 +523,7 @@ RunResult TTemplateMain::RunScenario(int testCount) {
   ctx.ratings = ratings_.get();
   ctx.systems = systems;
   ctx.observer = runObserver;
+  ctx.fullSetRecord = &store_;
   ctx.offset = [this] { return std::max(offset_, 0); };
   ctx.setOffset = [this](int offset) { SetDrawsOffset(offset); };
   ctx.settings.sortedDraws = settings_.SortedDraws;

@@ -26,6 +26,7 @@
 #include "scenario/scenario_file.h"
 #include "stakes/ratings.h"
 #include "stakes/stake_store.h"
+#include "stats/prefetch.h"
 #include "stats/stat_list.h"
 
 namespace px {
@@ -98,6 +99,10 @@ class TTemplateMain {
   void ToggleScriptLog();
   void DeleteScriptLogs();
   void DeleteStakeLogs();
+
+  // The full-set files, remembering in the window state what they were
+  // built for.
+  PrefetchFiles FullSets() { return PrefetchFiles(env_, dataDir_, &store_); }
 
   // ---- paths of the data files
   std::string ArchiveFile() const;

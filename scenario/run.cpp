@@ -346,7 +346,7 @@ void ScenarioRunner::ApplyPart(const FilterSpec& f, const TFilterPart& p) {
   params.separator = ctx_.settings.separator;
   std::optional<PrefetchData> prefetch;
   if (ctx_.settings.prefetchsEnabled && registry.HasFullSet(method))
-    prefetch = PrefetchFiles(ctx_.env, ctx_.dataDir).Open(registry, method, &ctx_.host);
+    prefetch = PrefetchFiles(ctx_.env, ctx_.dataDir, ctx_.fullSetRecord).Open(registry, method, &ctx_.host);
   StatTable table = ComputeStatTable(registry, method, params, prefetch ? &*prefetch : nullptr, false);
   if (ctx_.observer) ctx_.observer->TableUsed(method, p.drawCount);
   SortStatRows(table.rows, item.sortColumn, true);

@@ -22,6 +22,8 @@
 
 namespace px {
 
+class FormSettings;
+
 class CombinationSet;
 class DrawArchive;
 class Env;
@@ -80,6 +82,7 @@ struct RunContext {
   Ratings* ratings = nullptr;       // checked stakes go here; may be null
   SystemSource* systems = nullptr;  // null: no systems at all
   RunObserver* observer = nullptr;
+  FormSettings* fullSetRecord = nullptr;  // what the full-set files were built for; may be null
   std::function<int()> offset{};         // the draw offset
   std::function<void(int)> setOffset{};  // a test moves it
   RunSettings settings{};

@@ -7,6 +7,9 @@
 
 #include "combs/combination_set.h"
 #include "core/env.h"
+#include "core/ini.h"
+#include "core/form_settings.h"
+#include "core/config.h"
 #include "core/little_endian.h"
 #include "core/errors.h"
 #include "core/host.h"
@@ -14,6 +17,10 @@
 #include "stats/stat_list.h"
 
 namespace px {
+
+namespace {
+constexpr uint32_t kConfiguredGroups = (1u << 3) | (1u << 4) | (1u << 5);
+}  // namespace
 
 namespace {
 constexpr size_t kRecord = 12;
@@ -137,8 +144,9 @@ PrefetchData PrefetchFiles::Build(const TStatList& registry, int method, Host* h
 std::optional<PrefetchData> PrefetchFiles::Open(const TStatList& registry, int method, Host* host) {
   if (!registry.HasFullSet(method)) return std::nullopt;
   const std::string path = PathOf(registry, method);
+  const bool stale = (StaleGroups(registry.Config()) >> registry.Method(method).cls->group) & 1;
   try {
-    if (env_.Exists(path)) {
+    if (!stale && env_.Exists(path)) {
       // An empty or damaged file is made anew, as if it were missing.
       if (auto data = DecodePrefetch(env_.ReadFile(path))) return data;
     }
@@ -159,6 +167,9 @@ std::optional<PrefetchData> PrefetchFiles::Open(const TStatList& registry, int m
 int PrefetchFiles::BuildAll(const TStatList& registry, bool always, bool enabled, uint32_t rebuildGroups,
                             Host* host) {
   if (!always && !enabled) return 0;
+  const uint32_t stale = StaleGroups(registry.Config());
+  rebuildGroups |= stale;
+  uint32_t failed = 0;
   std::optional<StatusScope> status;
   if (host) status.emplace(*host, "Создание файлов для полного набора комбинаций...");
   int built = 0;
@@ -175,11 +186,56 @@ int PrefetchFiles::BuildAll(const TStatList& registry, bool always, bool enabled
       Build(registry, i, host);
       ++built;
     } catch (const std::exception& e) {
+      if (group >= 0 && group < 32) failed |= 1u << group;
       if (host) host->ShowError(e.what());
     }
   }
   if (host) host->SetProgress(0, 0);
+  RecordBuilt(registry.Config(), kConfiguredGroups & ~failed, host);
   return built;
+}
+
+namespace {
+// The keys of the record, by group.
+constexpr const char* kBuiltChannel = "PrefetchsChannelSize";
+constexpr const char* kBuiltCols = "PrefetchsMatrixCols";
+constexpr const char* kBuiltSegments = "PrefetchsMatrixSegments";
+}  // namespace
+
+uint32_t PrefetchFiles::StaleGroups(const GameConfig& config) const {
+  if (!record_) return 0;
+  try {
+    const IniFile ini = record_->Read();
+    const std::string section = MainSettings::kSection;
+    uint32_t stale = 0;
+    // A missing key: nothing of that group was built for a known configuration before.
+    auto differs = [&](const char* key, const std::string& now) {
+      const auto stored = ini.Get(section, key);
+      return stored && *stored != now;
+    };
+    if (differs(kBuiltChannel, std::to_string(config.data.ChannelSize))) stale |= 1u << 3;
+    if (differs(kBuiltCols, std::to_string(config.data.MatrixCols))) stale |= 1u << 4;
+    if (differs(kBuiltSegments, SegmentsText(config.data.MatrixSegments))) stale |= 1u << 5;
+    return stale;
+  } catch (const std::exception&) {
+    // An unreadable store says nothing; the files stay as they are.
+    return 0;
+  }
+}
+
+void PrefetchFiles::RecordBuilt(const GameConfig& config, uint32_t groups, Host* host) {
+  if (!record_ || groups == 0) return;
+  try {
+    record_->Update([&](IniFile& ini) {
+      const std::string section = MainSettings::kSection;
+      if (groups & (1u << 3)) ini.WriteInt(section, kBuiltChannel, config.data.ChannelSize);
+      if (groups & (1u << 4)) ini.WriteInt(section, kBuiltCols, config.data.MatrixCols);
+      if (groups & (1u << 5)) ini.WriteString(section, kBuiltSegments, SegmentsText(config.data.MatrixSegments));
+    });
+  } catch (const std::exception& e) {
+    // Unrecorded, the files are only built once more next time.
+    if (host) host->ShowError(e.what());
+  }
 }
 
 }  // namespace px

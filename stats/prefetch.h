@@ -15,8 +15,10 @@
 namespace px {
 
 class Env;
+class FormSettings;
 class Host;
 class TStatList;
+struct GameConfig;
 
 struct PrefetchRecord {
   uint64_t key = 0;  // StatValue::Key()
@@ -40,7 +42,12 @@ PrefetchData FullSetDistribution(const TStatList& registry, int method);
 
 class PrefetchFiles {
  public:
-  PrefetchFiles(Env& env, std::string dataDir) : env_(env), dataDir_(std::move(dataDir)) {}
+  // With a window-state store, the files remember the configuration they
+  // were built for (channel width, matrix columns, segments): a file of
+  // groups 3, 4 or 5 built for another one is stale and made anew, also
+  // after the configuration file was edited by hand.
+  PrefetchFiles(Env& env, std::string dataDir, FormSettings* record = nullptr)
+      : env_(env), dataDir_(std::move(dataDir)), record_(record) {}
 
   std::string PathOf(const TStatList& registry, int method) const;
 
@@ -55,11 +62,20 @@ class PrefetchFiles {
   // whose group is a set bit of rebuildGroups. Nothing unless always or
   // enabled. Failures are shown and the next method goes on. Returns how
   // many files were built.
+  // Stale groups are rebuilt too, and recorded as built for the present
+  // configuration once every file of theirs was written.
   int BuildAll(const TStatList& registry, bool always, bool enabled, uint32_t rebuildGroups, Host* host);
 
+  // Group bits (8 channels, 16 matrix, 32 segments) whose files were built
+  // for another configuration than this; 0 without a record.
+  uint32_t StaleGroups(const GameConfig& config) const;
+
  private:
+  void RecordBuilt(const GameConfig& config, uint32_t groups, Host* host);
+
   Env& env_;
   std::string dataDir_;
+  FormSettings* record_;
 };
 
 }  // namespace px

@@ -543,7 +543,7 @@ void MainWindow::BindCommands() {
   Command("StatFilter_Exclude", [this] { StatFilter(kRemoveSelected); }, hasStatRows);
   Command("DrawsStatePrefetchsEnabled", [this, &f] {
     f.Toggle(&MainSettings::PrefetchsEnabled, "PrefetchsEnabled");
-    PrefetchFiles(f.GetEnv(), f.DataDir()).BuildAll(f.Registry(), false, f.Settings().PrefetchsEnabled, 0, this);
+    f.FullSets().BuildAll(f.Registry(), false, f.Settings().PrefetchsEnabled, 0, this);
     stats_->ShowComparisonColumns(f.Settings().PrefetchsEnabled);
     stats_->Compute(true);
   }, nullptr);

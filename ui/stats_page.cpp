@@ -206,7 +206,7 @@ void StatsPage::Compute(bool force) {
   StatusScope status(host, "Анализ тиражей и расчет статистики...");
   std::optional<PrefetchData> prefetch;
   if (f_.Settings().PrefetchsEnabled && f_.Registry().HasFullSet(method))
-    prefetch = PrefetchFiles(f_.GetEnv(), f_.DataDir()).Open(f_.Registry(), method, &host);
+    prefetch = f_.FullSets().Open(f_.Registry(), method, &host);
   StatTableParams params;
   params.offset = std::max(f_.DrawsOffset(), 0);
   params.length = length_->value();

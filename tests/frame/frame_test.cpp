@@ -5,6 +5,8 @@
 #include "core/env.h"
 #include "core/ini.h"
 #include "frame/frame.h"
+#include "core/form_settings.h"
+#include "stats/prefetch.h"
 #include "core/archive.h"
 #include "stakes/stake_store.h"
 #include "stakes/ratings.h"
@@ -269,6 +271,30 @@ TEST_F(FrameTest, StakeLogsDeletionSaysWhatItDid) {
   EXPECT_EQ(host.warnings[0].rfind("Не все файлы журналов удалены\r\rУдалено файлов: 1 из 2", 0), 0u) << host.warnings[0];
   EXPECT_FALSE(Env::Real().Exists(dir.File("Pentalux5_5v36-1.log")));
   EXPECT_TRUE(f->IsIdle());
+}
+
+TEST_F(FrameTest, ConfigurationChangesReachTheMethodsAndTheirFullSetFiles) {
+  FormSettings(Env::Real(), dir.File("Pentalux5_5v36.frm")).WriteBool("TFormMain", "PrefetchsEnabled", true);
+  auto f = Start();
+  ASSERT_EQ(f->Initialise(), TTemplateMain::Start::Continue);
+  const std::string chan = dir.File("Prefetchs/Pentalux5_5v36_CHAN.dfc");
+  auto channels = [&] { return DecodePrefetch(test::ReadBytes(chan))->records.size(); };
+  ASSERT_EQ(channels(), 6u);
+  EXPECT_EQ(f->Registry().FindByCode("CHN7"), -1);
+  TConfigData d = f->Config().data;
+  d.ChannelSize = 5;
+  f->ApplyConfig(d);
+  EXPECT_GE(f->Registry().FindByCode("CHN8"), 0);
+  EXPECT_EQ(channels(), 8u);
+  f->FormDestroy();
+  // Put back to six by hand while the program was closed: the next start
+  // makes the channel files anew.
+  test::WriteBytes(dir.File("Pentalux5_5v36.ini"), "[GLOBAL]\r\nChannelSize=6\r\n");
+  auto g = Start();
+  ASSERT_EQ(g->Initialise(), TTemplateMain::Start::Continue);
+  EXPECT_EQ(g->Registry().FindByCode("CHN7"), -1);
+  EXPECT_EQ(channels(), 6u);
+  EXPECT_TRUE(host.errors.empty()) << host.errors[0];
 }
 
 TEST_F(FrameTest, Switches) {

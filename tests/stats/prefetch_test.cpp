@@ -10,6 +10,8 @@
 
 #include "core/archive.h"
 #include "core/env.h"
+#include "core/form_settings.h"
+#include "core/config.h"
 #include "stats/stat_list.h"
 #include "support/fault_env.h"
 #include "support/recording_host.h"
@@ -219,6 +221,58 @@ TEST(Prefetch, BuildAllMissingOrRequestedGroups) {
   EXPECT_EQ(ReadBytes(evenPath), MarkerFile());
   EXPECT_GE(files.BuildAll(m.registry, true, false, 1u << 0, &host), 13);
   EXPECT_EQ(ReadBytes(evenPath).size(), 7u * 12);
+}
+
+// The channel, matrix and segment files remember what they were built for;
+// files of another configuration are made anew, also after a hand edit.
+TEST(Prefetch, FilesOfAnotherConfigurationAreStale) {
+  Methods m;
+  TempDir dir;
+  FormSettings record(Env::Real(), dir.File("Pentalux5_5v36.frm"));
+  PrefetchFiles files(Env::Real(), dir.Path(), &record);
+  RecordingHost host;
+  ASSERT_GT(files.BuildAll(m.registry, true, false, 0, &host), 0);
+  EXPECT_EQ(record.Read().ReadString("TFormMain", "PrefetchsChannelSize", ""), "6");
+  EXPECT_EQ(record.Read().ReadString("TFormMain", "PrefetchsMatrixSegments", ""), std::string(36, '1'));
+  EXPECT_EQ(files.StaleGroups(m.registry.Config()), 0u);
+  auto channels = [&] { return DecodePrefetch(ReadBytes(files.PathOf(m.registry, m["CHAN"])))->records.size(); };
+  ASSERT_EQ(channels(), 6u);
+  const std::string nums = ReadBytes(files.PathOf(m.registry, m["NUMS"]));
+  WriteBytes(files.PathOf(m.registry, m["NUMS"]), MarkerFile());
+
+  // The configuration file edited by hand: five numbers a channel, seven columns.
+  m.registry.Config().data.ChannelSize = 5;
+  m.registry.Config().data.MatrixCols = 7;
+  m.registry.Fill();
+  EXPECT_EQ(files.StaleGroups(m.registry.Config()), (1u << 3) | (1u << 4));
+  // Opening a stale file makes it anew; the group stays stale until every file of it is.
+  ASSERT_EQ(files.Open(m.registry, m["CHAN"], &host)->records.size(), 8u);
+  EXPECT_EQ(files.StaleGroups(m.registry.Config()), (1u << 3) | (1u << 4));
+  // Nothing when the comparison is off and nothing forces it.
+  EXPECT_EQ(files.BuildAll(m.registry, false, false, 0, &host), 0);
+  EXPECT_EQ(files.StaleGroups(m.registry.Config()), (1u << 3) | (1u << 4));
+  // A refresh rebuilds groups 3 and 4 only: NUMS keeps its (marker) file.
+  EXPECT_GT(files.BuildAll(m.registry, false, true, 0, &host), 0);
+  EXPECT_EQ(files.StaleGroups(m.registry.Config()), 0u);
+  EXPECT_EQ(channels(), 8u);
+  EXPECT_EQ(DecodePrefetch(ReadBytes(files.PathOf(m.registry, m["COLS"])))->records.size(), 7u);
+  EXPECT_EQ(ReadBytes(files.PathOf(m.registry, m["NUMS"])), MarkerFile());
+  EXPECT_NE(nums, MarkerFile());
+  EXPECT_TRUE(host.errors.empty());
+
+  // A group whose file could not be written stays stale for the next time.
+  m.registry.Config().data.MatrixSegments = ParseSegments("12");
+  m.registry.Fill();
+  FaultEnv failing;
+  failing.failRename = true;
+  failing.only = "_SGM";
+  FormSettings sameRecord(failing, dir.File("Pentalux5_5v36.frm"));
+  PrefetchFiles faulty(failing, dir.Path(), &sameRecord);
+  faulty.BuildAll(m.registry, false, true, 0, &host);
+  EXPECT_FALSE(host.errors.empty());
+  EXPECT_EQ(faulty.StaleGroups(m.registry.Config()), 1u << 5);
+  EXPECT_EQ(files.BuildAll(m.registry, false, true, 0, &host), 5);  // SGMS, SGMV, SGMC, SGM1 and SGM2 again
+  EXPECT_EQ(files.StaleGroups(m.registry.Config()), 0u);
 }
 
 }  // namespace
