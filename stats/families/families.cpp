@@ -11,6 +11,10 @@ void RegisterAllFamilies(StatClassTable& table) {
   RegisterChannelFamily(table);
   RegisterMatrixFamily(table);
   RegisterSegmentFamily(table);
+  RegisterRepeatFamily(table);
+  RegisterHcoFamily(table);
+  RegisterSerialFamily(table);
+  RegisterPeriodsFamily(table);
 }
 
 }  // namespace px

@@ -20,6 +20,10 @@ void RegisterCombValuesFamily(StatClassTable& table);
 void RegisterChannelFamily(StatClassTable& table);
 void RegisterMatrixFamily(StatClassTable& table);
 void RegisterSegmentFamily(StatClassTable& table);
+void RegisterRepeatFamily(StatClassTable& table);
+void RegisterHcoFamily(StatClassTable& table);
+void RegisterSerialFamily(StatClassTable& table);
+void RegisterPeriodsFamily(StatClassTable& table);
 
 void RegisterAllFamilies(StatClassTable& table);
 

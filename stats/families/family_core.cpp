@@ -152,6 +152,9 @@ std::string FeatureMap::Text(int feature) const {
   return Fmt("%.2d [%d-%d]", feature, (feature - 1) * width + 1, feature * width);
 }
 
+FeatureMap NumberFeatures(const GameConfig& config) {
+  return Mapped(FeatureKind::Number, config, [](const FeatureMap&, int n) { return n; }, &NoAxis);
+}
 FeatureMap ChannelFeatures(const GameConfig& config) {
   return Mapped(FeatureKind::Channel, config, [](const FeatureMap& m, int n) { return CeilDiv(n, m.width); }, &NoAxis);
 }
@@ -163,6 +166,26 @@ FeatureMap SegmentFeatures(const GameConfig& config) {
   return Mapped(
       FeatureKind::Segment, config, [&](const FeatureMap&, int n) { return std::max<int>(1, map[size_t(n - 1)]); },
       &NoAxis);
+}
+
+std::pair<int, int> FeatureRange(const FeatureMap& map) {
+  int lo = 255, hi = 0;
+  for (int i = 0; i < map.count; ++i) {
+    lo = std::min<int>(lo, map.order[size_t(i)]);
+    hi = std::max<int>(hi, map.order[size_t(i)]);
+  }
+  return {lo, hi};
+}
+
+NumberSet64 SetOf(const Combination& c, int shift) {
+  NumberSet64 set = 0;
+  for (uint8_t n : c)
+    if (n >= 1 && n <= kNumbers) set |= NumberSet64(1) << Shifted(n, shift);
+  return set;
+}
+
+NumberSet64 DrawSet(const TCustomStat& stat, int index, int shift) {
+  return stat.HasDraw(index) ? SetOf(stat.ReadDraw(index, false).numbers, shift) : 0;
 }
 
 std::array<uint8_t, 256> FeatureCounts(const FeatureMap& map, const Combination& c) {

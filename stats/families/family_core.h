@@ -192,7 +192,7 @@ int DifferenceItems(const TCustomStat&, const Combination& c, std::array<uint16_
 // ---- features of numbers: the channel, matrix column or row, or segment a
 // number lies in, from the configuration an instance was made with. A
 // number outside 1..36 (a damaged archive byte) has none: feature 0.
-enum class FeatureKind { Channel, Column, Row, Segment };
+enum class FeatureKind { Number, Channel, Column, Row, Segment };
 
 struct FeatureMap {
   FeatureKind kind = FeatureKind::Channel;
@@ -210,6 +210,7 @@ struct FeatureMap {
   std::string Text(int feature) const;
 };
 
+FeatureMap NumberFeatures(const GameConfig& config);
 FeatureMap ChannelFeatures(const GameConfig& config);
 FeatureMap ColumnFeatures(const GameConfig& config);
 FeatureMap RowFeatures(const GameConfig& config);
@@ -218,6 +219,26 @@ using FeatureFn = FeatureMap (*)(const GameConfig& config);
 
 // How many numbers of the combination lie in each feature; index = feature.
 std::array<uint8_t, 256> FeatureCounts(const FeatureMap& map, const Combination& c);
+
+// The smallest and the largest feature of the map (segments need not start at 1).
+std::pair<int, int> FeatureRange(const FeatureMap& map);
+
+// ---- draws as sets of numbers (bit n for number n), for the families that
+// compare a draw with the draws before or after it. An index outside the
+// archive is no draw: the empty set, also when shifted.
+using NumberSet64 = uint64_t;
+// x + s, wrapped into 1..36 (36 + 1 is 1, 1 - 1 is 36).
+inline int Shifted(int x, int s) {
+  x += s;
+  while (x > kNumbers) x -= kNumbers;
+  while (x <= 0) x += kNumbers;
+  return x;
+}
+// The numbers of c (those in 1..36), each shifted by s.
+NumberSet64 SetOf(const Combination& c, int shift = 0);
+NumberSet64 DrawSet(const TCustomStat& stat, int index, int shift = 0);
+inline bool InSet(NumberSet64 set, int n) { return n >= 1 && n <= kNumbers && ((set >> n) & 1); }
+inline int SetSize(NumberSet64 set) { return __builtin_popcountll(set); }
 
 // A statistic base that holds the features of its configuration.
 template <class Base, FeatureFn Features>

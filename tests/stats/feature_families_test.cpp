@@ -190,13 +190,13 @@ TEST_F(FeatureFamilies, Segments) {
   EXPECT_EQ(TextsOf("SGMS"), (Texts{"1", "2", "3"}));
   EXPECT_EQ(TextsOf("SGMV"), (Texts{"1 x 3", "2 x 1", "3 x 1"}));
   EXPECT_EQ(Graph("SGMC"), 3);
-  EXPECT_EQ(CodesFrom("SGM1", 4), (Texts{"SGM1", "SGM2", "SGM3"}));
+  EXPECT_EQ(CodesFrom("SGM1", 4), (Texts{"SGM1", "SGM2", "SGM3", "GRPV"}));
   EXPECT_EQ(Seen("KGS2"), (Texts{"2:3 #1", "3:1 #1", "1:1 #2"}));
 
   // Only segments 2 and 5: SGM2..SGM5 all exist, 3 and 4 always count 0.
   Configure(6, 6, std::string(30, '2') + "555555");
   Only({1, 2, 31, 32, 33});
-  EXPECT_EQ(CodesFrom("SGM2", 5), (Texts{"SGM2", "SGM3", "SGM4", "SGM5"}));
+  EXPECT_EQ(CodesFrom("SGM2", 5), (Texts{"SGM2", "SGM3", "SGM4", "SGM5", "GRPV"}));
   EXPECT_EQ(registry.FindByCode("SGM1"), -1);
   EXPECT_EQ(Graph("SGM3"), 0);
   EXPECT_EQ(Graph("SGM5"), 3);
