@@ -73,6 +73,48 @@ void BM_NumsTable(benchmark::State& state) {
 }
 BENCHMARK(BM_NumsTable)->Arg(0)->Arg(500)->Unit(benchmark::kMicrosecond);
 
+// The table over 1,000 draws of every method, by registry position.
+void BM_Table(benchmark::State& state) {
+  auto& f = Shared();
+  const int method = int(state.range(0));
+  state.SetLabel(f.registry.CodeOf(method));
+  px::StatTableParams p;
+  p.length = 1000;
+  for (auto _ : state) {
+    auto t = px::ComputeStatTable(f.registry, method, p, nullptr);
+    benchmark::DoNotOptimize(t.rows.data());
+  }
+}
+void AllMethods(benchmark::internal::Benchmark* b) {
+  auto& f = Shared();
+  for (int i = 0; i < f.registry.Count(); ++i) b->Arg(i);
+}
+BENCHMARK(BM_Table)->Apply(AllMethods)->Unit(benchmark::kMillisecond);
+
+// A keep pass of a periods method over the full set: its match reads the
+// draws a period back from the reference draw.
+void BM_PeriodsKeepFilter(benchmark::State& state) {
+  auto& f = Shared();
+  px::CombinationSet set;
+  set.Init(px::kCapacity);
+  auto stat = f.registry.CreateInstance(f.registry.FindByCode("PRDV"));
+  px::Selection sel;
+  for (int n : {7, 12, 30}) {
+    px::StatValue v;
+    v.Key1 = uint16_t(n);
+    v.Key2 = 3;
+    sel.values.Append(v);
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    px::GenerateSet(set, px::Env::Real(), false, 0, "");
+    state.ResumeTiming();
+    int n = px::KeepOrRemove(set, *stat, sel, px::kKeepSelected, f.archive.Count() - 1, false, "PRDV", nullptr);
+    benchmark::DoNotOptimize(n);
+  }
+}
+BENCHMARK(BM_PeriodsKeepFilter)->Unit(benchmark::kMillisecond);
+
 void BM_FullSetDistribution(benchmark::State& state) {
   auto& f = Shared();
   const int method = int(state.range(0));
