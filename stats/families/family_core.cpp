@@ -66,6 +66,24 @@ bool Chosen(const TStatDrawArray& selected, MatchRule rule, int32_t value) {
   return false;
 }
 
+void MatchAnyNumber(const NumberTable& chosen, const Combination* combs, size_t n, uint8_t* out) {
+  for (size_t i = 0; i < n; ++i) {
+    const Combination c = combs[i];  // a copy: the byte stores below may alias it
+    out[i] = AnyChosen(chosen, c);
+  }
+}
+
+size_t FilterAnyNumber(const NumberTable& chosen, const Combination* in, size_t n, Combination* out, int mode) {
+  const uint8_t drop = mode == 1 ? 1 : 0;
+  size_t kept = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const Combination c = in[i];
+    out[kept] = c;
+    kept += AnyChosen(chosen, c) ^ drop;
+  }
+  return kept;
+}
+
 std::vector<std::array<uint8_t, 4>> TupleGroups(int items, int k, TupleShape shape, int from) {
   std::vector<std::array<uint8_t, 4>> groups;
   if (k < 1 || k > 4 || k > items) return groups;
@@ -186,6 +204,12 @@ NumberSet64 SetOf(const Combination& c, int shift) {
 
 NumberSet64 DrawSet(const TCustomStat& stat, int index, int shift) {
   return stat.HasDraw(index) ? SetOf(stat.ReadDraw(index, false).numbers, shift) : 0;
+}
+
+std::array<uint8_t, 256> ByNumber(const FeatureMap& map, const std::array<uint8_t, 256>& byFeature) {
+  std::array<uint8_t, 256> byNumber{};
+  for (int n = 0; n < 256; ++n) byNumber[size_t(n)] = map.Of(uint8_t(n)) == 0 ? 0 : byFeature[size_t(map.Of(uint8_t(n)))];
+  return byNumber;
 }
 
 std::array<uint8_t, 256> FeatureCounts(const FeatureMap& map, const Combination& c) {

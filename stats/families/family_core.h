@@ -125,6 +125,36 @@ class SingleGraphStat : public SingleValueStat<Base, ValueOf, Rule> {
   int32_t GraphValue(const Combination& c, int, int, bool) override { return this->Value(c); }
 };
 
+// ---- statistics whose values of a draw and of a combination are the same
+// function of the five numbers; periods are measured from draws only.
+template <class Base>
+class FromNumbersStat : public Base {
+ public:
+  using Base::Base;
+  void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
+                         bool sorted) override {
+    TCustomStat::CollectDrawValues(index, lastIndex, lv, st, values, sorted);
+    AddValues(this->CurrentDraw.numbers, values, true);
+  }
+  void CollectCombinationValues(const Combination& c, TStatDrawArray& values) override {
+    TCustomStat::CollectCombinationValues(c, values);
+    AddValues(c, values, false);
+  }
+
+ protected:
+  // Adds the values of c through this->Work.
+  virtual void AddValues(const Combination& c, TStatDrawArray& values, bool withPeriods) = 0;
+};
+
+// ---- a match when any number of the combination is chosen, from a table by
+// number prepared once per pass.
+using NumberTable = std::array<uint8_t, 256>;
+inline uint8_t AnyChosen(const NumberTable& chosen, const Combination& c) {
+  return chosen[c[0]] | chosen[c[1]] | chosen[c[2]] | chosen[c[3]] | chosen[c[4]];
+}
+void MatchAnyNumber(const NumberTable& chosen, const Combination* combs, size_t n, uint8_t* out);
+size_t FilterAnyNumber(const NumberTable& chosen, const Combination* in, size_t n, Combination* out, int mode);
+
 // ---- tuples: groups of K of the items a draw yields (its numbers, its
 // differences, later its channels, columns, rows or segments)
 enum class TupleShape {
@@ -139,22 +169,12 @@ using ItemsFn = int (*)(const TCustomStat& stat, const Combination& c, std::arra
 std::vector<std::array<uint8_t, 4>> TupleGroups(int items, int k, TupleShape shape, int from);
 
 template <ItemsFn Items, int M, int K, TupleShape Shape, bool FirstOnlyPeriods, class Base = TCustomStat>
-class TupleStat : public Base {
+class TupleStat : public FromNumbersStat<Base> {
  public:
   TupleStat(const TStatList& r, const StatClassInfo& info, int index)
-      : Base(r, info, index), groups_(TupleGroups(M, K, Shape, index)) {}
+      : FromNumbersStat<Base>(r, info, index), groups_(TupleGroups(M, K, Shape, index)) {}
 
   std::string ValueText(const StatValue& v) const override { return KeysText(v, K); }
-
-  void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
-                         bool sorted) override {
-    TCustomStat::CollectDrawValues(index, lastIndex, lv, st, values, sorted);
-    Add(this->CurrentDraw.numbers, values, true);
-  }
-  void CollectCombinationValues(const Combination& c, TStatDrawArray& values) override {
-    TCustomStat::CollectCombinationValues(c, values);
-    Add(c, values, false);
-  }
   bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
     std::array<uint16_t, 5> items{};
     Items(*this, c, items);
@@ -171,7 +191,7 @@ class TupleStat : public Base {
     uint16_t* keys[4] = {&v.Key1, &v.Key2, &v.Key3, &v.Key4};
     for (int i = 0; i < 4; ++i) *keys[i] = i < K ? items[g[size_t(i)]] : 0;
   }
-  void Add(const Combination& c, TStatDrawArray& values, bool fromDraw) {
+  void AddValues(const Combination& c, TStatDrawArray& values, bool fromDraw) override {
     std::array<uint16_t, 5> items{};
     Items(*this, c, items);
     for (size_t gi = 0; gi < groups_.size(); ++gi) {
@@ -216,6 +236,9 @@ FeatureMap ColumnFeatures(const GameConfig& config);
 FeatureMap RowFeatures(const GameConfig& config);
 FeatureMap SegmentFeatures(const GameConfig& config);
 using FeatureFn = FeatureMap (*)(const GameConfig& config);
+
+// A table by number from one by feature; no feature is never chosen.
+std::array<uint8_t, 256> ByNumber(const FeatureMap& map, const std::array<uint8_t, 256>& byFeature);
 
 // How many numbers of the combination lie in each feature; index = feature.
 std::array<uint8_t, 256> FeatureCounts(const FeatureMap& map, const Combination& c);

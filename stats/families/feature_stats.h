@@ -26,8 +26,8 @@ inline int64_t LeadingNumber(const std::string& text) { return IntOr(text.substr
 
 // ---- CHAN, COLS, ROWS, SGMS: the feature of each of the five numbers.
 template <FeatureFn Features, bool ByteKey>
-class EachFeatureStat : public FeatureStat<TCustomNumbersStat, Features> {
-  using Base = FeatureStat<TCustomNumbersStat, Features>;
+class EachFeatureStat : public FromNumbersStat<FeatureStat<TCustomNumbersStat, Features>> {
+  using Base = FromNumbersStat<FeatureStat<TCustomNumbersStat, Features>>;
 
  public:
   using Base::Base;
@@ -42,15 +42,6 @@ class EachFeatureStat : public FeatureStat<TCustomNumbersStat, Features> {
       AddValue(values, this->Work, false);
     }
   }
-  void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
-                         bool sorted) override {
-    TCustomStat::CollectDrawValues(index, lastIndex, lv, st, values, sorted);
-    Add(this->CurrentDraw.numbers, values, true);
-  }
-  void CollectCombinationValues(const Combination& c, TStatDrawArray& values) override {
-    TCustomStat::CollectCombinationValues(c, values);
-    Add(c, values, false);
-  }
   bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
     for (uint8_t n : c)
       if (const int f = this->map_.Of(n); f != 0 && Chosen(selected, f)) return true;
@@ -58,23 +49,11 @@ class EachFeatureStat : public FeatureStat<TCustomNumbersStat, Features> {
   }
   void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, int,
                   uint8_t* out) override {
-    const auto chosen = ChosenNumbers(selected);
-    for (size_t i = 0; i < n; ++i) {
-      const Combination c = combs[i];  // a copy: the byte stores below may alias it
-      out[i] = chosen[c[0]] | chosen[c[1]] | chosen[c[2]] | chosen[c[3]] | chosen[c[4]];
-    }
+    MatchAnyNumber(ChosenNumbers(selected), combs, n, out);
   }
   size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected, int, bool,
                      int mode) override {
-    const auto chosen = ChosenNumbers(selected);
-    const uint8_t drop = mode == 1 ? 1 : 0;
-    size_t kept = 0;
-    for (size_t i = 0; i < n; ++i) {
-      const Combination c = in[i];
-      out[kept] = c;
-      kept += (chosen[c[0]] | chosen[c[1]] | chosen[c[2]] | chosen[c[3]] | chosen[c[4]]) ^ drop;
-    }
-    return kept;
+    return FilterAnyNumber(ChosenNumbers(selected), in, n, out, mode);
   }
 
  private:
@@ -82,13 +61,12 @@ class EachFeatureStat : public FeatureStat<TCustomNumbersStat, Features> {
     return ByteKey ? HasByteKey(selected, 1, uint8_t(f)) : HasWordKey(selected, 1, uint16_t(f));
   }
   // Per number: whether its feature is chosen.
-  std::array<uint8_t, 256> ChosenNumbers(const TStatDrawArray& selected) const {
-    std::array<uint8_t, 256> byFeature{}, byNumber{};
+  NumberTable ChosenNumbers(const TStatDrawArray& selected) const {
+    NumberTable byFeature{};
     for (int f = 1; f < 256; ++f) byFeature[size_t(f)] = Chosen(selected, f) ? 1 : 0;
-    for (int n = 0; n < 256; ++n) byNumber[size_t(n)] = byFeature[size_t(this->map_.Of(uint8_t(n)))];
-    return byNumber;
+    return ByNumber(this->map_, byFeature);
   }
-  void Add(const Combination& c, TStatDrawArray& values, bool withPeriods) {
+  void AddValues(const Combination& c, TStatDrawArray& values, bool withPeriods) override {
     for (uint8_t n : c) {
       const int f = this->map_.Of(n);
       if (f == 0) continue;
@@ -101,8 +79,8 @@ class EachFeatureStat : public FeatureStat<TCustomNumbersStat, Features> {
 // ---- CHNV, COLV, ROWV, SGMV: (feature, how many numbers it holds) for every
 // feature in the order first met, empty ones included.
 template <FeatureFn Features, BoundFn MostCounted>
-class FeatureCountsStat : public FeatureStat<TCustomStat, Features> {
-  using Base = FeatureStat<TCustomStat, Features>;
+class FeatureCountsStat : public FromNumbersStat<FeatureStat<TCustomStat, Features>> {
+  using Base = FromNumbersStat<FeatureStat<TCustomStat, Features>>;
 
  public:
   using Base::Base;
@@ -119,15 +97,6 @@ class FeatureCountsStat : public FeatureStat<TCustomStat, Features> {
         this->Work.Key2 = uint16_t(k);
         AddValue(values, this->Work, false);
       }
-  }
-  void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
-                         bool sorted) override {
-    TCustomStat::CollectDrawValues(index, lastIndex, lv, st, values, sorted);
-    Add(this->CurrentDraw.numbers, values, true);
-  }
-  void CollectCombinationValues(const Combination& c, TStatDrawArray& values) override {
-    TCustomStat::CollectCombinationValues(c, values);
-    Add(c, values, false);
   }
   bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
     const auto counts = FeatureCounts(this->map_, c);
@@ -181,7 +150,7 @@ class FeatureCountsStat : public FeatureStat<TCustomStat, Features> {
       return emptyChosen > occupiedWithEmptyChosen ? 1 : 0;
     }
   };
-  void Add(const Combination& c, TStatDrawArray& values, bool withPeriods) {
+  void AddValues(const Combination& c, TStatDrawArray& values, bool withPeriods) override {
     const auto counts = FeatureCounts(this->map_, c);
     for (int i = 0; i < this->map_.count; ++i) {
       const int f = this->map_.order[size_t(i)];
@@ -225,6 +194,12 @@ inline int NumbersInIndex(const FeatureMap& map, const Combination& c, int index
   int k = 0;
   for (uint8_t n : c) k += map.Of(n) != 0 && map.Of(n) == index ? 1 : 0;
   return k;
+}
+
+// "7 x 3", a channel with two digits: "03 x 2" (series and periods).
+inline std::string SeriesText(const FeatureMap& map, const StatValue& v) {
+  return (map.kind == FeatureKind::Channel ? Fmt("%.2d", v.Key1) : std::to_string(v.Key1)) + " x " +
+         std::to_string(v.Key2);
 }
 
 // ---- tuples of the features of 2, 3 or 4 positions.

@@ -26,8 +26,8 @@ using family::TupleShape;
 // significant bit. Up to 32 it is the Key1:Key2 integer; a wider matrix (one
 // column has 36 rows) spreads it over all four keys, low word first.
 template <family::FeatureFn Features>
-class FeatureMaskStat : public FeatureStat<TCustomStat, Features> {
-  using Base = FeatureStat<TCustomStat, Features>;
+class FeatureMaskStat : public family::FromNumbersStat<FeatureStat<TCustomStat, Features>> {
+  using Base = family::FromNumbersStat<FeatureStat<TCustomStat, Features>>;
 
  public:
   using Base::Base;
@@ -51,17 +51,6 @@ class FeatureMaskStat : public FeatureStat<TCustomStat, Features> {
     return int64_t(mask);
   }
 
-  void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
-                         bool sorted) override {
-    TCustomStat::CollectDrawValues(index, lastIndex, lv, st, values, sorted);
-    SetMask(this->Work, MaskOf(this->CurrentDraw.numbers));
-    AddValue(values, this->Work, true);
-  }
-  void CollectCombinationValues(const Combination& c, TStatDrawArray& values) override {
-    TCustomStat::CollectCombinationValues(c, values);
-    SetMask(this->Work, MaskOf(c));
-    AddValue(values, this->Work, false);
-  }
   bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
     const uint64_t mask = MaskOf(c);
     if (Width() <= 32) return HasKey1or3(selected, 1, int32_t(uint32_t(mask)));
@@ -88,6 +77,10 @@ class FeatureMaskStat : public FeatureStat<TCustomStat, Features> {
   }
 
  private:
+  void AddValues(const Combination& c, TStatDrawArray& values, bool withPeriods) override {
+    SetMask(this->Work, MaskOf(c));
+    AddValue(values, this->Work, withPeriods);
+  }
   int Width() const { return this->map_.Largest(); }
   uint64_t MaskOf(const Combination& c) const {
     const int w = Width();
@@ -133,21 +126,12 @@ TStatSimpleArray NeighbourPairs(const FeatureMap& m, const Combination& c) {
 int NeighbourFeatures(const FeatureMap& m, const Combination& c, int) { return int(NeighbourPairs(m, c).size()); }
 
 template <family::FeatureFn Features>
-class NeighbourPairsStat : public FeatureStat<TCustomStat, Features> {
-  using Base = FeatureStat<TCustomStat, Features>;
+class NeighbourPairsStat : public family::FromNumbersStat<FeatureStat<TCustomStat, Features>> {
+  using Base = family::FromNumbersStat<FeatureStat<TCustomStat, Features>>;
 
  public:
   using Base::Base;
   std::string ValueText(const StatValue& v) const override { return family::TimesText(v.Key1, v.Key2); }
-  void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
-                         bool sorted) override {
-    TCustomStat::CollectDrawValues(index, lastIndex, lv, st, values, sorted);
-    Add(this->CurrentDraw.numbers, values, true);
-  }
-  void CollectCombinationValues(const Combination& c, TStatDrawArray& values) override {
-    TCustomStat::CollectCombinationValues(c, values);
-    Add(c, values, false);
-  }
   bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
     for (const SimpleEntry& e : NeighbourPairs(this->map_, c))
       if (HasValue(selected, uint16_t(e.Key), uint16_t(e.Count + 1), 0, 0)) return true;
@@ -155,7 +139,7 @@ class NeighbourPairsStat : public FeatureStat<TCustomStat, Features> {
   }
 
  private:
-  void Add(const Combination& c, TStatDrawArray& values, bool withPeriods) {
+  void AddValues(const Combination& c, TStatDrawArray& values, bool withPeriods) override {
     for (const SimpleEntry& e : NeighbourPairs(this->map_, c)) {
       this->Work.Key1 = uint16_t(e.Key);
       this->Work.Key2 = uint16_t(e.Count + 1);

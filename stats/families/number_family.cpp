@@ -51,23 +51,11 @@ class TstValues final : public TCustomValuesStat {
   }
   void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, int,
                   uint8_t* out) override {
-    const auto chosen = Chosen(selected);
-    for (size_t i = 0; i < n; ++i) {
-      const Combination c = combs[i];  // a copy: the byte stores below may alias it
-      out[i] = chosen[c[0]] | chosen[c[1]] | chosen[c[2]] | chosen[c[3]] | chosen[c[4]];
-    }
+    family::MatchAnyNumber(Chosen(selected), combs, n, out);
   }
   size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected, int, bool,
                      int mode) override {
-    const auto chosen = Chosen(selected);
-    const uint8_t drop = mode == 1 ? 1 : 0;
-    size_t kept = 0;
-    for (size_t i = 0; i < n; ++i) {
-      const Combination c = in[i];
-      out[kept] = c;
-      kept += (chosen[c[0]] | chosen[c[1]] | chosen[c[2]] | chosen[c[3]] | chosen[c[4]]) ^ drop;
-    }
-    return kept;
+    return family::FilterAnyNumber(Chosen(selected), in, n, out, mode);
   }
 
  private:

@@ -6,7 +6,7 @@
 
 #include "core/text.h"
 #include "stats/families/families.h"
-#include "stats/families/family_core.h"
+#include "stats/families/feature_stats.h"
 
 namespace px {
 
@@ -22,10 +22,7 @@ class PeriodsStat : public FeatureStat<TCustomStat, Features> {
  public:
   using Base::Base;
 
-  std::string ValueText(const StatValue& v) const override {
-    return (this->map_.kind == family::FeatureKind::Channel ? Fmt("%.2d", v.Key1) : std::to_string(v.Key1)) + " x " +
-           std::to_string(v.Key2);
-  }
+  std::string ValueText(const StatValue& v) const override { return family::SeriesText(this->map_, v); }
 
   void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
                          bool sorted) override {
@@ -56,26 +53,19 @@ class PeriodsStat : public FeatureStat<TCustomStat, Features> {
   }
 
   bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int lastIndex, bool, int mode) override {
-    const auto chosen = Chosen(selected, lastIndex, mode);
-    for (uint8_t n : c)
-      if (chosen[n]) return true;
-    return false;
+    return family::AnyChosen(Chosen(selected, lastIndex, mode), c) != 0;
   }
   void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int lastIndex, bool, int mode,
                   uint8_t* out) override {
-    const auto chosen = Chosen(selected, lastIndex, mode);
-    for (size_t i = 0; i < n; ++i) {
-      const Combination c = combs[i];
-      out[i] = chosen[c[0]] | chosen[c[1]] | chosen[c[2]] | chosen[c[3]] | chosen[c[4]];
-    }
+    family::MatchAnyNumber(Chosen(selected, lastIndex, mode), combs, n, out);
   }
 
  private:
   // Per number: whether its feature, with some selected period P, came out
   // (keep) or did not come out (remove) in the draw P - 1 before the
   // reference draw. A draw outside the archive has no features.
-  std::array<uint8_t, 256> Chosen(const TStatDrawArray& selected, int lastIndex, int mode) const {
-    std::array<uint8_t, 256> byFeature{}, byNumber{};
+  family::NumberTable Chosen(const TStatDrawArray& selected, int lastIndex, int mode) const {
+    family::NumberTable byFeature{};
     for (const StatValue& v : selected) {
       if (v.Key1 == 0 || v.Key1 > 255) continue;
       const int at = lastIndex - int(v.Key2) + 1;
@@ -84,9 +74,7 @@ class PeriodsStat : public FeatureStat<TCustomStat, Features> {
         for (uint8_t n : this->ReadDraw(at, false).numbers) out = out || this->map_.Of(n) == v.Key1;
       if (out != (mode == 1)) byFeature[v.Key1] = 1;
     }
-    for (int n = 0; n < 256; ++n) byNumber[size_t(n)] = byFeature[size_t(this->map_.Of(uint8_t(n)))];
-    byNumber[0] = 0;
-    return byNumber;
+    return family::ByNumber(this->map_, byFeature);
   }
 };
 

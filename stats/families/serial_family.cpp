@@ -6,7 +6,7 @@
 
 #include "core/text.h"
 #include "stats/families/families.h"
-#include "stats/families/family_core.h"
+#include "stats/families/feature_stats.h"
 
 namespace px {
 
@@ -28,10 +28,7 @@ class SerialStat : public FeatureStat<TCustomStat, Features> {
     hi_ = std::min(hi_, kNumbers);
   }
 
-  std::string ValueText(const StatValue& v) const override {
-    return (this->map_.kind == family::FeatureKind::Channel ? Fmt("%.2d", v.Key1) : std::to_string(v.Key1)) + " x " +
-           std::to_string(v.Key2);
-  }
+  std::string ValueText(const StatValue& v) const override { return family::SeriesText(this->map_, v); }
 
   void CollectDrawValues(int index, int lastIndex, TLastValueArray& lv, StatState& st, TStatDrawArray& values,
                          bool sorted) override {
