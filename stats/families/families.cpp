@@ -15,6 +15,7 @@ void RegisterAllFamilies(StatClassTable& table) {
   RegisterHcoFamily(table);
   RegisterSerialFamily(table);
   RegisterPeriodsFamily(table);
+  RegisterShreddingFamily(table);
 }
 
 }  // namespace px

@@ -24,6 +24,7 @@ void RegisterRepeatFamily(StatClassTable& table);
 void RegisterHcoFamily(StatClassTable& table);
 void RegisterSerialFamily(StatClassTable& table);
 void RegisterPeriodsFamily(StatClassTable& table);
+void RegisterShreddingFamily(StatClassTable& table);
 
 void RegisterAllFamilies(StatClassTable& table);
 

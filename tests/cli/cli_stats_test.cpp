@@ -41,8 +41,8 @@ TEST_F(CliStatsTest, Methods) {
   ASSERT_EQ(rows.size(), size_t(registry.Count()) + 1);
   EXPECT_EQ(rows[0], (std::vector<std::string>{"№", "Код", "Название", "Группа", "График", "Полный набор"}));
   EXPECT_EQ(rows[1], (std::vector<std::string>{"1", "NUMS", "{ num } Числа тиража [ N ]", "num", "нет", "да"}));
-  EXPECT_EQ(rows.back()[1], "HCO3");
-  EXPECT_EQ(rows.back()[4], "нет");
+  EXPECT_EQ(rows.back()[1], "SHR3");
+  EXPECT_EQ(rows.back()[4], "да");
 
   test::WriteBytes(dir.File("Pentalux5_5v36.flt"), "[FILTERS]\r\nFavorites=POS2,digs\r\nOrdered=0\r\n");
   rows = Run({"methods"}).Rows();
