@@ -29,9 +29,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int n = 5; n <= 12; ++n)
     for (int m = -1; m <= 5; ++m) MoneyText(StakeProfit(config.data, n, m));
   Weight(config.data, true, 10, 20, 100, 5, 12.5L);
-  try {
-    SaveGameConfig(env, "d/c2.ini", config);
-  } catch (const Error&) {
-  }
   return 0;
 }

@@ -33,11 +33,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (const std::string& key : ini.Keys(section)) ParseRect(ini.ReadString(section, key, ""));
   }
-  IniFile out = ini;
-  settings.WriteCloseKeys(out);
-  try {
-    store.Update([&](IniFile& f) { settings.WriteCloseKeys(f); });
-  } catch (const Error&) {
-  }
   return 0;
 }

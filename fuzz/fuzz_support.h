@@ -77,6 +77,15 @@ inline const std::string& ScratchDir() {
   return dir;
 }
 
+// Error is how a reader reports a bad file; anything else escaping is a finding.
+template <class F>
+void Try(F&& f) {
+  try {
+    f();
+  } catch (const Error&) {
+  }
+}
+
 inline std::string_view AsText(const uint8_t* data, size_t size) {
   return {reinterpret_cast<const char*>(data), size};
 }

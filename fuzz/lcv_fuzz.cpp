@@ -14,7 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<int> rows;
   for (int i = 0; i < set.Count() && i < 8; ++i) rows.push_back(i);
   set.ClipboardText(rows);
-  set.WriteFile(env, "d/out.lcv");
   CombinationSet pasted(&host);
   pasted.Paste(text);
   pasted.ToVector();

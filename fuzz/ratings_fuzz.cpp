@@ -1,6 +1,8 @@
 // The ratings file (.lrt): read as the program reads it, sorted by every
 // column, every cell in each efficiency mode, the CSV export, and a stake
 // added to the entries read.
+#include <algorithm>
+
 #include "fuzz/fuzz_support.h"
 #include "stakes/ratings.h"
 
@@ -13,10 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   env.files[ratings.Path()] = std::string(fuzz::AsText(data, size));
   ratings.Read();
   std::vector<RatingEntry> entries = ratings.Entries();
+  // The order must stay a strict weak ordering whatever the file holds, or
+  // sorting reads past the entries.
   for (int column = 0; column < kRatingColumns; ++column) {
-    ratings.SetSortOrder(RatingSort{column, (column & 1) != 0});
-    ratings.Sort();
+    const RatingSort order{column, (column & 1) != 0};
+    std::vector<RatingEntry> sorted = entries;
+    std::sort(sorted.begin(), sorted.end(),
+              [&](const RatingEntry& a, const RatingEntry& b) { return RatingLess(a, b, order); });
   }
+  ratings.Sort();
   for (size_t i = 0; i < ratings.Count(); ++i)
     for (int mode = 0; mode < 3; ++mode) ratings.Row(i, mode);
   RatingsCsvText(entries);

@@ -25,6 +25,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const Error&) {
     }
   }
-  scenario.Save("d/out.lsc");
   return 0;
 }
