@@ -181,6 +181,15 @@ int main(int argc, char** argv) {
       }
     }
 
+    {
+      // A language module translating the stakes grid's titles.
+      std::string lng = "; English\r\n";
+      for (const std::string& title : StakeGridTitles()) lng += title + "=" + title + " (en)\r\n";
+      lng += "Ошибка=Error\\rline\r\n";
+      Seed("language", "enu.lng", lng);
+      Seed("proxies", "proxies.txt", "# candidates\n127.0.0.1:3128\n\nproxy.example:8080\nbad line\n");
+    }
+
     const std::string page = ResultsPage(demo, demo.Count() - 6, 6);
     Seed("download", "page.html", std::string(1, '\0') + page);
     Seed("download", "page.gz", "\1" + Compress(page, 15 + 16));
