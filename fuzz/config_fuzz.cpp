@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   ConfigListing(config, proxy);
   config.MatrixRowsCount();
-  for (int n = 5; n <= 12; ++n)
+  for (int n : {5, 12})
     for (int m = -1; m <= 5; ++m) MoneyText(StakeProfit(config.data, n, m));
   Weight(config.data, true, 10, 20, 100, 5, 12.5L);
   return 0;
