@@ -63,6 +63,8 @@ std::string CheckedDateText(const std::string& text) {
 
 void CheckDrawNumber(int32_t number) {
   if (number < 1) throw Error(Fmt("Некорректный номер тиража: %d! Номер тиража должен быть не меньше 1.", number));
+  if (number > kMaxDrawNumber)
+    throw Error(Fmt("Некорректный номер тиража: %d! Номер тиража должен быть не больше %d.", number, kMaxDrawNumber));
 }
 
 void List(Context& ctx, bool sorted) {

@@ -103,6 +103,10 @@ void Add(Context& ctx, const AddArgs& a) {
   CheckData data(ctx);
   StakesSession s(ctx);
   const int32_t draw = a.draw.value_or(data.archive.NextDrawNumber(0));
+  if (draw < 1) throw Error(Fmt("Некорректный номер тиража: %d! Номер тиража должен быть не меньше 1.", draw));
+  if (int64_t(draw) + a.draws - 1 > kMaxDrawNumber)
+    throw Error(Fmt("Некорректный номер тиража: %lld! Номер тиража должен быть не больше %d.",
+                    static_cast<long long>(int64_t(draw) + a.draws - 1), kMaxDrawNumber));
   const StakeRecord r = MakeStake(StakeKind::Manual, draw, numbers, 0, a.comment, data.config.data);
   const int64_t before = s.store.RecordCount();
   {

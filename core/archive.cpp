@@ -97,7 +97,8 @@ Combination DrawArchive::NumbersAt(int p) const {
 int32_t DrawArchive::NextDrawNumber(int p) const {
   if (Empty()) return 1;
   if (!HasPosition(p)) return -1;
-  return AtPosition(p).number + 1;
+  const int32_t number = AtPosition(p).number;
+  return number < INT32_MAX ? number + 1 : -1;
 }
 
 std::string DrawArchive::NextDrawText(int p) const {

@@ -34,6 +34,9 @@ struct DrawRecord {
 };
 
 inline constexpr size_t kDrawRecordSize = 20;
+// The highest draw number a person may enter: the draw after it still has a
+// number, and so has the last draw of a stake on several draws.
+inline constexpr int32_t kMaxDrawNumber = 2147483646;
 void EncodeDrawRecord(const DrawRecord& r, char* out);  // exactly kDrawRecordSize bytes
 DrawRecord DecodeDrawRecord(const char* in);
 
@@ -68,6 +71,8 @@ class DrawArchive {
   void Clear() { records_.clear(); }
 
   Combination NumbersAt(int p) const;
+  // The number after the draw at p; 1 for an empty archive, -1 without that
+  // position or when the draw there already has the largest number.
   int32_t NextDrawNumber(int p) const;
   std::string NextDrawText(int p) const;
   int32_t DateKeyAt(int p, int days) const;

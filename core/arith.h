@@ -49,6 +49,20 @@ std::vector<int> DistinctInOrder(const Combination* list, size_t count);
 
 // ---- counts
 int64_t Binomial(int n, int k);
+// Amounts and counts read from files can be anything: these stop at the ends
+// of the range instead of wrapping.
+inline int64_t SaturatingAdd(int64_t a, int64_t b) {
+  int64_t r;
+  return __builtin_add_overflow(a, b, &r) ? (b < 0 ? INT64_MIN : INT64_MAX) : r;
+}
+inline int64_t SaturatingMul(int64_t a, int64_t b) {
+  int64_t r;
+  return __builtin_mul_overflow(a, b, &r) ? ((a < 0) != (b < 0) ? INT64_MIN : INT64_MAX) : r;
+}
+inline int32_t SaturatingAdd(int32_t a, int32_t b) {
+  int32_t r;
+  return __builtin_add_overflow(a, b, &r) ? (b < 0 ? INT32_MIN : INT32_MAX) : r;
+}
 int64_t ExactMatches(int N, int K, int k);
 inline int CeilDiv(int a, int b) { return a / b + (a % b != 0 ? 1 : 0); }
 inline int GroupCount(int from, int to, int size) {

@@ -51,6 +51,10 @@ IniFile LoadForReading(Env& env, const std::string& path) {
 }  // namespace
 
 Currency CurrencyOf(long double amount) { return static_cast<Currency>(std::nearbyint(amount * 10000.0L)); }
+std::optional<Currency> MoneyOf(long double amount) {
+  if (!(std::fabs(amount) <= kMaxMoney)) return std::nullopt;
+  return CurrencyOf(amount);
+}
 long double CurrencyValue(Currency value) { return static_cast<long double>(value) / 10000.0L; }
 
 bool operator==(const PrizeEntry& a, const PrizeEntry& b) { return a.overlap == b.overlap && a.profit == b.profit; }
@@ -76,6 +80,14 @@ std::string SegmentsText(const std::array<uint8_t, 36>& segments) {
   return out;
 }
 
+namespace {
+// Money the file cannot hold is read like any other bad value: the field
+// keeps its default.
+Currency ReadMoney(const IniFile& ini, std::string_view section, const std::string& key) {
+  return MoneyOf(ini.ReadDecimal(section, key, 0)).value_or(0);
+}
+}  // namespace
+
 void ReadGameConfig(const IniFile& ini, GameConfig& c) {
   c.CombsGenerateMode = static_cast<uint8_t>(InRangeOr(ini.ReadInt("GLOBAL", "CombsGenerateMode", 0), 0, 4, 0));
   c.CombsGenerateParameters = CutChars(ini.ReadString("GLOBAL", "CombsGenerateParameters", ""), 255);
@@ -86,14 +98,14 @@ void ReadGameConfig(const IniFile& ini, GameConfig& c) {
   d.MatrixSegments = ParseSegments(ini.ReadString("GLOBAL", "MatrixSegments", ""));
   d.ChannelSize = InRangeOr(ini.ReadInt("GLOBAL", "ChannelSize", 6), 1, 36, 6);
 
-  d.Cost = CurrencyOf(ini.ReadDecimal("STAKES", "Cost", 0));
+  d.Cost = ReadMoney(ini, "STAKES", "Cost");
   d.MaxStake = std::clamp(ini.ReadInt("STAKES", "MaxStake", 12), kMinExtendedStake, kMaxExtendedStake);
   int entries = std::clamp(ini.ReadInt("STAKES", "Profits", 0), 0, kMaxPrizeEntries);
   d.Profits.clear();
   for (int i = 0; i < entries; ++i) {
     PrizeEntry e;
     e.overlap = static_cast<uint8_t>(std::clamp(ini.ReadInt("STAKES", Fmt("Profit_%d_Overlap", i), 0), 0, 255));
-    e.profit = CurrencyOf(ini.ReadDecimal("STAKES", Fmt("Profit_%d_Profit", i), 0));
+    e.profit = ReadMoney(ini, "STAKES", Fmt("Profit_%d_Profit", i));
     d.Profits.push_back(e);
   }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,7 +17,12 @@ class IniFile;
 
 // Money: the amount times 10000.
 using Currency = int64_t;
-Currency CurrencyOf(long double amount);           // rounded to the nearest unit
+Currency CurrencyOf(long double amount);           // rounded to the nearest unit; |amount| <= kMaxMoney
+// The largest amount, either sign, that money may be: a Currency holds about
+// 9.2e14, and this leaves room to add a prize to a cost.
+inline constexpr long double kMaxMoney = 9.0e14L;
+// nullopt for what is no amount: beyond kMaxMoney, infinite or not a number.
+std::optional<Currency> MoneyOf(long double amount);
 long double CurrencyValue(Currency value);         // back to the amount
 
 struct PrizeEntry {

@@ -107,8 +107,9 @@ Currency AverageProfit(const RatingEntry& e) {
   const unsigned __int128 magnitude =
       negative ? static_cast<unsigned __int128>(-static_cast<__int128>(e.profit)) : e.profit;
   const unsigned __int128 s = static_cast<unsigned __int128>(e.stakes);
-  const auto q = static_cast<int64_t>((2 * magnitude + s) / (2 * s));
-  return negative ? -q : q;
+  const auto q = static_cast<__int128>((2 * magnitude + s) / (2 * s));
+  // One stake with the smallest profit averages to a magnitude no int64 holds.
+  return static_cast<int64_t>(negative ? std::max<__int128>(-q, INT64_MIN) : std::min<__int128>(q, INT64_MAX));
 }
 
 std::string Quoted(std::string_view text) {
@@ -264,10 +265,11 @@ void Ratings::AddStake(const StakeRecord& r) {
     entries_.push_back(std::move(e));
   }
   RatingEntry& e = entries_[it->second];
-  e.stakes += 1;
-  e.matched += m;
-  e.histogram[size_t(m)] += 1;
-  e.profit += r.profit;
+  // An entry read from a damaged file may already stand at the limit.
+  e.stakes = SaturatingAdd(e.stakes, int32_t{1});
+  e.matched = SaturatingAdd(e.matched, int32_t(m));
+  e.histogram[size_t(m)] = SaturatingAdd(e.histogram[size_t(m)], int32_t{1});
+  e.profit = SaturatingAdd(e.profit, r.profit);
 }
 
 void Ratings::Reindex() {

@@ -154,11 +154,11 @@ StakeRecord DecodeStakeRecord(const char* in) {
 }
 
 Currency StakeProfit(const TConfigData& config, int n, int m) {
-  Currency result = -(Binomial(n, kDrawSize) * config.Cost);
+  Currency result = SaturatingMul(-Binomial(n, kDrawSize), config.Cost);
   if (m >= 0) {
     for (const PrizeEntry& e : config.Profits) {
       if (e.overlap == m) {
-        result += e.profit;
+        result = SaturatingAdd(result, e.profit);
         break;
       }
     }
@@ -445,6 +445,9 @@ bool StakeStore::Append(const StakeRecord& r, int drawCount) {
       AppendRaw(r);
       return true;
     }
+    if (int64_t(r.drawNumber) + drawCount - 1 > kMaxDrawNumber)
+      throw Error(Fmt("Некорректный номер тиража: %lld! Номер тиража должен быть не больше %d.",
+                      static_cast<long long>(int64_t(r.drawNumber) + drawCount - 1), kMaxDrawNumber));
     for (int i = 1; i <= drawCount; ++i) {
       if (HasRecords()) {
         std::array<char, kStakeRecordSize> bytes;
@@ -482,7 +485,7 @@ void StakeStore::BuildIndex() {
   keys_.reserve(static_cast<size_t>(count));
   // Whole blocks at a time: the file is read once per open, not per query.
   constexpr int64_t kBlock = 4096;
-  std::vector<char> block(static_cast<size_t>(kBlock * kSize));
+  std::vector<char> block(static_cast<size_t>(std::min(kBlock, count) * kSize));
   for (int64_t first = 0; first < count; first += kBlock) {
     const int64_t n = std::min(kBlock, count - first);
     ReadAt(first * kSize, block.data(), static_cast<size_t>(n * kSize));

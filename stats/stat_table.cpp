@@ -96,17 +96,20 @@ StatTable ComputeStatTable(const TStatList& registry, int method, const StatTabl
     c.fill("-");
     c[kColValue] = stat->ValueText(v);
     c[kColCount] = std::to_string(v.Count);
-    if (t.total != 0) c[kColCountPct] = Fixed(static_cast<long double>(int32_t(v.Count * 100)) / t.total, 5, sep);
+    // Counts and norms come from a full-set file too, and draw numbers from
+    // the archive: the products are formed in 64 bits.
+    const int64_t count = v.Count;
+    if (t.total != 0) c[kColCountPct] = Fixed(static_cast<long double>(count * 100) / t.total, 5, sep);
     if (t.compared) {
       c[kColNorm] = std::to_string(v.Norm);
-      c[kColDeviation] = std::to_string(v.Count - v.Norm);
-      long double pct = v.Norm != 0 ? static_cast<long double>(int32_t((v.Count - v.Norm) * 100)) / v.Norm
+      c[kColDeviation] = std::to_string(count - v.Norm);
+      long double pct = v.Norm != 0 ? static_cast<long double>((count - v.Norm) * 100) / v.Norm
                                     : (v.Count == 0 ? 0.0L : 100.0L);
       c[kColDeviationPct] = Fixed(pct, 5, sep);
     }
     if (v.Depth != 0) {
       c[kColDepth] = std::to_string(v.Depth);
-      c[kColDepthPct] = Fixed(static_cast<long double>(int32_t(v.Depth * 100)) / t.maxDepth, 2, sep);
+      c[kColDepthPct] = Fixed(static_cast<long double>(int64_t(v.Depth) * 100) / t.maxDepth, 2, sep);
       long double weight = Weight(cdl, t.compared, v.Count, t.maxDepth, t.total, v.Depth, v.Norm);
       c[kColWeight] = Fixed(std::isfinite(weight) ? weight : -999.99L, 2, sep);
       c[kColLastDraw] = std::to_string(v.LastDraw);
@@ -118,9 +121,9 @@ StatTable ComputeStatTable(const TStatList& registry, int method, const StatTabl
       }
       if (v.Count >= 1) {
         c[kColForecastStf] =
-            std::to_string(Round(static_cast<long double>(int32_t((v.Count + 1) * v.LastDraw)) / v.Count));
+            std::to_string(Round(static_cast<long double>((count + 1) * v.LastDraw) / v.Count));
         c[kColForecastKrn] = std::to_string(
-            Round(static_cast<long double>(int32_t((v.Count + 2) * (v.LastDraw + 1))) / (v.Count + 1)));
+            Round(static_cast<long double>((count + 2) * (int64_t(v.LastDraw) + 1)) / (count + 1)));
         const int32_t fact =
             stat->FindNextOccurrence(v, archive->IndexOfDraw(v.LastDraw) + 1, p.sorted, t.lastIndex);
         if (fact >= 0) {

@@ -30,7 +30,7 @@ DrawDialog::DrawDialog(const DrawRecord& draw, bool withDates, std::function<voi
   setWindowTitle(QString::fromUtf8("Введите данные следующего тиража"));
   auto* form = new QFormLayout;
   number_ = new QSpinBox(this);
-  number_->setRange(1, INT32_MAX);
+  number_->setRange(1, kMaxDrawNumber);
   number_->setValue(std::max(draw.number, 1));
   form->addRow(QString::fromUtf8("Номер тиража:"), number_);
   numbers_ = new QLineEdit(this);

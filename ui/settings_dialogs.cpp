@@ -31,9 +31,6 @@ namespace {
 
 QString U(const char* text) { return QString::fromUtf8(text); }
 
-// Beyond this an amount no longer fits a Currency.
-constexpr long double kMaxAmount = 9.0e14L;
-
 // Hundredths of a Currency, half away from zero, without a detour through
 // binary fractions (1.005 must show as 1.01).
 int64_t Hundredths(Currency value) { return value >= 0 ? (value + 50) / 100 : -((-value + 50) / 100); }
@@ -46,8 +43,7 @@ QString AmountText(Currency value, char separator) {
 }
 
 Currency AmountOf(std::optional<long double> value) {
-  if (!value || std::fabs(*value) > kMaxAmount) return 0;
-  return CurrencyOf(*value);
+  return value ? MoneyOf(*value).value_or(0) : 0;
 }
 
 // Limits what can be typed into the cells of one table column.

@@ -1,5 +1,7 @@
 #include "ui/stake_dialogs.h"
 
+#include "core/archive.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -25,7 +27,7 @@ constexpr int kCommentChars = 64;
 
 QSpinBox* DrawSpin(QWidget* parent, int32_t value) {
   auto* box = new QSpinBox(parent);
-  box->setRange(1, INT_MAX);
+  box->setRange(1, kMaxDrawNumber);
   box->setValue(std::max<int32_t>(value, 1));
   return box;
 }

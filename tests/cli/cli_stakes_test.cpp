@@ -165,5 +165,24 @@ TEST_F(CliStakesTest, OutdatedFileIsBackedUpWithAWarning) {
   EXPECT_EQ(sizes[0].size() + sizes[1].size(), 980u);
 }
 
+// A stake on several draws whose last draw number would pass the 32-bit
+// range is refused before anything is written.
+TEST_F(CliStakesTest, StakeDrawsPastTheLargestNumberAreRefused) {
+  Result r = Run({"stakes", "add", "1;2;3;4;5", "--draw", "2147483647", "--draws", "2"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "Некорректный номер тиража: 2147483648! Номер тиража должен быть не больше 2147483646.\n");
+  r = Run({"stakes", "add", "1;2;3;4;5", "--draw", "2147483600", "--draws", "100"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "Некорректный номер тиража: 2147483699! Номер тиража должен быть не больше 2147483646.\n");
+  r = Run({"stakes", "list"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, kHeader);
+
+  // The last two numbers there are, with the separator between them.
+  r = Run({"stakes", "add", "1;2;3;4;5", "--draw", "2147483645", "--draws", "2"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "Добавлено записей: 3\nПроверено ставок: 0\n");
+}
+
 }  // namespace
 }  // namespace px

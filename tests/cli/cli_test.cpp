@@ -174,5 +174,32 @@ TEST(Cli, TheProgramItselfAnswersInUtf8WithExitCodes) {
   EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
+// The draw after the largest number would overflow, so that number is no
+// draw number; an archive that holds it anyway gives no next number.
+TEST_F(CliTest, DrawNumbersAboveTheLargestAreRefused) {
+  Result r = Run({"draws", "add", "1;2;3;4;5", "--number", "2147483647"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "Некорректный номер тиража: 2147483647! Номер тиража должен быть не больше 2147483646.\n");
+  EXPECT_EQ(Archive().Count(), 0);
+
+  r = Run({"draws", "add", "1;2;3;4;5", "--number", "2147483646"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  r = Run({"draws", "add", "6;7;8;9;10"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "Некорректный номер тиража: 2147483647! Номер тиража должен быть не больше 2147483646.\n");
+  EXPECT_EQ(Archive().Count(), 1);
+
+  DrawArchive damaged;
+  DrawRecord d;
+  d.number = INT32_MAX;
+  d.numbers = {1, 2, 3, 4, 5};
+  damaged.Append(d);
+  damaged.Save(Env::Real(), ArchivePath(dir.Path()));
+  r = Run({"draws", "add", "6;7;8;9;10"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "Некорректный номер тиража: -1! Номер тиража должен быть не меньше 1.\n");
+  EXPECT_EQ(Archive().Count(), 1);
+}
+
 }  // namespace
 }  // namespace px

@@ -3,6 +3,8 @@
 // holds half a record.
 #include <gtest/gtest.h>
 
+#include "core/text.h"
+
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -87,8 +89,8 @@ TEST_F(CliTwoProcessesTest, TheSecondIsRefusedWhileTheFirstRuns) {
 TEST_F(CliTwoProcessesTest, ManyAtOnceEachGoInWholeOrAreRefused) {
   std::string script = "cd " + dir.Path() + "; ";
   for (int i = 1; i <= 8; ++i)
-    script += "(" + Tool() + " stakes add \"" + std::to_string(i) + ";10;20;30;36\" --draw 5000 >/dev/null 2>err" +
-              std::to_string(i) + "; echo $? >code" + std::to_string(i) + ") & ";
+    script += Fmt("(%s stakes add \"%d;10;20;30;36\" --draw 5000 >/dev/null 2>err%d; echo $? >code%d) & ",
+                  Tool().c_str(), i, i, i);
   script += "wait";
   Shell(script);
   int made = 0;

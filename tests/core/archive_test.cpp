@@ -294,5 +294,13 @@ TEST(ArchiveText, ParseDrawNumbers) {
     EXPECT_EQ(ErrorText([&] { ParseDrawNumbers(bad); }), "Введена некорректная комбинация!") << bad;
 }
 
+// A file may hold a draw numbered INT32_MAX; there is no number after it.
+TEST(ArchivePositions, NoNextNumberAfterTheLargestOne) {
+  const DrawArchive a = ArchiveOf({Draw(7, {1, 2, 3, 4, 5}), Draw(INT32_MAX, {6, 7, 8, 9, 10})});
+  EXPECT_EQ(a.NextDrawNumber(0), -1);
+  EXPECT_EQ(a.NextDrawNumber(1), 8);
+  EXPECT_EQ(StatusOf(a, 0).nextDraw, "Следующий тираж: -1");
+}
+
 }  // namespace
 }  // namespace px

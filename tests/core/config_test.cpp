@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/config.h"
 #include "core/errors.h"
 #include "core/ini.h"
@@ -223,6 +225,37 @@ TEST(Currency, Rounding) {
   EXPECT_EQ(CurrencyOf(0.1L + 0.2L), 3000);  // binary noise does not leak into money
   EXPECT_EQ(CurrencyOf(-2.5L), -25000);
   EXPECT_EQ(CurrencyValue(12345), 1.2345L);
+}
+
+// Money that no Currency holds is a bad value of its field, which keeps its
+// default; the amounts beside it are read as usual.
+TEST_F(ConfigTest, OutOfRangeMoneyKeepsTheDefault) {
+  test::WriteBytes(path,
+                   "[STAKES]\r\nCost=1e30\r\nProfits=4\r\nProfit_0_Overlap=5\r\nProfit_0_Profit=-1e30\r\n"
+                   "Profit_1_Overlap=4\r\nProfit_1_Profit=12,5\r\nProfit_2_Overlap=3\r\n"
+                   "Profit_2_Profit=900000000000000\r\nProfit_3_Overlap=2\r\nProfit_3_Profit=900000000000001\r\n");
+  GameConfig c;
+  LoadGameConfig(Env::Real(), path, c);
+  EXPECT_EQ(c.data.Cost, 0);
+  ASSERT_EQ(c.data.Profits.size(), 4u);
+  EXPECT_EQ(c.data.Profits[0].overlap, 5);
+  EXPECT_EQ(c.data.Profits[0].profit, 0);
+  EXPECT_EQ(c.data.Profits[1].profit, 125000);
+  EXPECT_EQ(c.data.Profits[2].profit, 9000000000000000000);
+  EXPECT_EQ(c.data.Profits[3].profit, 0);
+
+  test::WriteBytes(path, "[STAKES]\r\nCost=-9e14\r\n");
+  LoadGameConfig(Env::Real(), path, c);
+  EXPECT_EQ(c.data.Cost, -9000000000000000000);
+}
+
+TEST(Currency, MoneyOfRefusesWhatNoCurrencyHolds) {
+  EXPECT_EQ(MoneyOf(1.5L), 15000);
+  EXPECT_EQ(MoneyOf(-kMaxMoney), CurrencyOf(-kMaxMoney));
+  EXPECT_EQ(MoneyOf(1e30L), std::nullopt);
+  EXPECT_EQ(MoneyOf(-9.0e14L - 1), std::nullopt);
+  EXPECT_EQ(MoneyOf(std::numeric_limits<long double>::infinity()), std::nullopt);
+  EXPECT_EQ(MoneyOf(std::numeric_limits<long double>::quiet_NaN()), std::nullopt);
 }
 
 }  // namespace

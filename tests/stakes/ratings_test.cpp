@@ -460,5 +460,39 @@ TEST_F(RatingsTest, RowsOutOfRangeShowBadData) {
   EXPECT_EQ(bad[1], "");
 }
 
+// A damaged entry: one stake with the smallest profit there is. Its average
+// is that profit itself, whose magnitude no int64 holds.
+TEST(RatingCellsTest, AverageOfTheSmallestProfit) {
+  const RatingEntry e = Entry("a", 1, {1, 0, 0, 0, 0, 0}, INT64_MIN);
+  EXPECT_EQ(RatingCellText(e, 5, 1), "-922337203685477.58");
+  EXPECT_EQ(RatingCellText(Entry("a", 1, {1, 0, 0, 0, 0, 0}, INT64_MAX), 5, 1), "922337203685477.58");
+  EXPECT_EQ(RatingCellText(e, 4, 1), "-922337203685477.58");
+}
+
+// Entries read from a damaged file may stand at the ends of their ranges; a
+// checked stake added to them stops there instead of wrapping.
+TEST_F(RatingsTest, StakesAddedToDamagedEntriesSaturate) {
+  RatingEntry low = Entry("убыток", INT32_MAX, {INT32_MAX, 0, 0, 0, 0, 0}, INT64_MIN + 5);
+  low.matched = INT32_MAX;
+  const RatingEntry high = Entry("прибыль", 3, {0, 0, 0, 0, 0, 3}, INT64_MAX - 5);
+  WriteBytes(path, EncodeRatingEntries({low, high}));
+  Ratings ratings(Env::Real(), host, dir.Path());
+  ASSERT_TRUE(ratings.Read());
+  ratings.AddStake(Checked("убыток", 5, -10));
+  ratings.AddStake(Checked("убыток", 0, -10));
+  ratings.AddStake(Checked("прибыль", 5, 1000000000));
+  const RatingEntry* a = ratings.Find("убыток");
+  const RatingEntry* b = ratings.Find("прибыль");
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(a->stakes, INT32_MAX);
+  EXPECT_EQ(a->matched, INT32_MAX);
+  EXPECT_EQ(a->histogram, (std::array<int32_t, 6>{INT32_MAX, 0, 0, 0, 0, 1}));
+  EXPECT_EQ(a->profit, INT64_MIN);
+  EXPECT_EQ(b->stakes, 4);
+  EXPECT_EQ(b->histogram[5], 4);
+  EXPECT_EQ(b->profit, INT64_MAX);
+  EXPECT_TRUE(host.errors.empty());
+}
+
 }  // namespace
 }  // namespace px

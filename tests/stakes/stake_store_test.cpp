@@ -625,5 +625,35 @@ TEST_F(StakeStoreTest, LogWriteFailureIsReportedAndCheckingGoesOn) {
                                 "\"!\r\rУказанный путь является каталогом");
 }
 
+// The desktop dialog and a scenario reach Append with any draw and count:
+// the store refuses a run whose last draw number would pass the range and
+// writes nothing of it.
+TEST_F(StakeStoreTest, AppendRefusesDrawsPastTheLargestNumber) {
+  StakeStore store(Env::Real(), host, dir.Path());
+  ASSERT_TRUE(store.Load());
+  EXPECT_FALSE(store.Append(Manual(INT32_MAX, Set({1, 2, 3, 4, 5})), 2));
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0],
+            "Ошибка добавления записи в файл ставок!\r\rНекорректный номер тиража: 2147483648! Номер тиража должен "
+            "быть не больше 2147483646.");
+  EXPECT_FALSE(store.Append(Manual(2147483000, Set({1, 2, 3, 4, 5})), 65535));
+  EXPECT_EQ(store.RecordCount(), 0);
+  ASSERT_TRUE(store.Append(Manual(2147483645, Set({1, 2, 3, 4, 5})), 2));
+  EXPECT_EQ(Rows(store), (std::vector<int32_t>{2147483645, 0, 2147483646}));
+}
+
+// Costs and prizes the desktop accepts (up to 9e14 each) times the 792
+// simple stakes of a twelve-number stake leave the 64-bit range: the
+// profit stops at its end instead of wrapping to the other sign.
+TEST(StakeRecordTest, ProfitOfHugeAmountsSaturates) {
+  TConfigData c;
+  c.Cost = CurrencyOf(kMaxMoney);
+  c.Profits = {{5, INT64_MAX}};
+  EXPECT_EQ(StakeProfit(c, 12, -1), INT64_MIN);
+  EXPECT_EQ(StakeProfit(c, 5, 5), INT64_MAX - CurrencyOf(kMaxMoney));
+  c.Cost = -CurrencyOf(kMaxMoney);
+  EXPECT_EQ(StakeProfit(c, 12, 5), INT64_MAX);
+}
+
 }  // namespace
 }  // namespace px

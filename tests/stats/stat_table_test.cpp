@@ -250,5 +250,39 @@ TEST(StatTable, SortRowsAndDifferenceText) {
   EXPECT_EQ(DifferenceText("3,5", 1), "-");
 }
 
+// A damaged full-set file: the smallest count there is, so the deviation of
+// 7 (count 3) is 3 - INT32_MIN, which no 32-bit integer holds.
+TEST(StatTable, DamagedFullSetCountsDoNotOverflowTheDeviation) {
+  Engine e(SampleDraws());
+  PrefetchData damaged;
+  StatValue v;
+  v.Key1 = 7;
+  damaged.records.push_back(PrefetchRecord{v.Key(), INT32_MIN});
+  damaged.minCount = INT32_MIN;
+  damaged.maxCount = 3;  // scale 3/3 = 1: the norm is the file's count
+  const StatTable t = e.Compute("NUMS", 0, 1000, &damaged);
+  ASSERT_TRUE(t.compared);
+  const Cells c = RowOf(t, "7");
+  EXPECT_EQ(c[kColNorm], "-2147483648");
+  EXPECT_EQ(c[kColDeviation], "2147483651");
+  // 214748365100 / -2147483648 = -100.0000014
+  EXPECT_EQ(c[kColDeviationPct], "-100,00000");
+}
+
+// The forecasts multiply counts by draw numbers: with numbers near the top
+// of the 32-bit range the products need 64 bits.
+TEST(StatTable, ForecastsOfLargeDrawNumbers) {
+  std::vector<DrawRecord> draws = SampleDraws();
+  for (DrawRecord& d : draws) d.number += 2147483000 - 100;  // 101 -> 2147483001, 109 -> 2147483009
+  Engine e(draws);
+  const StatTable t = e.Compute("NUMS", 0);
+  const Cells c = RowOf(t, "7");
+  EXPECT_EQ(c[kColLastDraw], "2147483009");
+  // STF 4 * 2147483009 / 3 = 2863310678.67 -> 2863310679;
+  // KRN 5 * 2147483010 / 4 = 2684353762.5 -> 2684353762 (half to even).
+  EXPECT_EQ(c[kColForecastStf], "2863310679");
+  EXPECT_EQ(c[kColForecastKrn], "2684353762");
+}
+
 }  // namespace
 }  // namespace px

@@ -1,0 +1,203 @@
+// Writes the seed corpus of every fuzz target with the engine's own writers,
+// starting from the demonstration data:
+//   build-fuzz/fuzz/fuzz_seeds fuzz/corpus
+// Each target's seeds go to <folder>/<target>/. Rerun it after a format
+// changes; the corpus in the repository is its output.
+#include <zlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <vector>
+
+#include "combs/combination_set.h"
+#include "core/archive.h"
+#include "core/config.h"
+#include "core/cp1251.h"
+#include "core/csv.h"
+#include "core/env.h"
+#include "core/errors.h"
+#include "core/form_settings.h"
+#include "core/ini.h"
+#include "fuzz/fuzz_support.h"
+#include "scenario/scenario_file.h"
+#include "scenario/scenario_line.h"
+#include "stakes/ratings.h"
+#include "stakes/stake_store.h"
+#include "stats/prefetch.h"
+#include "stats/stat_list.h"
+
+using namespace px;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string out;
+Env& env = Env::Real();
+
+void Seed(const std::string& target, const std::string& name, std::string_view bytes) {
+  const std::string dir = out + "/" + target;
+  env.MakeDirs(dir);
+  env.WriteFile(dir + "/" + name, bytes);
+}
+
+std::string Demo(const std::string& name) { return std::string(PENTALUX_SOURCE_DIR) + "/demo/" + name; }
+
+std::string Compress(std::string_view data, int windowBits) {
+  z_stream z{};
+  if (deflateInit2(&z, 9, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY) != Z_OK) throw Error("zlib");
+  std::string result(deflateBound(&z, data.size()) + 32, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  z.avail_in = static_cast<uInt>(data.size());
+  z.next_out = reinterpret_cast<Bytef*>(result.data());
+  z.avail_out = static_cast<uInt>(result.size());
+  deflate(&z, Z_FINISH);
+  result.resize(z.total_out);
+  deflateEnd(&z);
+  return result;
+}
+
+// The results page as the operator's site lays it out.
+std::string ResultsPage(const DrawArchive& draws, int first, int count) {
+  std::string s =
+      "<html><head><title>Архив тиражей</title></head><body>"
+      "<section class=\"winningNumbersResults\"><h2>Результаты</h2><table>"
+      "<thead><tr><th>Дата</th><th>Числа</th></tr></thead><tbody>";
+  for (int i = first; i < first + count && i < draws.Count(); ++i) {
+    const DrawRecord& r = draws.At(i);
+    s += "\n<tr class=\"odd\"><td><div>" + r.DateString() + "</div></td><td><div>" + CombinationText(r.numbers, "-") +
+         "</div></td></tr>";
+  }
+  s += "\n<tr class=\"even\"><td><div>12/31/2030</div></td><td><div>-</div></td></tr>";
+  s += "</tbody></table></section><footer id=\"footerMain\">Контакты</footer></body></html>";
+  return Utf8ToCp1251(s);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: fuzz_seeds FOLDER\n";
+    return 2;
+  }
+  out = argv[1];
+  try {
+    const std::string work = fuzz::ScratchDir();
+    DrawArchive demo;
+    ImportDraws(env, demo, Demo("demo_draws_vantora5.csv"));
+    DrawArchive recent;
+    for (int i = demo.Count() - 40; i < demo.Count(); ++i) recent.Append(demo.At(i));
+    DrawArchive few;
+    for (int i = 0; i < 3; ++i) few.Append(demo.At(i));
+
+    Seed("archive", "recent40.ldr", recent.Serialize());
+    Seed("archive", "three.ldr", few.Serialize());
+    Seed("csv", "recent40.csv", ExportDrawsText(recent));
+    Seed("csv", "three.csv", ExportDrawsText(few));
+
+    GameConfig config;
+    LoadGameConfig(env, Demo("demo_config.ini"), config);
+    SaveGameConfig(env, work + "/c.ini", config);
+    {
+      IniFile ini = IniFile::Load(env, work + "/c.ini");
+      ini.WriteString("GLOBAL", "ResultsSite", "https://results.vantora.example");
+      ini.Save(env, work + "/c.ini");
+    }
+    Seed("config", "demo.ini", env.ReadFile(work + "/c.ini"));
+
+    {
+      FormSettings form(env, work + "/w.frm");
+      form.Update([](IniFile& ini) {
+        MainSettings settings;
+        settings.WriteCloseKeys(ini);
+        WindowPlacement p;
+        p.normPos = Rect{100, 100, 1300, 850};
+        WritePlacement(ini, MainSettings::kSection, 1920, 1080, p);
+        WriteColumnWidths(ini, MainSettings::kSection, "drawsView", {52, 30, 30, 30, 30, 30, 36, 82});
+        WriteSortType(ini, MainSettings::kSection, "lvRatings", SortType{3, 1});
+      });
+      Seed("form", "main.frm", env.ReadFile(work + "/w.frm"));
+    }
+
+    TStatList registry;
+    registry.SetDraws(&demo);
+    registry.Fill();
+    for (int i = 0; i < registry.Count(); i += 7) registry.Method(i).enabled = false;
+    registry.Method(1).customName = "Моё имя";
+    registry.SaveNames(env, work + "/n.flt", true, true, nullptr);
+    Seed("names", "names.flt", env.ReadFile(work + "/n.flt"));
+
+    {
+      CombinationSet set;
+      set.Paste(
+          "01 05 17 22 36\r\n"
+          "03 07 12 25 36\r\n"
+          "02 04 06 08 10\r\n");
+      set.WriteFile(env, work + "/l.lcv");
+      Seed("lcv", "three.lcv", env.ReadFile(work + "/l.lcv"));
+      Seed("lcv", "clipboard.txt", set.ClipboardText({0, 1, 2}));
+    }
+
+    const std::vector<std::string> lines = ReadScenarioFile(env, Demo("demo_scenario.lsc"));
+    WriteScenarioFile(env, work + "/s.lsc", lines);
+    Seed("scenario_file", "demo.lsc", env.ReadFile(work + "/s.lsc"));
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (!IsSeparatorLine(lines[i])) Seed("scenario_line", "line" + std::to_string(i) + ".txt", lines[i]);
+
+    {
+      fuzz::QuietHost host;
+      const std::string stakesDir = work + "/stakes";
+      env.MakeDirs(stakesDir);
+      {
+        StakeStore store(env, host, stakesDir);
+        store.Load();
+        const int last = recent.At(recent.Count() - 1).number;
+        store.Append(SeparatorRecord(), 1);
+        store.Append(MakeStake(StakeKind::Manual, last - 1, NumberSet{5, {1, 2, 3, 4, 5}}, 0, "вручную", config.data), 1);
+        store.Append(MakeStake(StakeKind::Scenario, last, NumberSet{6, {3, 9, 14, 20, 27, 33}}, 2, "сценарий", config.data), 1);
+        store.Append(MakeStake(StakeKind::Manual, last + 1, NumberSet{5, {6, 7, 8, 9, 10}}, 0, "будущая", config.data), 2);
+        Ratings ratings(env, host, stakesDir);
+        store.CheckAll(recent, config.data, &ratings);
+        ratings.Save();
+        Seed("ratings", "demo.lrt", env.ReadFile(ratings.Path()));
+      }
+      Seed("stakes", "demo.lsk", env.ReadFile(StakesPath(stakesDir)));
+    }
+
+    {
+      // The prefetch target's first byte picks the method among those with
+      // a full set, in registry order; seed the smallest files.
+      const DrawArchive sample = recent;
+      registry.SetDraws(&sample);
+      int written = 0, j = 0;
+      for (int i = 0; i < registry.Count() && written < 4; ++i) {
+        if (!registry.IsAvailable(i) || !registry.HasFullSet(i)) continue;
+        const std::string bytes = EncodePrefetch(FullSetDistribution(registry, i));
+        if (j < 256 && bytes.size() <= 2048) {
+          Seed("prefetch", registry.CodeOf(i) + ".dfc", std::string(1, char(j)) + bytes);
+          ++written;
+        }
+        ++j;
+      }
+    }
+
+    {
+      // A language module translating the stakes grid's titles.
+      std::string lng = "; English\r\n";
+      for (const std::string& title : StakeGridTitles()) lng += title + "=" + title + " (en)\r\n";
+      lng += "Ошибка=Error\\rline\r\n";
+      Seed("language", "enu.lng", lng);
+      Seed("proxies", "proxies.txt", "# candidates\n127.0.0.1:3128\n\nproxy.example:8080\nbad line\n");
+    }
+
+    const std::string page = ResultsPage(demo, demo.Count() - 6, 6);
+    Seed("download", "page.html", std::string(1, '\0') + page);
+    Seed("download", "page.gz", "\1" + Compress(page, 15 + 16));
+    Seed("download", "page.zlib", "\2" + Compress(page, 15));
+    Seed("download", "page.raw", "\2" + Compress(page, -15));
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
