@@ -51,8 +51,6 @@ class MemEnv final : public Env {
   std::chrono::system_clock::time_point Now() override {
     return std::chrono::system_clock::time_point(std::chrono::seconds(1717200000));
   }
-  int LockFile(const std::string&) override { return 0; }
-  void UnlockFile(int) override {}
 };
 
 class QuietHost final : public Host {

@@ -190,6 +190,15 @@ int main(int argc, char** argv) {
       Seed("proxies", "proxies.txt", "# candidates\n127.0.0.1:3128\n\nproxy.example:8080\nbad line\n");
     }
 
+    {
+      // The default formulas and a few that use every part of the language.
+      const GameConfig defaults;
+      for (int i = 0; i < 3; ++i) Seed("formula", "default" + std::to_string(i + 1) + ".txt", defaults.Formula[size_t(i)]);
+      Seed("formula", "functions.txt", "sqrt(n1*p2)+LOG(t3+1)-round(2.5)^2/abs(-n4)");
+      Seed("formula", "trig.txt", "-arctan(n5)*cos(p1)+sin(t2)/tan(1.25)+arcsin(0.5)-arccos(0)");
+      Seed("formula", "rest.txt", "frac(exp(ln(n2)))+int(sqr(p3))+trunc(sign(t1-3))+not(0)=junk");
+    }
+
     const std::string page = ResultsPage(demo, demo.Count() - 6, 6);
     Seed("download", "page.html", std::string(1, '\0') + page);
     Seed("download", "page.gz", "\1" + Compress(page, 15 + 16));
