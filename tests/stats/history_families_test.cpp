@@ -252,6 +252,32 @@ TEST_F(HistoryFamilies, PeriodsAndTheirKeepAndRemoveMatches) {
   EXPECT_TRUE(Kept("PRDV", {"7 x 1"}, kKeepSelected).empty());
   EXPECT_EQ(Kept("PRDV", {"7 x 1"}, kRemoveSelected), without7);
 
+  // Draw numbers out of order give no period, but the entry moves on: 7 at
+  // 105, 103 (no period) and 106 (3 after 103).
+  archive.Clear();
+  for (int32_t n : {105, 103, 106}) archive.Append(test::Draw(n, {7, uint8_t(n - 90), 30, 31, 32}));
+  seven.clear();
+  for (const StatRow& r : TableAt("PRDV", 0).rows)
+    if (r.value.Key1 == 7) seven.push_back(r.cells[kColValue] + " #" + std::to_string(r.value.Count));
+  EXPECT_EQ(seven, (Texts{"7 x 3 #1"}));
+  // A period reaching before the archive: that draw has no features, so keep
+  // finds nothing and remove takes every combination with 7.
+  Draws({{7, 8, 9, 10, 11}, {1, 2, 3, 4, 5}, {7, 12, 13, 14, 15}});
+  StatValue far;
+  far.Key1 = 7;
+  far.Key2 = 9;
+  Selection sel;
+  sel.values.Append(far);
+  CombinationSet set;
+  set.Init(kCapacity);
+  auto prdv = registry.CreateInstance(registry.FindByCode("PRDV"));
+  GenerateSet(set, Env::Real(), true, 0, "");
+  KeepOrRemove(set, *prdv, sel, kKeepSelected, 2, false, "PRDV", nullptr);
+  EXPECT_EQ(set.Count(), 0);
+  GenerateSet(set, Env::Real(), true, 0, "");
+  KeepOrRemove(set, *prdv, sel, kRemoveSelected, 2, false, "PRDV", nullptr);
+  EXPECT_EQ(set.ToVector(), without7);
+
   // Every value at most once: an empty table.
   Draws({{1, 2, 3, 4, 5}, {6, 7, 8, 9, 10}});
   EXPECT_TRUE(TableAt("PRDV", 0).rows.empty());
