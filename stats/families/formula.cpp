@@ -94,7 +94,7 @@ bool Formula::Compile(const std::string& text) {
   // The stack the program needs.
   size_t depth = 0, deepest = 0;
   for (const Step& s : program_) {
-    if (s.op == Op::Number)
+    if (s.op == Op::Number || s.op == Op::Constant || s.op == Op::Variable)
       deepest = std::max(deepest, ++depth);
     else if (s.op != Op::Function)
       --depth;
@@ -144,6 +144,18 @@ bool Formula::ParseFactor(size_t& at) {
       while (numeric(at)) pieces_.push_back(text_[at++]);
     }
     s.count = uint16_t(pieces_.size() - s.first);
+    // Most numbers are digits alone or one variable alone: no work per evaluation.
+    bool variables = false;
+    for (size_t i = s.first; i < pieces_.size(); ++i) variables = variables || pieces_[i].variable >= 0;
+    if (!variables) {
+      const Numbers none{};
+      const Numbers* vars[3] = {&none, &none, &none};
+      s.constant = NumberValue(s, vars);
+      s.op = Op::Constant;
+    } else if (s.count == 1) {
+      s.op = Op::Variable;
+      s.function = uint8_t(pieces_[s.first].variable);
+    }
     program_.push_back(s);
     return pieces_.size() < 0xFFFF;
   }
@@ -219,9 +231,11 @@ std::optional<long double> Formula::Evaluate(const Numbers& n, const Numbers& p,
   size_t top = 0;
   for (const Step& s : program_) {
     long double r = 0;
-    if (s.op == Op::Number) {
-      stack[top++] = NumberValue(s, vars);
-      continue;
+    switch (s.op) {
+      case Op::Constant: stack[top++] = s.constant; continue;
+      case Op::Variable: stack[top++] = std::abs((*vars[s.function / 5])[s.function % 5]); continue;
+      case Op::Number: stack[top++] = NumberValue(s, vars); continue;
+      default: break;
     }
     if (s.op == Op::Function) {
       const auto v = Apply(s.function, stack[top - 1]);
@@ -251,8 +265,8 @@ std::optional<long double> Formula::Evaluate(const Numbers& n, const Numbers& p,
 int32_t Formula::Value(const Numbers& n, const Numbers& p, const Numbers& t, int digits) const {
   const auto x = Evaluate(n, p, t);
   if (!x) return 0;
-  digits = std::clamp(digits, 1, 5);
-  const long double limit = powl(10.0L, digits);
+  static constexpr long double kPowers[] = {1, 10, 100, 1000, 10000, 100000};
+  const long double limit = kPowers[std::clamp(digits, 1, 5)];
   const long double a = fabsl(*x);
   // The small lift keeps exact decimals whole: 0.58 is 58, not 57.
   const long double v = floorl((a - floorl(a)) * limit + 1e-9L);

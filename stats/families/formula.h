@@ -37,11 +37,12 @@ class Formula {
     int8_t variable = -1;  // 0..14: n1..n5, p1..p5, t1..t5; -1: the character
     char character = 0;
   };
-  enum class Op : uint8_t { Number, Add, Sub, Mul, Div, Pow, Function };
+  enum class Op : uint8_t { Constant, Variable, Number, Add, Sub, Mul, Div, Pow, Function };
   struct Step {
     Op op = Op::Number;
-    uint8_t function = 0;
-    uint16_t first = 0, count = 0;  // the pieces of a number
+    uint8_t function = 0;           // or the variable 0..14
+    uint16_t first = 0, count = 0;  // the pieces of a number made of variables and digits
+    long double constant = 0;
   };
 
   bool Compile(const std::string& text);

@@ -98,7 +98,9 @@ TEST(Formula, LanguageTable) {
     SCOPED_TRACE(c.text);
     const auto got = Formula(c.text).Evaluate(kN, kP, kT);
     ASSERT_EQ(got.has_value(), c.result.has_value());
-    if (got) EXPECT_NEAR(double(*got), double(*c.result), 1e-12);
+    if (got) {
+      EXPECT_NEAR(double(*got), double(*c.result), 1e-12);
+    }
   }
 }
 
