@@ -16,6 +16,7 @@ void RegisterAllFamilies(StatClassTable& table) {
   RegisterSerialFamily(table);
   RegisterPeriodsFamily(table);
   RegisterShreddingFamily(table);
+  RegisterChainFamily(table);
 }
 
 }  // namespace px

@@ -25,6 +25,7 @@ void RegisterHcoFamily(StatClassTable& table);
 void RegisterSerialFamily(StatClassTable& table);
 void RegisterPeriodsFamily(StatClassTable& table);
 void RegisterShreddingFamily(StatClassTable& table);
+void RegisterChainFamily(StatClassTable& table);
 
 void RegisterAllFamilies(StatClassTable& table);
 
