@@ -183,19 +183,6 @@ class ChainInsideStat : public FeatureStat<TCustomStat, &family::ChannelFeatures
 };
 
 std::pair<int, int> FivePositions(const GameConfig&) { return {1, kDrawSize}; }
-std::pair<int, int> ChannelIndexes(const GameConfig& c) {
-  if (c.data.ChannelSize <= 0) return {0, -1};
-  return {1, CeilDiv(kNumbers, c.data.ChannelSize)};
-}
-std::pair<int, int> SegmentIndexes(const GameConfig& c) {
-  int lo = 9, hi = 1;
-  for (uint8_t s : c.data.MatrixSegments) {
-    lo = std::min<int>(lo, s);
-    hi = std::max<int>(hi, s);
-  }
-  return {lo, hi};
-}
-
 constexpr StatClassInfo ChainClass(const char* className, const char* code, const char* help, const char* title,
                                    uint8_t features, std::pair<int, int> (*range)(const GameConfig&),
                                    std::unique_ptr<TCustomStat> (*create)(const TStatList&, int)) {
@@ -240,10 +227,10 @@ const StatClassInfo kC10 = ChainClass("TstChain3Channel", "SCM%d", "SCMx",
                                       "Переходы каналов между 3 тиражами в %d позиции", kSD, &FivePositions,
                                       &MakeStatWith<ChainStat<&ChannelFeatures, Shape::At, true>, &kC10>);
 const StatClassInfo kC11 = ChainClass("TstChain2CnlCnt", "SC2C%d", "SC2Cx",
-                                      "Переходы кол-ва чисел в %d канале между 2 тиражами", kD, &ChannelIndexes,
+                                      "Переходы кол-ва чисел в %d канале между 2 тиражами", kD, &family::ChannelIndexes,
                                       &MakeStatWith<ChainStat<&ChannelFeatures, Shape::Count, false>, &kC11>);
 const StatClassInfo kC12 = ChainClass("TstChain3CnlCnt", "SC3C%d", "SC3Cx",
-                                      "Переходы кол-ва чисел в %d канале между 3 тиражами", kD, &ChannelIndexes,
+                                      "Переходы кол-ва чисел в %d канале между 3 тиражами", kD, &family::ChannelIndexes,
                                       &MakeStatWith<ChainStat<&ChannelFeatures, Shape::Count, true>, &kC12>);
 const StatClassInfo kC13 = ChainClass("TstChainChannels2InsideAll", "SDA2", nullptr,
                                       "Переходы чисел в пределах каналов (все)", kD, nullptr,
@@ -273,10 +260,10 @@ const StatClassInfo kC21 = ChainClass("TstChain3Segment", "SSM%d", "SSMx",
                                       "Переходы сегментов между 3 тиражами в %d позиции", kSD, &FivePositions,
                                       &MakeStatWith<ChainStat<&SegmentFeatures, Shape::At, true>, &kC21>);
 const StatClassInfo kC22 = ChainClass("TstChain2SgmCnt", "SS2C%d", "SS2Cx",
-                                      "Переходы кол-ва чисел в %d сегменте между 2 тиражами", kD, &SegmentIndexes,
+                                      "Переходы кол-ва чисел в %d сегменте между 2 тиражами", kD, &family::SegmentIndexes,
                                       &MakeStatWith<ChainStat<&SegmentFeatures, Shape::Count, false>, &kC22>);
 const StatClassInfo kC23 = ChainClass("TstChain3SgmCnt", "SS3C%d", "SS3Cx",
-                                      "Переходы кол-ва чисел в %d сегменте между 3 тиражами", kD, &SegmentIndexes,
+                                      "Переходы кол-ва чисел в %d сегменте между 3 тиражами", kD, &family::SegmentIndexes,
                                       &MakeStatWith<ChainStat<&SegmentFeatures, Shape::Count, true>, &kC23>);
 
 }  // namespace

@@ -18,11 +18,6 @@ using family::TupleShape;
 int WidthUpTo5(const FeatureMap& m) { return std::min(m.width, kDrawSize); }
 int Width(const FeatureMap& m) { return m.width; }
 
-std::pair<int, int> ChannelIndexes(const GameConfig& c) {
-  if (c.data.ChannelSize <= 0) return {0, -1};
-  return {1, CeilDiv(kNumbers, c.data.ChannelSize)};
-}
-
 using Channels = family::EachFeatureStat<&ChannelFeatures, true>;
 using ChanValues = family::FeatureCountsStat<&ChannelFeatures, &WidthUpTo5>;
 using ChanCount = family::FeatureGraphStat<&ChannelFeatures, &family::OccupiedFeatures, &WidthUpTo5>;
@@ -43,7 +38,7 @@ const StatClassInfo kChanCount{.className = "TstChanCount", .codeFormat = "CHNC"
                                .features = kFeatN, .isGraph = true, .create = &MakeStatWith<ChanCount, &kChanCount>};
 const StatClassInfo kChnValCnt{.className = "TstChnValCnt", .codeFormat = "CHN%d",
                                .titleFormat = "Количество чисел в %d канале", .helpCodeFormat = "CHNx", .group = 3,
-                               .features = kFeatN, .isGraph = true, .indexed = true, .indexRange = &ChannelIndexes,
+                               .features = kFeatN, .isGraph = true, .indexed = true, .indexRange = &family::ChannelIndexes,
                                .create = &MakeStatWith<ChnValCnt, &kChnValCnt>};
 
 using family::TupleClass;

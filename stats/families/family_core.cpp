@@ -186,6 +186,20 @@ FeatureMap SegmentFeatures(const GameConfig& config) {
       &NoAxis);
 }
 
+std::pair<int, int> ChannelIndexes(const GameConfig& c) {
+  if (c.data.ChannelSize <= 0) return {0, -1};
+  return {1, CeilDiv(kNumbers, c.data.ChannelSize)};
+}
+
+std::pair<int, int> SegmentIndexes(const GameConfig& c) {
+  int lo = 9, hi = 1;
+  for (uint8_t s : c.data.MatrixSegments) {
+    lo = std::min<int>(lo, s);
+    hi = std::max<int>(hi, s);
+  }
+  return {lo, hi};
+}
+
 std::pair<int, int> FeatureRange(const FeatureMap& map) {
   int lo = 255, hi = 0;
   for (int i = 0; i < map.count; ++i) {

@@ -243,6 +243,12 @@ std::array<uint8_t, 256> ByNumber(const FeatureMap& map, const std::array<uint8_
 // How many numbers of the combination lie in each feature; index = feature.
 std::array<uint8_t, 256> FeatureCounts(const FeatureMap& map, const Combination& c);
 
+// The indexes of the members counted per channel (1..ceil(36 / width), none
+// without a width) and per segment (every value from the smallest to the
+// largest digit of the map, starting from 9 and 1).
+std::pair<int, int> ChannelIndexes(const GameConfig& config);
+std::pair<int, int> SegmentIndexes(const GameConfig& config);
+
 // The smallest and the largest feature of the map (segments need not start at 1).
 std::pair<int, int> FeatureRange(const FeatureMap& map);
 

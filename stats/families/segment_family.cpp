@@ -16,17 +16,6 @@ using family::SegmentFeatures;
 using family::TupleClass;
 using family::TupleShape;
 
-// Every segment number between the smallest and the largest of the map gets
-// a method, used or not.
-std::pair<int, int> SegmentIndexes(const GameConfig& c) {
-  int lo = 9, hi = 1;
-  for (uint8_t s : c.data.MatrixSegments) {
-    lo = std::min<int>(lo, s);
-    hi = std::max<int>(hi, s);
-  }
-  return {lo, hi};
-}
-
 using Segments = family::EachFeatureStat<&SegmentFeatures, false>;
 using SegmValues = family::FeatureCountsStat<&SegmentFeatures, &NoCandidates>;
 using SegmCount = family::FeatureGraphStat<&SegmentFeatures, &family::OccupiedFeatures, &NoCandidates>;
@@ -49,7 +38,7 @@ const StatClassInfo kSegmCount{.className = "TstSegmCount", .codeFormat = "SGMC"
 const StatClassInfo kSgmValCnt{.className = "TstSgmValCnt", .codeFormat = "SGM%d",
                                .titleFormat = "Количество чисел в %d сегменте матрицы", .helpCodeFormat = "SGMx",
                                .group = 5, .features = kFeatN, .isGraph = true, .indexed = true,
-                               .indexRange = &SegmentIndexes, .create = &MakeStatWith<SgmValCnt, &kSgmValCnt>};
+                               .indexRange = &family::SegmentIndexes, .create = &MakeStatWith<SgmValCnt, &kSgmValCnt>};
 
 extern const StatClassInfo kCombSegmMix2, kCombSegmMix3, kCombSegmMix4, kCombSegmSeq2, kCombSegmSeq3, kCombSegmSeq4;
 const StatClassInfo kCombSegmMix2 =
