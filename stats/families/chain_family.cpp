@@ -25,10 +25,6 @@ enum class Shape {
   Count,     // the count of numbers in feature Index
 };
 
-std::string FeatureText(const FeatureMap& map, int v) {
-  return map.kind == family::FeatureKind::Channel ? Fmt("%.2d", v) : std::to_string(v);
-}
-
 template <FeatureFn Features, Shape S, bool Three>
 class ChainStat : public FeatureStat<TCustomStat, Features> {
   using Base = FeatureStat<TCustomStat, Features>;
@@ -37,7 +33,9 @@ class ChainStat : public FeatureStat<TCustomStat, Features> {
   using Base::Base;
 
   std::string ValueText(const StatValue& v) const override {
-    auto text = [&](int x) { return S == Shape::Count ? std::to_string(x) : FeatureText(this->map_, x); };
+    auto text = [&](int x) {
+      return S == Shape::Count ? std::to_string(x) : family::ShortFeatureText(this->map_, x);
+    };
     if (Three) return text(v.Key1) + "-" + text(v.Key2) + " -> " + text(v.Key3);
     return text(v.Key1) + " -> " + text(v.Key2);
   }

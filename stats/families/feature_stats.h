@@ -196,10 +196,14 @@ inline int NumbersInIndex(const FeatureMap& map, const Combination& c, int index
   return k;
 }
 
-// "7 x 3", a channel with two digits: "03 x 2" (series and periods).
+// A feature in the short form of series, periods and chains: a channel with
+// two digits ("03"), anything else plain.
+inline std::string ShortFeatureText(const FeatureMap& map, int v) {
+  return map.kind == FeatureKind::Channel ? TwoDigits(v) : std::to_string(v);
+}
+// "7 x 3", "03 x 2" (series and periods).
 inline std::string SeriesText(const FeatureMap& map, const StatValue& v) {
-  return (map.kind == FeatureKind::Channel ? Fmt("%.2d", v.Key1) : std::to_string(v.Key1)) + " x " +
-         std::to_string(v.Key2);
+  return ShortFeatureText(map, v.Key1) + " x " + std::to_string(v.Key2);
 }
 
 // ---- tuples of the features of 2, 3 or 4 positions.

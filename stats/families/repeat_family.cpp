@@ -109,7 +109,9 @@ constexpr StatClassInfo RepeatClass(const char* className, const char* code, con
                        .group = 7, .features = kFeatD, .create = create};
 }
 
-extern const StatClassInfo kRepValues2, kRepValues3, kRepValues2B3, kRepValues2over1, kRepValues2over2, kRepValues2over3, kRepValues2P1, kRepValues2N1, kRepValues2P2, kRepValues2N2, kRepCount2, kRepCount3, kRepCount2B3, kRepCount2over1, kRepCount2over2, kRepCount2over3, kRepCount2P1, kRepCount2N1, kRepCount2P2, kRepCount2N2;
+extern const StatClassInfo kRepValues2, kRepValues3, kRepValues2B3, kRepValues2over1, kRepValues2over2, kRepValues2over3, kRepValues2P1,
+    kRepValues2N1, kRepValues2P2, kRepValues2N2, kRepCount2, kRepCount3, kRepCount2B3, kRepCount2over1,
+    kRepCount2over2, kRepCount2over3, kRepCount2P1, kRepCount2N1, kRepCount2P2, kRepCount2N2;
 const StatClassInfo kRepValues2 = RepeatClass("TstRepValues2", "RPV2", "Повторяющиеся числа в 2-х тиражах подряд",
                                           &MakeStatWith<ShiftValues<0, 1>, &kRepValues2>);
 const StatClassInfo kRepValues3 = RepeatClass("TstRepValues3", "RPV3", "Повторяющиеся числа в 3-х тиражах подряд",
