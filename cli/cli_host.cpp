@@ -7,6 +7,7 @@
 
 #include "core/env.h"
 #include "core/errors.h"
+#include "frame/frame.h"
 #include "frame/messages.h"
 #include "stakes/stake_store.h"
 
@@ -61,19 +62,6 @@ DataFolderLock::DataFolderLock(Context& ctx) {
 
 DataFolderLock::~DataFolderLock() = default;
 
-void OpenStakesFile(Context& ctx, Host& host, StakeStore& store) {
-  ctx.env.MakeDirs(ctx.dataDir);
-  StatusScope status(host, "Загрузка файла ставок...");
-  try {
-    store.Open();
-  } catch (const std::exception&) {
-    throw Error(kExclusiveAccess);
-  }
-  try {
-    store.CheckVersion();
-  } catch (const std::exception& e) {
-    throw OperationError("Ошибка чтения файла ставок!", e.what());
-  }
-}
+void OpenStakesFile(Context& ctx, Host& host, StakeStore& store) { OpenStakesOrThrow(ctx.env, host, ctx.dataDir, store); }
 
 }  // namespace px::cli

@@ -33,6 +33,7 @@ void RegisterRunCommands(CLI::App& app, Action& chosen);
 // The window-state store's main settings; defaults when the file is missing.
 MainSettings StoredMainSettings(Context& ctx);
 // The mode the rating page was left in; an unusable value means the default.
+int EffModeOf(const MainSettings& settings);
 int StoredEffMode(Context& ctx);
 // The rating as `ratings` prints it: the titles, then one row per entry.
 void PrintRatings(std::ostream& out, const std::vector<RatingEntry>& entries, int effMode);

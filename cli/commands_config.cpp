@@ -3,21 +3,16 @@
 #include "cli/cli_host.h"
 #include "cli/commands.h"
 #include "core/config.h"
+#include "cli/session.h"
 
 namespace px::cli {
 
 namespace {
 void Show(Context& ctx) {
-  GameConfig config;
-  ProxySettings proxy;
-  const std::string path = ConfigPath(ctx.dataDir);
-  {
-    StatusScope status(ctx.host, "Загрузка файла конфигурации...");
-    LoadGameConfig(ctx.env, path, config);
-    LoadProxySettings(ctx.env, path, proxy);
-  }
+  ToolFrame frame(ctx);
+  frame.LoadConfiguration(TTemplateMain::Failure::Throw);
   PrintRow(ctx.out, {"Параметр", "Значение"});
-  for (const auto& [key, value] : ConfigListing(config, proxy)) PrintRow(ctx.out, {key, value});
+  for (const auto& [key, value] : ConfigListing(frame.Config(), frame.Proxy())) PrintRow(ctx.out, {key, value});
 }
 }  // namespace
 

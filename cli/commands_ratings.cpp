@@ -10,6 +10,7 @@
 #include "core/errors.h"
 #include "core/form_settings.h"
 #include "core/ini.h"
+#include "cli/session.h"
 #include "stakes/ratings.h"
 
 namespace px::cli {
@@ -44,16 +45,17 @@ void Show(Context& ctx, const RatingsArgs& a) {
 }  // namespace
 
 MainSettings StoredMainSettings(Context& ctx) {
-  MainSettings settings;
-  const std::string path = FormSettingsPath(ctx.dataDir, kDataBaseName);
-  if (ctx.env.Exists(path)) settings.Read(FormSettings(ctx.env, path).Read());
-  return settings;
+  ToolFrame frame(ctx);
+  frame.LoadSettings(TTemplateMain::Failure::Throw);
+  return frame.Settings();
 }
 
-int StoredEffMode(Context& ctx) {
-  const int mode = StoredMainSettings(ctx).RatingsEffMode;
+int EffModeOf(const MainSettings& settings) {
+  const int mode = settings.RatingsEffMode;
   return mode >= 0 && mode <= 2 ? mode : MainSettings{}.RatingsEffMode;
 }
+
+int StoredEffMode(Context& ctx) { return EffModeOf(StoredMainSettings(ctx)); }
 
 void PrintRatings(std::ostream& out, const std::vector<RatingEntry>& entries, int effMode) {
   PrintRow(out, RatingTitles());

@@ -79,7 +79,9 @@ std::vector<std::string> ReadLines(Context& ctx, const std::string& file) {
 }
 
 void RunScenario(Context& ctx, const RunArgs& a) {
-  Session s(ctx);
+  InterruptibleHost host(ctx.host);
+  Session s(ctx, &host);
+  TFormMain& frame = s.frame;
   const int draws = s.archive.Count();
   if (draws == 0) throw Error("Архив тиражей пуст: выполнить сценарий невозможно!");
   if (a.test) {
@@ -90,50 +92,28 @@ void RunScenario(Context& ctx, const RunArgs& a) {
     throw CommandExit(2, Fmt("Смещение должно быть от 0 до %d", draws - 1));
   }
   const std::vector<std::string> lines = ReadLines(ctx, a.file);
-  const MainSettings settings = StoredMainSettings(ctx);
-
-  InterruptibleHost host(ctx.host);
-  s.set.SetHost(&host);
-  StakeStore stakes(ctx.env, host, ctx.dataDir);
-  OpenStakesFile(ctx, ctx.host, stakes);
-  // Checks during the run write the stakes logs as the program would.
-  stakes.SetLogEnabled(settings.StakesLogEnabled);
-  Ratings ratings(ctx.env, host, ctx.dataDir);
-  ratings.Load();
-  ratings.Recover(stakes);
-  {
-    StatusScope status(host, "Инициализация...");
-    s.set.Init(kCapacity);
-  }
-  const GameConfig& config = s.registry.Config();
-  GenerateSet(s.set, ctx.env, true, config.CombsGenerateMode, config.CombsGenerateParameters);
+  frame.LoadSettings(TTemplateMain::Failure::Throw);
+  // The log is the command's choice, not the program's setting.
+  frame.Settings().ScriptLogEnabled = a.log;
+  frame.OpenStakes(TTemplateMain::Failure::Throw);
+  frame.LoadRatings();
+  frame.PrepareCombinations();
+  frame.GenerateStartList();
+  frame.SetDrawsOffset(a.offset);
 
   PrintRow(ctx.out, {"Тираж", "Ставка", "Комментарий"});
   StakePrinter printer(ctx.out, host);
-  int offset = a.offset;
-  RunContext run{ctx.env, host, ctx.dataDir, s.archive, s.registry, s.set, stakes};
-  run.ratings = &ratings;
-  run.observer = &printer;
-  FormSettings record(ctx.env, FormSettingsPath(ctx.dataDir, kDataBaseName));
-  run.fullSetRecord = &record;
-  run.offset = [&offset] { return offset; };
-  run.setOffset = [&offset](int value) { offset = value; };
-  run.settings.sortedDraws = settings.SortedDraws;
-  run.settings.prefetchsEnabled = settings.PrefetchsEnabled;
-  run.settings.stakesCheckOnLine = settings.StakesCheckOnLine;
-  run.settings.stakesScrollEnabled = settings.StakesScrollEnabled;
-  run.settings.scriptLogEnabled = a.log;
-  run.settings.separator = LocaleDecimalSeparator();
-  ScenarioRunner runner(std::move(run));
-  if (a.seed) runner.Seed(*a.seed);
+  frame.SetRunObserver(&printer);
+  frame.SetRunSeed(a.seed);
   RunResult result;
   {
     InterruptScope interrupt;
-    result = a.test ? runner.Test(lines, a.count) : runner.Forecast(lines);
+    result = frame.RunScenario(lines, a.test ? a.count : 0);
   }
+  frame.SetRunObserver(nullptr);
 
   ctx.out << '\n';
-  PrintRatings(ctx.out, ratings.Entries(), StoredEffMode(ctx));
+  PrintRatings(ctx.out, frame.RatingsStore()->Entries(), EffModeOf(frame.Settings()));
   // The runner has shown the failure through the host already. A rating or
   // a log that was not written is a run not done either.
   if (result.failed || host.errors > 0) throw CommandExit(1, "");

@@ -9,6 +9,7 @@
 #include "core/env.h"
 #include "core/errors.h"
 #include "core/text.h"
+#include "cli/session.h"
 #include "scenario/scenario_file.h"
 #include "scenario/scenario_line.h"
 #include "stats/stat_list.h"
@@ -20,12 +21,11 @@ namespace {
 // Codes only: no draws are needed, but the configuration decides which
 // indexed methods exist.
 struct Registry {
-  DrawArchive draws;
-  TStatList list;
-  explicit Registry(Context& ctx) {
-    LoadGameConfig(ctx.env, ConfigPath(ctx.dataDir), list.Config());
-    list.SetDraws(&draws);
-    list.Fill();
+  ToolFrame frame;
+  TStatList& list;
+  explicit Registry(Context& ctx) : frame(ctx), list(frame.Registry()) {
+    frame.LoadConfiguration(TTemplateMain::Failure::Throw);
+    frame.LoadRegistry(TTemplateMain::Failure::Throw, false);
   }
 };
 

@@ -11,6 +11,7 @@
 #include "core/env.h"
 #include "core/errors.h"
 #include "core/text.h"
+#include "cli/session.h"
 #include "frame/messages.h"
 #include "stakes/ratings.h"
 #include "stakes/stake_store.h"
@@ -69,16 +70,13 @@ int CheckWithRatings(Context& ctx, StakesSession& s, const DrawArchive& archive,
 
 // What checking needs: the archive and the prize table.
 struct CheckData {
-  DrawArchive archive;
-  GameConfig config;
+  ToolFrame frame;
+  DrawArchive& archive;
+  GameConfig& config;
 
-  explicit CheckData(Context& ctx) {
-    {
-      StatusScope status(ctx.host, "Загрузка файла конфигурации...");
-      LoadGameConfig(ctx.env, ConfigPath(ctx.dataDir), config);
-    }
-    StatusScope status(ctx.host, "Загрузка файла тиражей...");
-    archive.Load(ctx.env, ArchivePath(ctx.dataDir));
+  explicit CheckData(Context& ctx) : frame(ctx), archive(frame.Archive()), config(frame.Config()) {
+    frame.LoadConfiguration(TTemplateMain::Failure::Throw);
+    frame.LoadArchive(TTemplateMain::Failure::Throw);
   }
 };
 
@@ -189,11 +187,9 @@ class RetryAnswers final : public Host {
 void Download(Context& ctx, bool yes) {
   StakesSession s(ctx);
   CheckData d(ctx);
-  ProxySettings proxy;
-  LoadProxySettings(ctx.env, ConfigPath(ctx.dataDir), proxy);
   RetryAnswers host(s.host, yes);
   int checked = 0;
-  const int added = DownloadDraws(d.archive, ConfigPath(ctx.dataDir), proxy, host, ctx.env, ctx.dataDir, [&] {
+  const int added = DownloadDraws(d.archive, ConfigPath(ctx.dataDir), d.frame.Proxy(), host, ctx.env, ctx.dataDir, [&] {
     checked = CheckWithRatings(ctx, s, d.archive, d.config);
     return checked;
   });

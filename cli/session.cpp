@@ -9,19 +9,17 @@
 
 namespace px::cli {
 
-Session::Session(Context& ctx) : set(&ctx.host) {
-  {
-    StatusScope status(ctx.host, "Загрузка файла конфигурации...");
-    LoadGameConfig(ctx.env, ConfigPath(ctx.dataDir), registry.Config());
-  }
-  {
-    StatusScope status(ctx.host, "Загрузка файла тиражей...");
-    archive.Load(ctx.env, ArchivePath(ctx.dataDir));
-  }
-  registry.SetDraws(&archive);
-  registry.Fill();
-  const std::string names = NamesFilePath(ctx.dataDir, kDataBaseName);
-  if (!registry.LoadNames(ctx.env, names, true, &ctx.host)) throw Error("Ошибка загрузки списка фильтров!");
+ToolFrame::ToolFrame(Context& ctx, Host* host)
+    : TFormMain(host ? *host : ctx.host, ctx.env, ctx.dataDir, JoinPath(ctx.dataDir, kDataBaseName), {}) {}
+
+Session::Session(Context& ctx, Host* host)
+    : frame(ctx, host),
+      archive(frame.Archive()),
+      registry(frame.Registry()),
+      set(frame.Combs()) {
+  frame.LoadConfiguration(TTemplateMain::Failure::Throw);
+  frame.LoadArchive(TTemplateMain::Failure::Throw);
+  frame.LoadRegistry(TTemplateMain::Failure::Throw);
 }
 
 int Session::MethodOf(const std::string& code) const {

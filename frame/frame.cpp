@@ -126,25 +126,23 @@ TTemplateMain::Start TTemplateMain::FormCreate() {
     registry_.helpFile = helpFile_;
     registry_.languageAbbr = language_.abbreviation;
 
-    scenarioRunning = stopRequested = viewsSuspended = false;
     combs_.InvalidateCache();
 
-    LoadSettings();
-
-    {
-      StatusScope status(host_, "Загрузка файла конфигурации...");
-      // A configuration that cannot be read is reported by itself; the start
-      // goes on with what was read and the defaults.
+    LoadSettings(Failure::Report);
+    if (!settings_.PrefetchsInit) {
+      // The first start: the full-set comparison begins switched off.
+      settings_.PrefetchsInit = true;
       try {
-        LoadGameConfig(env_, ConfigFile(), Config());
-        LoadProxySettings(env_, ConfigFile(), proxy_);
+        store_.Update([&](IniFile& i) {
+          i.WriteBool(MainSettings::kSection, "PrefetchsInit", true);
+          i.WriteBool(MainSettings::kSection, "PrefetchsEnabled", settings_.PrefetchsEnabled);
+        });
       } catch (const std::exception& e) {
-        host_.ShowError(e.what());
+        host_.ShowError(OperationError(kSettingsError, e.what()).what());
       }
     }
-    registry_.SetDraws(&archive_);
-    registry_.Fill();
-    registry_.LoadNames(env_, NamesFile(), true, &host_);
+    LoadConfiguration(Failure::Report);
+    LoadRegistry(Failure::Report);
     return Start::Continue;
   } catch (const std::exception& e) {
     host_.ShowError(OperationError(kStartError, e.what()).what());
@@ -152,26 +150,101 @@ TTemplateMain::Start TTemplateMain::FormCreate() {
   }
 }
 
-void TTemplateMain::LoadSettings() {
+void TTemplateMain::LoadSettings(Failure failure) {
   try {
-    IniFile ini = store_.Read();
-    settings_.Read(ini);
-    if (!settings_.PrefetchsInit) {
-      settings_.PrefetchsInit = true;
-      store_.Update([&](IniFile& i) {
-        i.WriteBool(MainSettings::kSection, "PrefetchsInit", true);
-        i.WriteBool(MainSettings::kSection, "PrefetchsEnabled", settings_.PrefetchsEnabled);
-      });
-    }
+    settings_.Read(store_.Read());
   } catch (const std::exception& e) {
+    if (failure == Failure::Throw) throw;
     host_.ShowError(OperationError(kSettingsError, e.what()).what());
+  }
+}
+
+void TTemplateMain::LoadConfiguration(Failure failure) {
+  StatusScope status(host_, "Загрузка файла конфигурации...");
+  // A configuration that cannot be read is reported by itself; what was read
+  // stays, the rest keeps its defaults.
+  try {
+    LoadGameConfig(env_, ConfigFile(), Config());
+    LoadProxySettings(env_, ConfigFile(), proxy_);
+  } catch (const std::exception& e) {
+    if (failure == Failure::Throw) throw;
+    host_.ShowError(e.what());
+  }
+}
+
+void TTemplateMain::LoadRegistry(Failure failure, bool withNames) {
+  registry_.SetDraws(&archive_);
+  registry_.Fill();
+  // The names file reports its own failure.
+  if (withNames && !registry_.LoadNames(env_, NamesFile(), true, &host_) && failure == Failure::Throw)
+    throw Error("Ошибка загрузки списка фильтров!");
+}
+
+void TTemplateMain::LoadArchive(Failure failure) {
+  StatusScope loading(host_, "Загрузка файла тиражей...");
+  try {
+    archive_.Load(env_, ArchiveFile());
+  } catch (const std::exception& e) {
+    if (failure == Failure::Throw) throw;
+    host_.ShowError(e.what());
+  }
+  RefreshStatus();
+  host_.Refresh(View::DrawsList);
+}
+
+bool TTemplateMain::OpenStakes(Failure failure) {
+  stakes_ = std::make_unique<StakeStore>(env_, host_, dataDir_);
+  if (failure == Failure::Throw) {
+    OpenStakesOrThrow(env_, host_, dataDir_, *stakes_);
+  } else if (!stakes_->Load()) {
+    host_.ShowError(kExclusiveAccess);
+    return false;
+  }
+  stakes_->SetLogEnabled(settings_.StakesLogEnabled);
+  host_.SetStatusPanel(4, stakes_->CountText());
+  return true;
+}
+
+void TTemplateMain::LoadRatings() {
+  ratings_ = std::make_unique<Ratings>(env_, host_, dataDir_);
+  ratings_->Load();
+  if (stakes_ && stakes_->IsOpen()) ratings_->Recover(*stakes_);
+}
+
+void TTemplateMain::LoadWorkingScenario() {
+  scenario_ = std::make_unique<Scenario>(env_, host_, WorkingScenarioPath(dataDir_));
+  scenario_->LoadWorking();
+}
+
+void TTemplateMain::PrepareCombinations() {
+  StatusScope status(host_, "Инициализация...");
+  combs_.Init(kCapacity);
+}
+
+void TTemplateMain::GenerateStartList() {
+  GenerateSet(combs_, env_, true, Config().CombsGenerateMode, Config().CombsGenerateParameters);
+  RefreshCombs();
+}
+
+void OpenStakesOrThrow(Env& env, Host& host, const std::string& dataDir, StakeStore& store) {
+  env.MakeDirs(dataDir);
+  StatusScope status(host, "Загрузка файла ставок...");
+  try {
+    store.Open();
+  } catch (const std::exception&) {
+    throw Error(kExclusiveAccess);
+  }
+  try {
+    store.CheckVersion();
+  } catch (const std::exception& e) {
+    throw OperationError("Ошибка чтения файла ставок!", e.what());
   }
 }
 
 TTemplateMain::Start TTemplateMain::Initialise() {
   try {
     StatusScope status(host_, "Инициализация...");
-    combs_.Init(kCapacity);
+    PrepareCombinations();
     for (int k = 0; k <= kDrawSize; ++k) {
       matchTable_[size_t(k)].count = uint32_t(Binomial(5, k) * Binomial(31, 5 - k));
       matchTable_[size_t(k)].probability = static_cast<long double>(matchTable_[size_t(k)].count) / kCapacity;
@@ -179,33 +252,12 @@ TTemplateMain::Start TTemplateMain::Initialise() {
     SetCaption(caption_ + " версия " + ProgramVersion());
     SetDrawsOffset(0);
 
-    stakes_ = std::make_unique<StakeStore>(env_, host_, dataDir_);
-    if (!stakes_->Load()) {
-      host_.ShowError(kExclusiveAccess);
-      return Start::Terminate;
-    }
-    host_.SetStatusPanel(4, stakes_->CountText());
-
-    {
-      StatusScope loading(host_, "Загрузка файла тиражей...");
-      try {
-        archive_.Load(env_, ArchiveFile());
-      } catch (const std::exception& e) {
-        host_.ShowError(e.what());
-      }
-      RefreshStatus();
-      host_.Refresh(View::DrawsList);
-    }
-
-    GenerateSet(combs_, env_, true, Config().CombsGenerateMode, Config().CombsGenerateParameters);
-    RefreshCombs();
+    if (!OpenStakes(Failure::Report)) return Start::Terminate;
+    LoadArchive(Failure::Report);
+    GenerateStartList();
     RefreshViews(true);
-
-    ratings_ = std::make_unique<Ratings>(env_, host_, dataDir_);
-    ratings_->Load();
-    if (stakes_ && stakes_->IsOpen()) ratings_->Recover(*stakes_);
-    scenario_ = std::make_unique<Scenario>(env_, host_, WorkingScenarioPath(dataDir_));
-    scenario_->LoadWorking();
+    LoadRatings();
+    LoadWorkingScenario();
 
     const bool recreate = HasSwitch("fullrecreate"), refresh = HasSwitch("fullrefresh");
     if (HasSwitch("loadonly")) {
@@ -275,7 +327,8 @@ void TTemplateMain::RefreshStatus() {
 void TTemplateMain::AddView(std::function<void(bool)> refresh) { views_.push_back(std::move(refresh)); }
 
 void TTemplateMain::RefreshViews(bool force) {
-  if (viewsSuspended) return;
+  // A test moves the offset at every pass: the views follow once, at the end.
+  if (ViewsSuspended()) return;
   for (auto& v : views_) v(force);
 }
 
@@ -512,8 +565,26 @@ bool TTemplateMain::CanRunScenario() const {
          stakes_->IsOpen();
 }
 
+RunSettings TTemplateMain::CurrentRunSettings() const {
+  RunSettings r;
+  r.sortedDraws = settings_.SortedDraws;
+  r.prefetchsEnabled = settings_.PrefetchsEnabled;
+  r.stakesCheckOnLine = settings_.StakesCheckOnLine;
+  r.stakesScrollEnabled = settings_.StakesScrollEnabled;
+  r.scriptLogEnabled = settings_.ScriptLogEnabled;
+  r.separator = LocaleDecimalSeparator();
+  return r;
+}
+
 RunResult TTemplateMain::RunScenario(int testCount) {
   if (!CanRunScenario()) return {};
+  // The lines are copied: the scenario cannot change under the run, but the
+  // view must not see a half-run list either.
+  return RunScenario(scenario_->Lines(), testCount);
+}
+
+RunResult TTemplateMain::RunScenario(const std::vector<std::string>& lines, int testCount) {
+  if (!IsIdle() || ScenarioRunning() || archive_.Empty() || !stakes_ || !stakes_->IsOpen()) return {};
   if (testCount > 0) {
     testCount = std::min(testCount, archive_.Count() - 1);
     if (testCount < 1) return {};
@@ -521,36 +592,20 @@ RunResult TTemplateMain::RunScenario(int testCount) {
   Busy busy(*this);
   RunContext ctx{env_, host_, dataDir_, archive_, registry_, combs_, *stakes_};
   ctx.ratings = ratings_.get();
-  ctx.systems = systems;
-  ctx.observer = runObserver;
+  ctx.systems = systems_;
+  ctx.observer = runObserver_;
   ctx.fullSetRecord = &store_;
   ctx.offset = [this] { return std::max(offset_, 0); };
   ctx.setOffset = [this](int offset) { SetDrawsOffset(offset); };
-  ctx.settings.sortedDraws = settings_.SortedDraws;
-  ctx.settings.prefetchsEnabled = settings_.PrefetchsEnabled;
-  ctx.settings.stakesCheckOnLine = settings_.StakesCheckOnLine;
-  ctx.settings.stakesScrollEnabled = settings_.StakesScrollEnabled;
-  ctx.settings.scriptLogEnabled = settings_.ScriptLogEnabled;
-  ctx.settings.separator = LocaleDecimalSeparator();
+  ctx.settings = CurrentRunSettings();
   runner_ = std::make_unique<ScenarioRunner>(std::move(ctx));
-  if (runSeed) runner_->Seed(*runSeed);
-  scenarioRunning = true;
-  stopRequested = false;
-  // The lines are copied: the scenario cannot change under the run, but the
-  // view must not see a half-run list either.
-  const std::vector<std::string> lines = scenario_->Lines();
+  if (runSeed_) runner_->Seed(*runSeed_);
   RunResult result = testCount > 0 ? runner_->Test(lines, testCount) : runner_->Forecast(lines);
-  scenarioRunning = stopRequested = false;
   runner_.reset();
+  RefreshViews(false);
   RefreshCombs();
   if (stakes_) host_.SetStatusPanel(4, stakes_->CountText());
   return result;
-}
-
-void TTemplateMain::StopScenario() {
-  if (!runner_ || !runner_->Running() || runner_->StopRequested()) return;
-  runner_->RequestStop();
-  stopRequested = true;
 }
 
 void TTemplateMain::ToggleScriptLog() { Toggle(&MainSettings::ScriptLogEnabled, "ScriptLogEnabled"); }

@@ -82,18 +82,26 @@ class TTemplateMain {
   // Run and test need an idle frame, scenario lines, draws and the stakes file.
   bool CanRunScenario() const;
   // A forecast (testCount 0) or a test over the last testCount draws of the
-  // working scenario. The window follows through runObserver.
+  // working scenario. The views are suspended for the run and refreshed once
+  // after it; the window follows the run through the observer. A stop comes
+  // through the host's stop request.
   RunResult RunScenario(int testCount);
-  bool ScenarioRunning() const { return runner_ && runner_->Running(); }
+  // The same for other lines (the tool runs a scenario file).
+  RunResult RunScenario(const std::vector<std::string>& lines, int testCount);
+  // The state of the run in progress; null between runs.
+  const RunControl* ActiveRun() const { return runner_ ? &runner_->Control() : nullptr; }
+  bool ScenarioRunning() const { return ActiveRun() && ActiveRun()->Running(); }
   // Also true when the run stops itself (STOP, a failure).
-  bool ScenarioStopping() const { return runner_ && runner_->StopRequested(); }
-  // "Стоп" after its question; also what closing the window does.
-  void StopScenario();
+  bool ScenarioStopping() const { return ActiveRun() && ActiveRun()->Stopping(); }
+  bool ViewsSuspended() const { return runner_ != nullptr; }
   // Fixes the run's random choices (tests and reproducible runs).
-  std::optional<uint64_t> runSeed;
-  RunObserver* runObserver = nullptr;
+  void SetRunSeed(std::optional<uint64_t> seed) { runSeed_ = seed; }
+  void SetRunObserver(RunObserver* observer) { runObserver_ = observer; }
   // The number systems; null until they exist.
-  SystemSource* systems = nullptr;
+  SystemSource* Systems() const { return systems_; }
+  void SetSystems(SystemSource* systems) { systems_ = systems; }
+  // What a run reads of the window-state settings.
+  RunSettings CurrentRunSettings() const;
   // LogToggle, LogsDelete and LogStakesDelete; the deletions show what
   // they did.
   void ToggleScriptLog();
@@ -126,6 +134,29 @@ class TTemplateMain {
   // Runs a command; an exception is shown as an error box and false returned.
   bool Guard(const std::function<void()>& command);
 
+  // ---- loading: the steps of the start-up, each written once for the
+  // program and the tool. Report shows a failure through the host and goes
+  // on with what was read and the defaults (the program starts anyway);
+  // Throw throws it (a command of the tool does not run on damaged data).
+  enum class Failure { Report, Throw };
+  // The window-state settings; a missing file gives the defaults.
+  void LoadSettings(Failure failure);
+  // The game configuration and the proxy settings.
+  void LoadConfiguration(Failure failure);
+  // The statistic registry over the archive, with the favourites and names
+  // unless they are not wanted (codes alone do not need them).
+  void LoadRegistry(Failure failure, bool withNames = true);
+  void LoadArchive(Failure failure);
+  // The stakes file, held exclusively from now on; its log follows the
+  // setting. False when it could not be opened (Report).
+  bool OpenStakes(Failure failure);
+  // The ratings, recovered from the stakes file when they lag behind it.
+  void LoadRatings();
+  void LoadWorkingScenario();
+  // The combination buffers, then the list the configuration generates.
+  void PrepareCombinations();
+  void GenerateStartList();
+
   // ---- start-up and shutdown
   enum class Start { Continue, Terminate };
   // Window creation: language, settings, configuration, registry and names.
@@ -146,9 +177,6 @@ class TTemplateMain {
   // the order they were added.
   void AddView(std::function<void(bool force)> refresh);
   void RefreshViews(bool force);
-  bool viewsSuspended = false;
-  bool scenarioRunning = false;
-  bool stopRequested = false;
 
   // ---- draws (each writes the archive and refreshes)
   void DrawsAdd(const DrawRecord& draw);
@@ -198,7 +226,6 @@ class TTemplateMain {
  private:
   // The warning of lines an open or a paste skipped as no combination.
   void WarnSkippedLines();
-  void LoadSettings();
   void ReloadRegistry();
   void DeleteLogs(const std::vector<std::string>& names);
   void SaveArchive();
@@ -224,6 +251,9 @@ class TTemplateMain {
   std::unique_ptr<Ratings> ratings_;
   std::unique_ptr<Scenario> scenario_;
   std::unique_ptr<ScenarioRunner> runner_;
+  std::optional<uint64_t> runSeed_;
+  RunObserver* runObserver_ = nullptr;
+  SystemSource* systems_ = nullptr;
   int lastChecked_ = 0;
   std::string helpFile_;
   std::vector<Language> languages_;
@@ -241,6 +271,10 @@ class TFormMain : public TTemplateMain {
   static constexpr const char* kCaption = "Анализ статистики лотереи \"Vantora 5\"";
   int32_t DownloadRange(int32_t fromDateKey, int32_t toDateKey) override;
 };
+
+// Opens a data folder's stakes file for a command of the tool: one held by
+// the program is the exclusive-access message, a damaged one its read error.
+void OpenStakesOrThrow(Env& env, Host& host, const std::string& dataDir, StakeStore& store);
 
 // The program's version text.
 const char* ProgramVersion();

@@ -70,9 +70,9 @@ void ScenarioRunner::Seed(uint64_t seed) {
 }
 
 void ScenarioRunner::RequestStop() {
-  if (!running_ || stop_) return;
+  if (!control_.running_ || control_.stopping_) return;
   Write(kInterruptedLine);
-  stop_ = true;
+  control_.stopping_ = true;
 }
 
 bool ScenarioRunner::CheckStop() {
@@ -81,8 +81,8 @@ bool ScenarioRunner::CheckStop() {
     lastPumpMs_ = now;
     ctx_.host.ProcessEvents();
   }
-  if (!stop_ && ctx_.host.StopRequested()) RequestStop();
-  return stop_;
+  if (!control_.stopping_ && ctx_.host.StopRequested()) RequestStop();
+  return control_.stopping_;
 }
 
 void ScenarioRunner::ShowStatus() {
@@ -98,7 +98,7 @@ void ScenarioRunner::SetStatus(int line, const std::string& text) {
 }
 
 void ScenarioRunner::Fail(const std::string& text) {
-  stop_ = true;
+  control_.stopping_ = true;
   if (!result_.failed) {
     result_.failed = true;
     result_.error = text;
@@ -111,11 +111,11 @@ RunResult ScenarioRunner::Forecast(const std::vector<std::string>& lines) { retu
 RunResult ScenarioRunner::Test(const std::vector<std::string>& lines, int n) { return Run(lines, std::max(n, 1)); }
 
 RunResult ScenarioRunner::Run(const std::vector<std::string>& lines, int testCount) {
-  if (running_) return {};
+  if (control_.running_) return {};
   result_ = RunResult{};
   // Running before the first status text: that already lets a "Стоп" in.
-  running_ = true;
-  stop_ = false;
+  control_.running_ = true;
+  control_.stopping_ = false;
   StatusScope busyText(ctx_.host, kRunning);
   log_.enabled = ctx_.settings.scriptLogEnabled;
   if (log_.enabled) {
@@ -149,17 +149,17 @@ RunResult ScenarioRunner::Run(const std::vector<std::string>& lines, int testCou
         if (CheckStop()) break;
         pass(testCount - i);
       }
-      if (!stop_) ctx_.setOffset(savedOffset);
+      if (!control_.stopping_) ctx_.setOffset(savedOffset);
     }
   } catch (const std::exception& e) {
     Fail(e.what());
   }
-  if (!stop_ || testCount > 0) status_.text = "Сценарий завершен!";
-  result_.stopped = stop_;
+  if (!control_.stopping_ || testCount > 0) status_.text = "Сценарий завершен!";
+  result_.stopped = control_.stopping_;
   result_.stakes = status_.stakes;
   status_.cycle = 0;
-  running_ = false;
-  stop_ = false;
+  control_.running_ = false;
+  control_.stopping_ = false;
   ShowStatus();
   if (ctx_.observer) ctx_.observer->RunningChanged(false);
   Write(kEndLine);
@@ -197,7 +197,7 @@ void ScenarioRunner::RunAllLines(const std::vector<std::string>& lines) {
       Write(kDashLine);
       RunLine(int(i) + 1, text);
       if (ctx_.observer) ctx_.observer->SelectLine(-1);
-      if (stop_) break;
+      if (control_.stopping_) break;
     }
     if (!ctx_.settings.stakesCheckOnLine) CheckStakes();
   } catch (...) {
@@ -263,14 +263,14 @@ void ScenarioRunner::RunLine(int number, const std::string& text) {
           if (CheckStop()) break;
         }
       }
-      if (!stop_) {
+      if (!control_.stopping_) {
         MakeStakes(o, number, v, line.comment, OptionsDescription(o) + " + " + filters);
         if (!CheckStop()) Write(kDashLine);
       }
       if (checkOnLine) CheckStakes();
       variantOpen = false;
     }
-    if (lv.filters.empty() && !stop_) {
+    if (lv.filters.empty() && !control_.stopping_) {
       Write("{ERROR} Фильтры не применялись!");
       Write("");
       SetStatus(number, OptionsDescription(o));
@@ -404,7 +404,7 @@ void ScenarioRunner::ApplyPart(const FilterSpec& f, const TFilterPart& p) {
     combs.AddUndoRow();
     if (item.stopMode == 3) break;  // SZ
   }
-  if (item.multiSelect && !stop_) {
+  if (item.multiSelect && !control_.stopping_) {
     Write(modeLine);
     const int left =
         KeepOrRemove(combs, *stat, SelectRows(table.rows, selected), mode, lastIndex, sorted, caption, &ctx_.host);
@@ -429,14 +429,14 @@ void ScenarioRunner::MakeStakes(const ScenarioOptions& o, int line, int variant,
   const auto m = static_cast<StakeMode>(mode);
   if (q > 0 && m != StakeMode::None) {
     if (q > 1 && m == StakeMode::Stop) {
-      stop_ = true;
+      control_.stopping_ = true;
       Write("{!} Сценарий остановлен!");
       ctx_.host.ShowWarning(Fmt("Выполнение сценария прервано, т.к. после применения всех фильтров в списке "
                                 "комбинаций их осталось более одной: %d!\r\rФильтры: %s",
                                 q, stakeComment_.c_str()));
     } else if (m == StakeMode::Skip) {
       Write("{-} Ставка игнорирована!");
-    } else if (!stop_) {
+    } else if (!control_.stopping_) {
       const CombBuffer& list = combs.Working();
       if (q == 1) {
         Stake(ToNumberSet(list[0]), false);
@@ -512,7 +512,7 @@ void ScenarioRunner::SystemStakes(bool all) {
   for (Combination c : load.combinations) {
     SortFive(c);
     if (!all && !inList.count(key(c))) continue;
-    if (stop_) break;
+    if (control_.stopping_) break;
     Stake(ToNumberSet(c), true);
   }
 }
@@ -535,7 +535,7 @@ void ScenarioRunner::Stake(const NumberSet& numbers, bool quiet) {
     } else {
       // The store has shown why. A full disk would fail every later append
       // the same way, one message each: the run ends here.
-      stop_ = true;
+      control_.stopping_ = true;
       if (!result_.failed) {
         result_.failed = true;
         result_.error = "Ошибка добавления записи в файл ставок!";

@@ -88,6 +88,23 @@ struct RunContext {
   RunSettings settings{};
 };
 
+// The state of a run as the faces see it. The run owns it and alone changes
+// it; the frame, the window and the tool read it. A stop has one way in: the
+// host's stop request, polled at the run's check points (the window sets it
+// after "Стоп", the tool on Ctrl+C); the run also stops itself (STOP, a
+// failure).
+class RunControl {
+ public:
+  bool Running() const { return running_; }
+  // Asked for or decided: the run ends at its next check.
+  bool Stopping() const { return stopping_; }
+
+ private:
+  friend class ScenarioRunner;
+  bool running_ = false;
+  bool stopping_ = false;
+};
+
 // How a run ended.
 struct RunResult {
   bool stopped = false;  // a stop was requested (by the user, STOP or a failure)
@@ -113,11 +130,7 @@ class ScenarioRunner {
   // Passes at offsets n, n-1, ..., 1; the offset comes back unless stopped.
   RunResult Test(const std::vector<std::string>& lines, int n);
 
-  bool Running() const { return running_; }
-  bool StopRequested() const { return stop_; }
-  // The "Стоп" command after its question: logs the interruption and asks
-  // the run to end at its next check.
-  void RequestStop();
+  const RunControl& Control() const { return control_; }
   const RunStatus& Status() const { return status_; }
   RunLog& Log() { return log_; }
 
@@ -140,13 +153,14 @@ class ScenarioRunner {
   void ShowStatus();
   void Write(const std::string& entry) { log_.Write(entry); }
   void Fail(const std::string& text);
+  // Logs the interruption; the run ends at its next check.
+  void RequestStop();
 
   RunContext ctx_;
   RunLog log_;
   RunStatus status_;
   RunResult result_;
-  bool running_ = false;
-  bool stop_ = false;
+  RunControl control_;
   bool seeded_ = false;
   std::mt19937_64 rng_;
   // The statistic selector: method -> its text.

@@ -94,11 +94,11 @@ MainWindow::MainWindow(Env& env, const std::string& dataDir, const std::string& 
   BuildMenu();
   BindCommands();
   runView_ = std::make_unique<RunView>(*this);
-  frame_->runObserver = runView_.get();
+  frame_->SetRunObserver(runView_.get());
 }
 
 MainWindow::~MainWindow() {
-  frame_->runObserver = nullptr;
+  frame_->SetRunObserver(nullptr);
   // The pages hold on to the frame's ratings and scenario, so they go first.
   delete takeCentralWidget();
 }
@@ -394,7 +394,7 @@ void MainWindow::UpdateActions() {
   for (int i = 0; i < 3; ++i) check(("AutoDownload" + std::to_string(i)).c_str(), s.DownloadDrawsOnStart == i);
   for (int i = 0; i < 3; ++i) check(("RatingsEffMode" + std::to_string(i)).c_str(), s.RatingsEffMode == i);
   // The number systems show their tab, menu and stake commands once they exist.
-  const bool systems = frame_->systems != nullptr;
+  const bool systems = frame_->Systems() != nullptr;
   if (auto it = topMenus_.find("Системы"); it != topMenus_.end()) it->second->menuAction()->setVisible(systems);
   for (const char* name : {"SystemStakeFilter", "SystemStakeAll"})
     if (QAction* a = Action(name)) a->setVisible(systems);
@@ -668,8 +668,7 @@ void MainWindow::BindCommands() {
   }, canRun);
   Command("ScriptStop", [this] { AskStop(); },
           [this] {
-            return frame_->scenarioRunning && !frame_->stopRequested && !frame_->ScenarioStopping() &&
-                   !stopPending_ && !askingStop_;
+            return frame_->ScenarioRunning() && !frame_->ScenarioStopping() && !stopRequest_ && !askingStop_;
           },
           false);
   Command("LogToggle", [this] { frame_->ToggleScriptLog(); }, notRunning);
@@ -783,25 +782,22 @@ void MainWindow::StatFilter(int mode) {
 }
 
 void MainWindow::RunScenario(int testCount) {
-  closeAfterRun_ = stopPending_ = false;
+  closeAfterRun_ = stopRequest_ = false;
   lastRun = frame_->RunScenario(testCount);
-  stopPending_ = false;
+  stopRequest_ = false;
   UpdateActions();
   // The close that came during the run: the run is off the stack now.
   if (closeAfterRun_) QTimer::singleShot(0, this, &QWidget::close);
 }
 
 bool MainWindow::AskStop() {
-  if (askingStop_ || !frame_->scenarioRunning || frame_->stopRequested || frame_->ScenarioStopping() || stopPending_)
-    return false;
+  if (askingStop_ || !frame_->ScenarioRunning() || frame_->ScenarioStopping() || stopRequest_) return false;
   askingStop_ = true;
   UpdateActions();
   const bool yes = AskYesNo("Остановить выполнение сценария?");
   askingStop_ = false;
-  if (yes) {
-    stopPending_ = true;
-    frame_->StopScenario();
-  }
+  // The run takes it at its next check.
+  if (yes) stopRequest_ = true;
   UpdateActions();
   return yes;
 }
@@ -829,7 +825,6 @@ bool MainWindow::Create() {
 
 bool MainWindow::Initialise() {
   if (frame_->Initialise() == TTemplateMain::Start::Terminate) return false;
-  if (StakeStore* store = frame_->Stakes()) store->SetLogEnabled(frame_->Settings().StakesLogEnabled);
   stakes_->RefreshView(true, false);
   if (px::Ratings* store = frame_->RatingsStore()) {
     store->SetSortOrder(ratingSort_);
@@ -954,10 +949,10 @@ void MainWindow::SaveState() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (frame_->scenarioRunning) {
+  if (frame_->ScenarioRunning()) {
     // The run is on the call stack: the window may go only once it returns.
     event->ignore();
-    if (frame_->stopRequested || frame_->ScenarioStopping() || stopPending_ || AskStop()) closeAfterRun_ = true;
+    if (frame_->ScenarioStopping() || stopRequest_ || AskStop()) closeAfterRun_ = true;
     return;
   }
   if (!closing_) {
@@ -1015,7 +1010,7 @@ bool MainWindow::AskYesNoAs(const std::string& caption, const std::string& text)
 void MainWindow::ProcessEvents() {
   // A run takes the person's input too, or "Стоп" and its key could not
   // reach it; everything else is disabled while it runs.
-  QCoreApplication::processEvents(frame_->scenarioRunning ? QEventLoop::AllEvents
+  QCoreApplication::processEvents(frame_->ScenarioRunning() ? QEventLoop::AllEvents
                                                           : QEventLoop::ExcludeUserInputEvents);
 }
 

@@ -94,7 +94,8 @@ class MainWindow final : public QMainWindow, public Host {
   void Refresh(View view) override;
   std::optional<std::string> ChooseOpenFile(const FileFilter& filter) override;
   std::optional<std::string> ChooseSaveFile(const FileFilter& filter) override;
-  bool StopRequested() override { return stopPending_; }
+  // The one way a stop reaches a run: "Стоп" agreed to, or a close during it.
+  bool StopRequested() override { return stopRequest_; }
   void CloseProgram() override;
 
  protected:
@@ -162,8 +163,8 @@ class MainWindow final : public QMainWindow, public Host {
   bool closing_ = false;
   std::unique_ptr<RunView> runView_;
   bool askingStop_ = false;
-  // "Стоп" was agreed to; the runner also reads it before its first step.
-  bool stopPending_ = false;
+  // "Стоп" was agreed to; the run reads it at its next check.
+  bool stopRequest_ = false;
   // A close came during a run: the window closes once the run returns.
   bool closeAfterRun_ = false;
   std::vector<QAction*> languageActions_;

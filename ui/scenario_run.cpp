@@ -94,19 +94,14 @@ void RunView::EnablePages(bool on) {
 }
 
 void RunView::RunningChanged(bool running) {
-  TFormMain& f = window_.Frame();
   if (running) {
     method_ = -1;
     length_ = 0;
-    // A test moves the offset at every pass; the views follow once, at the end.
-    viewsWereSuspended_ = f.viewsSuspended;
-    f.viewsSuspended = true;
     EnablePages(false);
   } else {
     EnablePages(true);
+    // Shown when the frame refreshes the views after the run.
     if (method_ >= 0) window_.Stats()->ShowMethod(method_, length_);
-    f.viewsSuspended = viewsWereSuspended_;
-    f.RefreshViews(false);
   }
   window_.UpdateActions();
 }

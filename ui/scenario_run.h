@@ -48,7 +48,6 @@ class RunView final : public RunObserver {
   MainWindow& window_;
   int method_ = -1;
   int length_ = 0;
-  bool viewsWereSuspended_ = false;
 };
 
 }  // namespace px::ui

@@ -184,12 +184,12 @@ TEST_F(FrameTest, ScenarioRunsNeedLinesDrawsAndAnIdleFrame) {
     bool sawBusy = false, sawRunning = false;
     void Status(const RunStatus&) override {
       sawBusy = sawBusy || !f->IsIdle();
-      sawRunning = sawRunning || (f->ScenarioRunning() && f->scenarioRunning);
+      sawRunning = sawRunning || (f->ScenarioRunning() && f->ViewsSuspended());
     }
   } watch;
   watch.f = f.get();
-  f->runObserver = &watch;
-  f->runSeed = 5;
+  f->SetRunObserver(&watch);
+  f->SetRunSeed(5);
   const long double level = f->Config().data.Level;
   const RunResult r = f->RunScenario(4);
   EXPECT_FALSE(r.stopped);
@@ -213,7 +213,7 @@ TEST_F(FrameTest, ScenarioRunsNeedLinesDrawsAndAnIdleFrame) {
   EXPECT_EQ(host.infos.back().rfind("Удаление файлов журналов завершено", 0), 0u);
   f->DeleteScriptLogs();
   EXPECT_EQ(host.infos.back(), "Файлы журналов не найдены!");
-  f->runObserver = nullptr;
+  f->SetRunObserver(nullptr);
 }
 
 TEST_F(FrameTest, SecondCopyInTheSameFolderIsRefused) {

@@ -67,7 +67,7 @@ class ScriptRunTest : public WindowTest {
     archive.Save(Env::Real(), ArchivePath(dir.Path()));
     Open();
     ASSERT_EQ(F().Archive().Count(), kDraws);
-    F().runSeed = 1;
+    F().SetRunSeed(1);
     nums = F().Registry().FindByCode("NUMS");
     ASSERT_GE(nums, 0);
     ClearMessages();
@@ -213,7 +213,7 @@ TEST_F(ScriptRunTest, ForecastMakesStakesAndShowsItsStatus) {
   // Disabling a tab did not hand its place to a neighbour.
   EXPECT_EQ(window->ListPages()->currentIndex(), 0);
   EXPECT_EQ(window->MainPages()->currentWidget(), window->Stats());
-  EXPECT_FALSE(F().viewsSuspended);
+  EXPECT_FALSE(F().ViewsSuspended());
   // The statistics page shows the statistic the run used, in the order it had.
   EXPECT_EQ(window->Stats()->SelectedMethod(), nums);
   EXPECT_EQ(window->Stats()->LengthField()->value(), 25);
