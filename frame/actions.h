@@ -20,6 +20,9 @@ struct ActionInfo {
   bool checkable = false;        // shows its flag as a check mark
   bool radio = false;            // one of a group in one submenu, exactly one checked
   bool invented = false;         // no fixed wording exists: caption and hint are ours
+  // The page or feature still to come that binds the command ("card",
+  // "tables", "systems", ...); null once something binds it.
+  const char* later = nullptr;
 };
 
 // Every command: those of the main menu in menu order, then the page commands.

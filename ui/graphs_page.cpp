@@ -167,4 +167,12 @@ void GraphsPage::DrawGraphs(bool forced) {
   axes_->Fit();
 }
 
+void GraphsPage::BindCommands(CommandBinder& c) {
+  c.Bind("DrawsGraphDraw", [this] { DrawGraphs(true); },
+         [this] { return !f_.Archive().Empty() && methods_->currentIndex() >= 0; });
+  f_.AddView([this](bool force) {
+    if (f_.Settings().TabGraphs) DrawGraphs(force);
+  });
+}
+
 }  // namespace px::ui

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "ui/commands.h"
 #include "views/graphs.h"
 
 class QAction;
@@ -24,7 +25,7 @@ namespace px::ui {
 
 class ChartAxes;
 
-class GraphsPage final : public QWidget {
+class GraphsPage final : public QWidget, public CommandOwner {
   Q_OBJECT
  public:
   // draw is the window's "Обновить" command (DrawsGraphDraw): the page shows
@@ -32,6 +33,9 @@ class GraphsPage final : public QWidget {
   // recomputes only while it is enabled.
   GraphsPage(TTemplateMain& frame, QAction* draw, QWidget* parent = nullptr);
   ~GraphsPage() override;
+
+  // "Обновить" and the page's place among the views.
+  void BindCommands(CommandBinder& commands) override;
 
   // Recomputes when forced or when the archive size, offset, window length or
   // list position changed; never while the page is hidden.

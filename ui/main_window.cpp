@@ -3,70 +3,45 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QClipboard>
-#include <QComboBox>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QKeyEvent>
-#include <QDesktopServices>
-#include <QFileDialog>
-#include <QGuiApplication>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTimer>
-#include <QUrl>
-#include <set>
 #include <QVBoxLayout>
+#include <set>
 
 #include "core/env.h"
 #include "core/errors.h"
 #include "core/text.h"
 #include "frame/actions.h"
-#include "ui/dialogs.h"
-#include "export/xlsx_export.h"
-#include "ui/favourites_manager.h"
-#include "ui/filter_help.h"
+#include "ui/combs_page.h"
+#include "ui/desktop.h"
+#include "ui/draws_page.h"
 #include "ui/graphs_page.h"
-#include "ui/info_window.h"
 #include "ui/list_models.h"
-#include "ui/list_view.h"
-#include "ui/proxy_dialog.h"
-#include "ui/settings_dialogs.h"
-#include "ui/spreadsheet.h"
+#include "ui/program_commands.h"
 #include "ui/ratings_page.h"
 #include "ui/scenario_page.h"
 #include "ui/scenario_run.h"
+#include "ui/scenario_tab.h"
 #include "ui/stakes_page.h"
 #include "ui/stats_page.h"
 #include "ui/window_state.h"
-#include "stats/prefetch.h"
 
 namespace px::ui {
 
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-QString Plain(const std::string& s) { return Q(PlainText(s)); }
-
-// "Файлы тиражей (*.csv)|*.csv" -> "Файлы тиражей (*.csv)"
-QString QtFilter(const FileFilter& f) {
-  const size_t bar = f.filter.find('|');
-  return Q(bar == std::string::npos ? f.filter : f.filter.substr(0, bar));
-}
-
-const FileFilter kDrawFiles{"Файлы тиражей (*.csv)|*.csv", "csv"};
-const FileFilter kCombFiles{"Файлы комбинаций (*.lcv)|*.lcv", "lcv"};
-const FileFilter kSpreadsheets{"Книги Microsoft Excel (*.xlsx)|*.xlsx", "xlsx"};
 
 // One owner per key that several commands claim; the others go without.
 const std::map<std::string, std::string> kShortcutOwner = {
@@ -76,11 +51,6 @@ const std::map<std::string, std::string> kShortcutOwner = {
 // of these within its own list.
 const std::set<std::string> kListShortcuts = {"CombsDelSelected", "StakeDel", "ScriptDel"};
 
-void SetColumnWidths(QTableView* view, std::initializer_list<int> widths) {
-  int column = 0;
-  for (int w : widths) view->setColumnWidth(column++, w);
-}
-
 const char* const kMainPages[] = {"Статистика", "Графики", "Карта", "Схема", "Неделя",
                                   "Ставки",     "Рейтинг", "Регуляры", "Системы", "Сценарий"};
 
@@ -89,6 +59,8 @@ const char* const kMainPages[] = {"Статистика", "Графики", "К�
 MainWindow::MainWindow(Env& env, const std::string& dataDir, const std::string& programPath,
                        const std::vector<std::string>& args)
     : frame_(std::make_unique<TFormMain>(*this, env, dataDir, programPath, args)) {
+  SetDesktop(std::make_unique<Desktop>());
+  commands_ = std::make_unique<CommandBinder>(*frame_, [this] { UpdateActions(); });
   BuildActions();
   BuildWidgets();
   BuildMenu();
@@ -103,7 +75,20 @@ MainWindow::~MainWindow() {
   delete takeCentralWidget();
 }
 
+void MainWindow::SetDesktop(std::unique_ptr<Desktop> desktop) {
+  desktop_ = std::move(desktop);
+  desktop_->translate = [this](const std::string& s) { return Tr(s); };
+}
+
 QString MainWindow::Tr(const std::string& russian) const { return Q(frame_->Texts().Translate(russian)); }
+
+QTableView* MainWindow::DrawsView() const { return draws_->View(); }
+QTableView* MainWindow::CombsView() const { return combs_->View(); }
+QTableView* MainWindow::FiltersView() const { return combs_->FiltersView(); }
+QSpinBox* MainWindow::OffsetField() const { return draws_->OffsetField(); }
+QSpinBox* MainWindow::ExcludeField() const { return combs_->ExcludeField(); }
+ScenarioPage* MainWindow::Script() const { return script_->Page(); }
+const RunResult& MainWindow::LastRun() const { return script_->LastRun(); }
 
 void MainWindow::BuildWidgets() {
   setObjectName("TFormMain");
@@ -111,105 +96,40 @@ void MainWindow::BuildWidgets() {
   split_ = new QSplitter(Qt::Horizontal, this);
   pcLists_ = new QTabWidget(split_);
   pcLists_->setObjectName("pcLists");
-
-  // "Архив тиражей"
-  auto* drawsPage = new QWidget(pcLists_);
-  auto* dl = new QVBoxLayout(drawsPage);
-  dl->setContentsMargins(2, 2, 2, 2);
-  drawsView_ = MakeList(drawsPage, "lvDraws");
-  drawsModel_ = new DrawsModel(*frame_, this);
-  drawsView_->setModel(drawsModel_);
-  dl->addWidget(drawsView_);
-  auto* offsetRow = new QHBoxLayout;
-  offsetRow->addWidget(new QLabel(Tr("Смещение назад:"), drawsPage));
-  offset_ = new QSpinBox(drawsPage);
-  offset_->setObjectName("edDrawsOffset");
-  offset_->setToolTip(Tr("Смещение относительно последнего загруженного номера тиража"));
-  offset_->setRange(0, 0);
-  offsetRow->addWidget(offset_, 1);
-  dl->addLayout(offsetRow);
-  pcLists_->addTab(drawsPage, Tr("Архив тиражей"));
-
-  // "Комбинации"
-  auto* combsPage = new QWidget(pcLists_);
-  auto* cl = new QVBoxLayout(combsPage);
-  cl->setContentsMargins(2, 2, 2, 2);
-  combsSplit_ = new QSplitter(Qt::Vertical, combsPage);
-  combsView_ = MakeList(combsSplit_, "lvCombs");
-  combsModel_ = new CombsModel(*frame_, this);
-  combsView_->setModel(combsModel_);
-  combsView_->addAction(Action("CombsDelSelected"));
-  filtersView_ = MakeList(combsSplit_, "lvFilters");
-  filtersView_->setSelectionMode(QAbstractItemView::SingleSelection);
-  filtersModel_ = new FiltersModel(*frame_, this);
-  filtersView_->setModel(filtersModel_);
-  filtersView_->horizontalHeader()->setStretchLastSection(true);
-  SetColumnWidths(drawsView_, {52, 30, 30, 30, 30, 30, 36, 82});
-  SetColumnWidths(combsView_, {60, 30, 30, 30, 30, 30, 36});
-  SetColumnWidths(filtersView_, {170, 90, 80});
-  combsSplit_->addWidget(combsView_);
-  combsSplit_->addWidget(filtersView_);
-  cl->addWidget(combsSplit_);
-  auto* excludeRow = new QHBoxLayout;
-  exclude_ = new QSpinBox(combsPage);
-  exclude_->setObjectName("edCombsExclude");
-  exclude_->setToolTip(Tr("Исключить указанное количество последних тиражей из списка комбинаций"));
-  exclude_->setRange(0, 100000);
-  auto* excludeButton = new QPushButton(Tr("[-] Тиражи"), combsPage);
-  excludeButton->setObjectName("btnCombsExclude");
-  excludeRow->addWidget(exclude_, 1);
-  excludeRow->addWidget(excludeButton);
-  cl->addLayout(excludeRow);
-  pcLists_->addTab(combsPage, Tr("Комбинации"));
-  connect(excludeButton, &QPushButton::clicked, this, [this] { Trigger("CombsDelExists"); });
+  draws_ = new DrawsPage(*this, pcLists_);
+  pcLists_->addTab(draws_, Tr("Архив тиражей"));
+  combs_ = new CombsPage(*this, pcLists_);
+  pcLists_->addTab(combs_, Tr("Комбинации"));
 
   pcMain_ = new QTabWidget(split_);
   pcMain_->setObjectName("pcMain");
   for (const char* title : kMainPages) {
-    if (std::string(title) == "Статистика") {
-      stats_ = new StatsPage(*frame_, Action("DrawsStatCalc"), pcMain_);
-      pcMain_->addTab(stats_, Tr(title));
-      continue;
-    }
-    if (std::string(title) == "Ставки") {
-      stakes_ = new StakesPage(*frame_, pcMain_);
+    const std::string name = title;
+    QWidget* page = nullptr;
+    if (name == "Статистика") {
+      page = stats_ = new StatsPage(*frame_, Action("DrawsStatCalc"), pcMain_);
+      stats_->SetContext(*this);
+    } else if (name == "Графики") {
+      page = graphs_ = new GraphsPage(*frame_, Action("DrawsGraphDraw"), pcMain_);
+      graphs_->isShown = [this] { return pcMain_->currentWidget() == graphs_; };
+    } else if (name == "Ставки") {
+      page = stakes_ = new StakesPage(*frame_, pcMain_);
       stakes_->runDialog = [this](QDialog& d) { return RunDialog(d); };
-      stakes_->BindButtons({Action("StakeAdd"), Action("StakeAddRandom"), Action("StakeFilter"),
-                            Action("StakeClear"), Action("StakesGraphDraws"), Action("StakesXlsExport")});
-      stakes_->Table()->addAction(Action("StakeDel"));
-      pcMain_->addTab(stakes_, Tr(title));
-      continue;
-    }
-    if (std::string(title) == "Сценарий") {
-      // The page needs the working scenario, which exists after the initialisation.
-      scriptHolder_ = new QWidget(pcMain_);
-      new QVBoxLayout(scriptHolder_);
-      scriptHolder_->layout()->setContentsMargins(0, 0, 0, 0);
-      pcMain_->addTab(scriptHolder_, Tr(title));
-      continue;
-    }
-    if (std::string(title) == "Рейтинг") {
-      ratings_ = new RatingsPage(*frame_, pcMain_);
+      stakes_->SetSources(*combs_, *this);
+    } else if (name == "Рейтинг") {
+      page = ratings_ = new RatingsPage(*frame_, pcMain_);
       ratings_->runDialog = [this](QDialog& d) { return RunDialog(d); };
       ratings_->chooseFile = [this](const FileFilter& filter) { return ChooseSaveFile(filter); };
-      ratings_->BindButtons({Action("RatingsRefresh"), Action("RatingsToScript"), Action("RatingsXlsExport"),
-                             Action("StakesGraphOverlap"), Action("StakesGraphProfits"),
-                             Action("RatingsGraphOverlap")});
-      pcMain_->addTab(ratings_, Tr(title));
-      continue;
+    } else if (name == "Сценарий") {
+      page = script_ = new ScenarioTab(*this, pcMain_);
+    } else {
+      page = new QWidget(pcMain_);
+      auto* pl = new QVBoxLayout(page);
+      auto* note = new QLabel(Tr("Эта страница появится в следующей версии программы."), page);
+      note->setAlignment(Qt::AlignCenter);
+      note->setEnabled(false);
+      pl->addWidget(note);
     }
-    if (std::string(title) == "Графики") {
-      graphs_ = new GraphsPage(*frame_, Action("DrawsGraphDraw"), pcMain_);
-      graphs_->isShown = [this] { return pcMain_->currentWidget() == graphs_; };
-      pcMain_->addTab(graphs_, Tr(title));
-      continue;
-    }
-    auto* page = new QWidget(pcMain_);
-    auto* pl = new QVBoxLayout(page);
-    auto* note = new QLabel(Tr("Эта страница появится в следующей версии программы."), page);
-    note->setAlignment(Qt::AlignCenter);
-    note->setEnabled(false);
-    pl->addWidget(note);
     pcMain_->addTab(page, Tr(title));
   }
   split_->addWidget(pcLists_);
@@ -228,22 +148,16 @@ void MainWindow::BuildWidgets() {
   progress_->setVisible(false);
   statusBar()->addPermanentWidget(progress_);
 
-  connect(offset_, &QSpinBox::valueChanged, this, [this](int v) {
-    frame_->SetDrawsOffset(v);
-    UpdateActions();
-  });
-  connect(exclude_, &QSpinBox::valueChanged, this, [this](int v) {
-    frame_->Settings().DrawsExclude = v;
-    UpdateActions();
-  });
-  // Enter in the field runs the command, as the button does.
-  exclude_->installEventFilter(this);
   connect(pcMain_, &QTabWidget::currentChanged, this, [this] { frame_->RefreshViews(false); });
-  connect(drawsView_, &QTableView::doubleClicked, this, [this] { Trigger("DrawsInfo"); });
+  // With every stake gone the rating is rebuilt, after its own question.
+  connect(stakes_, &StakesPage::Cleared, this, [this] {
+    ratings_->RatingsRefresh();
+    ratings_->RefreshView();
+  });
+  connect(draws_, &DrawsPage::Downloaded, this, [this] { stakes_->RefreshView(true, false); });
 }
 
 void MainWindow::BuildActions() {
-  std::map<std::string, int> keyUse;
   for (const ActionInfo& info : ActionTable()) {
     auto* a = new QAction(Tr(info.caption), this);
     a->setObjectName(info.name);
@@ -257,7 +171,7 @@ void MainWindow::BuildActions() {
     if (kListShortcuts.count(info.name)) a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     a->setEnabled(false);
     addAction(a);
-    actions_[info.name] = a;
+    commands_->AddAction(info.name, a);
     connect(a, &QAction::hovered, this, [this, a] {
       if (frame_->IsIdle()) panels_[6]->setText(a->statusTip());
     });
@@ -327,8 +241,9 @@ void MainWindow::BuildMenu() {
 }
 
 QAction* MainWindow::Action(const std::string& name) const {
-  auto it = actions_.find(name);
-  return it == actions_.end() ? nullptr : it->second;
+  const auto& actions = commands_->Actions();
+  auto it = actions.find(name);
+  return it == actions.end() ? nullptr : it->second;
 }
 
 bool MainWindow::Trigger(const std::string& name) {
@@ -339,33 +254,8 @@ bool MainWindow::Trigger(const std::string& name) {
   return true;
 }
 
-void MainWindow::Command(const std::string& name, std::function<void()> run, std::function<bool()> enabled,
-                         bool idleOnly) {
-  QAction* a = Action(name);
-  if (!a) return;
-  enabled_[name] = [this, enabled, idleOnly] { return (!idleOnly || frame_->IsIdle()) && (!enabled || enabled()); };
-  connect(a, &QAction::triggered, this, [this, run] {
-    frame_->Guard(run);
-    UpdateActions();
-  });
-}
-
-void MainWindow::Toggle(const std::string& action, bool MainSettings::*flag, const char* key,
-                        std::function<void()> after) {
-  Command(
-      action,
-      [this, flag, key, after] {
-        frame_->Toggle(flag, key);
-        if (after) after();
-      },
-      nullptr);
-}
-
 void MainWindow::UpdateActions() {
-  for (auto& [name, a] : actions_) {
-    auto it = enabled_.find(name);
-    a->setEnabled(it != enabled_.end() && it->second());
-  }
+  commands_->UpdateEnabled();
   const MainSettings& s = frame_->Settings();
   auto check = [&](const char* name, bool on) {
     if (QAction* a = Action(name)) a->setChecked(on);
@@ -404,402 +294,12 @@ void MainWindow::UpdateActions() {
   for (int i = 0; i < pcMain_->count() && i < 10; ++i) pcMain_->setTabVisible(i, tabs[i]);
 }
 
-std::vector<int> MainWindow::SelectedRows(QTableView* view) const {
-  std::vector<int> rows;
-  if (!view->selectionModel()) return rows;
-  for (const QModelIndex& i : view->selectionModel()->selectedRows()) rows.push_back(i.row());
-  std::sort(rows.begin(), rows.end());
-  return rows;
-}
-
 void MainWindow::BindCommands() {
-  TFormMain& f = *frame_;
-  auto hasDrawSel = [this] { return !SelectedRows(drawsView_).empty(); };
-  auto hasCombs = [this] { return frame_->Combs().Count() > 0; };
-  auto hasCombSel = [this] { return !SelectedRows(combsView_).empty(); };
-
-  Command("ExitProgram", [this] { close(); }, nullptr);
-  Command("About", [this] {
-    ShowInfo(frame_->Caption() + "\r\rАнализатор статистики лотереи: архив тиражей, статистика, фильтры, сценарии, "
-                                 "ставки и рейтинги.");
-  }, nullptr);
-  Command("GetHelp", [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(Q(frame_->HelpFile()))); },
-          [this] { return !frame_->HelpFile().empty(); });
-
-  Command("EditConfig", [this, &f] {
-    SettingsDialog dialog(f.Config().data, [this](const std::string& text) { ShowError(text); }, this);
-    if (!RunDialog(dialog)) return;
-    f.ApplyConfig(dialog.Result());
-    FillMethodLists(true);
-  }, nullptr);
-  Command("EditShredding", [this, &f] {
-    ShreddingDialog dialog(f.Config().Formula, f.Config().FormulaDigits, this);
-    if (!RunDialog(dialog)) return;
-    f.ApplyShredding(dialog.Formulas(), dialog.Digits());
-    FillMethodLists(true);
-  }, nullptr);
-
-  Command("EditProxy", [this, &f] {
-    ProxyDialog dialog(f.Proxy(), this);
-    if (!RunDialog(dialog)) return;
-    f.Proxy() = dialog.Result();
-    StatusScope status(*this, "Сохранение файла конфигурации...");
-    SaveProxySettings(f.GetEnv(), f.ConfigFile(), f.Proxy());
-  }, nullptr);
-
-  Command("DrawsAdd", [this] { DrawsAddOrEdit(false); }, nullptr);
-  Command("DrawsEdit", [this] { DrawsAddOrEdit(true); }, hasDrawSel);
-  Command("DrawsDel", [this] { DrawsDelete(); }, hasDrawSel);
-  Command("DrawsInfo", [this] { DrawsInfo(); }, hasDrawSel);
-  Command("DrawsImport", [this, &f] {
-    auto file = ChooseOpenFile(kDrawFiles);
-    if (!file) return;
-    const ImportResult r = f.DrawsImport(*file);
-    offset_->setMaximum(std::max(f.Archive().Count() - 1, 0));
-    if (r.skipped > 0)
-      ShowWarning(Fmt("Добавлено тиражей: %d\r\rПропущено строк, которые не являются тиражами: %d", r.added,
-                      r.skipped));
-  }, nullptr);
-  Command("DrawsExport", [this, &f] {
-    if (auto file = ChooseSaveFile(kDrawFiles)) f.DrawsExport(*file);
-  }, [&f] { return !f.Archive().Empty(); });
-  Toggle("DrawsSorted", &MainSettings::SortedDraws, "SortedDraws", [this] {
-    drawsModel_->Reload();
-    frame_->RefreshViews(true);
-  });
-  Command("DrawsDownload", [this, &f] {
-    try {
-      f.DownloadDraws();
-    } catch (...) {
-      stakes_->RefreshView(true, false);
-      throw;
-    }
-    stakes_->RefreshView(true, false);
-    offset_->setMaximum(std::max(f.Archive().Count() - 1, 0));
-  }, nullptr);
-  for (int i = 0; i < 3; ++i)
-    Command("AutoDownload" + std::to_string(i),
-            [&f, i] { f.SetIntSetting(&MainSettings::DownloadDrawsOnStart, "DownloadDrawsOnStart", i); }, nullptr);
-
-  Command("CombsGen", [this, &f] {
-    GenerateDialog dialog(f.Config().CombsGenerateMode, f.Config().CombsGenerateParameters, this);
-    if (RunDialog(dialog)) f.CombsGenerate(dialog.Mode(), dialog.Parameters(), dialog.SaveDefaults());
-  }, nullptr);
-  Command("CombsDelExists", [this, &f] { f.CombsExclude(exclude_->value()); },
-          [this, &f, hasCombs] { return hasCombs() && !f.Archive().Empty() && exclude_->value() > 0; });
-  Command("CombsDelSelected", [this, &f] {
-    f.CombsDeleteRows(SelectedRows(combsView_));
-    combsView_->clearSelection();
-  }, hasCombSel);
-  Command("CombsUndo", [&f] { f.CombsUndo(); }, [&f] { return f.Combs().CanUndo(); });
-  Command("CombsCopy", [this] { CombsCopy(); }, hasCombs);
-  Command("CombsPaste", [this] { CombsPaste(); }, [this] {
-    return messageHook ? !clipboardText.empty() : !QGuiApplication::clipboard()->text().isEmpty();
-  });
-  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateActions(); });
-  Command("CombsSelectAll", [this] { combsView_->selectAll(); }, hasCombs);
-  Command("CombsOpen", [this, &f] {
-    if (auto file = ChooseOpenFile(kCombFiles)) f.CombsOpen(*file);
-  }, nullptr);
-  Command("CombsSave", [this, &f] {
-    if (auto file = ChooseSaveFile(kCombFiles)) f.CombsSave(*file);
-  }, hasCombs);
-  Command("CombsCheckNums", [this, &f] {
-    StatusScope status(*this, "Подождите пожалуйста...");
-    ShowInfo(f.CombsDistinctText());
-  }, hasCombs);
-  Command("CombsFindInDraws", [this, &f] {
-    std::string text;
-    {
-      StatusScope status(*this, "Поиск по архиву тиражей...");
-      text = f.CombsFindText(SelectedRows(combsView_).front());
-    }
-    ShowInfo(text);
-  }, hasCombSel);
-  Command("CombsInfo", [this, &f] {
-    const int row = SelectedRows(combsView_).front();
-    InfoWindow info(f, f.Combs().Working()[row], f.LastKnownIndex(), nullptr, this);
-    RunDialog(info);
-  }, hasCombSel);
-
-  // Spreadsheet exports hand a list as shown, titled with its page caption.
-  auto exportList = [this](QTableView* view, const char* title) {
-    return [this, view, title] {
-      auto file = ChooseSaveFile(kSpreadsheets);
-      if (!file) return;
-      TTemplateMain::Busy busy(*frame_);
-      StatusScope status(*this, "Подождите пожалуйста...");
-      WriteXlsx(*file, TableOf(*view, Tr(title)));
-    };
-  };
-  Command("DrawsXlsExport", exportList(drawsView_, "Архив тиражей"), [&f] { return !f.Archive().Empty(); });
-  Command("CombsXlsExport", exportList(combsView_, "Комбинации"), hasCombs);
-
-  // The page "Статистика".
-  Command("DrawsStatCalc", [this] { stats_->Compute(true); },
-          [this, &f] { return !f.Archive().Empty() && stats_->SelectedMethod() >= 0; });
-  auto hasStatRows = [this, hasCombs] { return hasCombs() && !stats_->SelectedRows().empty(); };
-  Command("StatFilter_Include", [this] { StatFilter(kKeepSelected); }, hasStatRows);
-  Command("StatFilter_Exclude", [this] { StatFilter(kRemoveSelected); }, hasStatRows);
-  Command("DrawsStatePrefetchsEnabled", [this, &f] {
-    f.Toggle(&MainSettings::PrefetchsEnabled, "PrefetchsEnabled");
-    f.FullSets().BuildAll(f.Registry(), false, f.Settings().PrefetchsEnabled, 0, this);
-    stats_->ShowComparisonColumns(f.Settings().PrefetchsEnabled);
-    stats_->Compute(true);
-  }, nullptr);
-  Command("DrawsStatShowTotalLine", [this, &f] {
-    f.Toggle(&MainSettings::ShowTotalLine, "ShowTotalLine");
-    StatusScope status(*this, "Создание графиков...");
-    stats_->Compute(true);
-  }, [&f] { return f.Settings().PrefetchsEnabled; });
-  Command("DrawsStatExportToExcel", [this] {
-    auto file = ChooseSaveFile(kSpreadsheets);
-    if (!file) return;
-    TTemplateMain::Busy busy(*frame_);
-    WriteXlsx(*file, TableOf(*stats_->Table(), Tr("Статистика")));
-  }, [this] { return stats_->Model()->rowCount() > 0; });
-  Command("FiltersReset", [this, &f] {
-    if (!AskYesNo("Вы действительно хотите сбросить список избранных фильтров?")) return;
-    f.Registry().EnableAll();
-    f.Registry().SaveNames(f.GetEnv(), f.NamesFile(), true, false, this);
-    FillMethodLists(false);
-  }, nullptr);
-  Command("FiltersManager", [this, &f] {
-    FavouritesManager manager(f.Registry(), f.GetEnv(), f.NamesFile(), this, nullptr, {}, {}, this);
-    if (!RunDialog(manager)) return;
-    StatusScope status(*this, "Подождите пожалуйста...");
-    f.Registry().SaveNames(f.GetEnv(), f.NamesFile(), true, false, this);
-    FillMethodLists(false);
-    f.RefreshViews(true);
-  }, nullptr);
-  Command("FiltersInfo", [this, &f] {
-    FilterHelp help(f.Registry(), stats_->SelectedMethod(), this);
-    RunDialog(help);
-  }, [this] { return stats_->SelectedMethod() >= 0; });
-  connect(stats_, &StatsPage::SelectionChanged, this, [this] { UpdateActions(); });
-  frame_->AddView([this](bool force) {
-    if (stats_->isVisible() || force) stats_->Compute(force);
-  });
-
-  // The page "Ставки".
-  auto stakesOpen = [this] { return stakes_->CanAdd(); };
-  Command("StakeAdd", [this] {
-    const std::vector<int> rows = SelectedRows(combsView_);
-    std::optional<Combination> proposed;
-    if (!rows.empty()) proposed = frame_->Combs().Working()[rows.front()];
-    stakes_->AddManual(proposed);
-  }, stakesOpen);
-  Command("StakeAddRandom", [this] { stakes_->AddRandom(); }, [stakesOpen, hasCombs] { return stakesOpen() && hasCombs(); });
-  Command("StakeAddSelected", [this] {
-    stakes_->AddSelected(SelectedRows(combsView_));
-    combsView_->clearSelection();
-  }, [stakesOpen, hasCombSel] { return stakesOpen() && hasCombSel(); });
-  Command("StakeAddAll", [this] { stakes_->AddAll(); }, [stakesOpen, hasCombs] { return stakesOpen() && hasCombs(); });
-  Command("StakeDel", [this] { stakes_->DeleteSelected(); }, [this] { return stakes_->HasSelection(); });
-  Command("StakeFilter", [this] { stakes_->DeleteByCondition(); }, [this] { return stakes_->HasRecords(); });
-  Command("StakeClear", [this] { stakes_->ClearAll(); }, [this] { return stakes_->HasRecords(); });
-  Command("StakesGraphDraws", [this] { stakes_->ShowDrawsGraph(); }, [this] { return stakes_->HasRecords(); });
-  Command("StakesXlsExport", [this] {
-    if (auto file = ChooseSaveFile(kSpreadsheets)) stakes_->ExportXlsx(*file);
-  }, [this] { return stakes_->HasRecords(); });
-  Command("StakesCheckManual", [this] { stakes_->CheckManual(); }, [this] { return stakes_->HasRecords(); });
-  Toggle("LogStakes", &MainSettings::StakesLogEnabled, "StakesLogEnabled", [this] {
-    if (StakeStore* store = frame_->Stakes()) store->SetLogEnabled(frame_->Settings().StakesLogEnabled);
-  });
-  Command("LogStakesDelete", [this] { frame_->DeleteStakeLogs(); }, nullptr);
-  Toggle("StakesScroll", &MainSettings::StakesScrollEnabled, "StakesScrollEnabled", nullptr);
-  Toggle("StakesCheckLine", &MainSettings::StakesCheckOnLine, "StakesCheckOnLine", nullptr);
-  connect(stakes_->Table()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { UpdateActions(); });
-  // With every stake gone the rating is rebuilt, after its own question.
-  connect(stakes_, &StakesPage::Cleared, this, [this] {
-    ratings_->RatingsRefresh();
-    ratings_->RefreshView();
-  });
-  connect(combsView_, &QTableView::doubleClicked, this, [this] { Trigger("StakeAdd"); });
-
-  // The page "Рейтинг".
-  Command("RatingsRefresh", [this] { ratings_->RatingsRefresh(); }, [this] { return ratings_->CanRefresh(); });
-  Command("RatingsToScript", [this] { ratings_->RatingsToScript(); }, [this] { return ratings_->CanAddToScript(); });
-  Command("RatingsExport", [this] { ratings_->RatingsExport(); }, [this] { return ratings_->HasEntries(); });
-  Command("RatingsXlsExport", [this] {
-    if (auto file = ChooseSaveFile(kSpreadsheets)) ratings_->RatingsXlsExport(*file);
-  }, [this] { return ratings_->HasEntries(); });
-  Command("RatingsGraphOverlap", [this] { ratings_->RatingsGraphOverlap(); }, [this] { return ratings_->HasSelection(); });
-  Command("StakesGraphOverlap", [this] { ratings_->StakesGraphOverlap(); }, [this] { return ratings_->CanGraphStakes(); });
-  Command("StakesGraphProfits", [this] { ratings_->StakesGraphProfits(); }, [this] { return ratings_->CanGraphStakes(); });
-  for (int i = 0; i < 3; ++i)
-    Command("RatingsEffMode" + std::to_string(i), [this, i] { ratings_->SetEffMode(i); }, nullptr);
-  connect(ratings_->Table()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { UpdateActions(); });
-
-  // The page "Сценарий" (made once the working scenario is loaded).
-  auto script = [this](std::function<void(ScenarioPage&)> run) {
-    return [this, run] {
-      if (script_) run(*script_);
-    };
-  };
-  auto scriptIf = [this](std::function<bool(ScenarioPage&)> test) {
-    return [this, test] { return script_ && test(*script_); };
-  };
-  Command("ScriptAdd", script([](ScenarioPage& p) { p.Add(); }), scriptIf([](ScenarioPage&) { return true; }));
-  Command("ScriptEmpty", script([](ScenarioPage& p) { p.AddEmpty(); }),
-          scriptIf([](ScenarioPage& p) { return p.HasLines(); }));
-  Command("ScriptLoad", script([](ScenarioPage& p) { p.Append(); }), scriptIf([](ScenarioPage&) { return true; }));
-  Command("ScriptOpen", script([](ScenarioPage& p) { p.Open(); }), scriptIf([](ScenarioPage&) { return true; }));
-  Command("ScriptSave", script([](ScenarioPage& p) { p.Save(); }), scriptIf([](ScenarioPage& p) { return p.HasLines(); }));
-  Command("ScriptClone", script([](ScenarioPage& p) { p.Clone(); }), scriptIf([](ScenarioPage& p) { return p.CanEdit(); }));
-  Command("ScriptEdit", script([](ScenarioPage& p) { p.Edit(); }), scriptIf([](ScenarioPage& p) { return p.CanEdit(); }));
-  Command("ScriptDel", script([](ScenarioPage& p) { p.Delete(); }),
-          scriptIf([](ScenarioPage& p) { return p.HasSelection(); }));
-  Command("ScriptClr", script([](ScenarioPage& p) { p.Clear(); }), scriptIf([](ScenarioPage& p) { return p.HasLines(); }));
-  Command("ScriptUp", script([](ScenarioPage& p) { p.Up(); }), scriptIf([](ScenarioPage& p) { return p.CanMoveUp(); }));
-  Command("ScriptDown", script([](ScenarioPage& p) { p.Down(); }),
-          scriptIf([](ScenarioPage& p) { return p.CanMoveDown(); }));
-
-  // Runs: the frame holds the busy counter for the whole run, so everything
-  // else is disabled meanwhile; only "Стоп" acts on a running run.
-  auto canRun = [this] { return frame_->CanRunScenario(); };
-  auto notRunning = [this] { return !frame_->ScenarioRunning(); };
-  Command("ScriptRun", [this] { RunScenario(0); }, canRun);
-  Command("ScriptTest", [this] {
-    TestCountDialog dialog(frame_->Archive().Count() - 1, this);
-    if (RunDialog(dialog)) RunScenario(dialog.Count());
-  }, canRun);
-  Command("ScriptStop", [this] { AskStop(); },
-          [this] {
-            return frame_->ScenarioRunning() && !frame_->ScenarioStopping() && !stopRequest_ && !askingStop_;
-          },
-          false);
-  Command("LogToggle", [this] { frame_->ToggleScriptLog(); }, notRunning);
-  Command("LogsDelete", [this] { frame_->DeleteScriptLogs(); }, notRunning);
-
-  auto refreshLists = [this] {
-    drawsModel_->Reload();
-    combsModel_->Reload();
-  };
-  Toggle("ViewColorDraws", &MainSettings::ColorDraws, "ColorDraws", refreshLists);
-  Toggle("ViewColorCombs", &MainSettings::ColorCombs, "ColorCombs", refreshLists);
-  Toggle("ViewColorCard", &MainSettings::ColorCard, "ColorCard", nullptr);
-  Toggle("ViewColorCardSequences", &MainSettings::ColorCardSequences, "ColorCardSequences", nullptr);
-  Toggle("ViewShemaGradient", &MainSettings::LayoutGradient, "LayoutGradient", nullptr);
-  Toggle("AutoSelfUpdate", &MainSettings::AutoUpdates, "AutoUpdates", nullptr);
-  Toggle("TabGraps", &MainSettings::TabGraphs, "TabGraphs", [this] {
-    UpdateActions();
-    if (frame_->Settings().TabGraphs) {
-      pcMain_->setCurrentWidget(graphs_);
-      graphs_->DrawGraphs(true);
-    }
-  });
-  Command("DrawsGraphDraw", [this] { graphs_->DrawGraphs(true); },
-          [this, &f] { return !f.Archive().Empty() && graphs_->MethodList()->currentIndex() >= 0; });
-  frame_->AddView([this](bool force) {
-    if (frame_->Settings().TabGraphs) graphs_->DrawGraphs(force);
-  });
-  Toggle("TabCard", &MainSettings::TabCard, "TabCard", nullptr);
-  Toggle("TabLayout", &MainSettings::TabLayout, "TabLayout", nullptr);
-  Toggle("TabWeek", &MainSettings::TabWeek, "TabWeek", nullptr);
-  Toggle("TabTables", &MainSettings::TabTables, "TabTables", nullptr);
-  Toggle("SystemsOn", &MainSettings::SystemsEnabled, "SystemsEnabled", nullptr);
-
-  auto selectionChanged = [this] { UpdateActions(); };
-  connect(drawsView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionChanged);
-  connect(combsView_->selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionChanged);
-}
-
-void MainWindow::DrawsAddOrEdit(bool edit) {
-  TFormMain& f = *frame_;
-  DrawRecord draw = f.NewDrawTemplate();
-  int index = -1;
-  if (edit) {
-    const int row = SelectedRows(drawsView_).front();
-    index = f.Archive().Count() - 1 - row;
-    draw = f.Archive().At(index);
-  }
-  DrawDialog dialog(draw, true, [this](const std::string& text) { ShowError(text); }, this);
-  if (!RunDialog(dialog)) return;
-  if (edit)
-    f.DrawsEdit(index, dialog.Result());
-  else
-    f.DrawsAdd(dialog.Result());
-  offset_->setMaximum(std::max(f.Archive().Count() - 1, 0));
-}
-
-void MainWindow::DrawsDelete() {
-  TFormMain& f = *frame_;
-  const std::vector<int> rows = SelectedRows(drawsView_);
-  const std::string question =
-      rows.size() == 1 ? "Удалить выделенную запись?"
-                       : Fmt("Удалить все выделенные записи (всего будет удалено %d записи(ей))?", int(rows.size()));
-  if (!AskYesNo(question)) return;
-  // From the bottom of the list upwards: oldest first.
-  std::vector<int32_t> numbers;
-  for (auto it = rows.rbegin(); it != rows.rend(); ++it) numbers.push_back(f.Archive().AtPosition(*it).number);
-  drawsView_->clearSelection();
-  try {
-    f.DrawsDelete(numbers);
-  } catch (...) {
-    offset_->setMaximum(std::max(f.Archive().Count() - 1, 0));
-    throw;
-  }
-  offset_->setMaximum(std::max(f.Archive().Count() - 1, 0));
-}
-
-void MainWindow::DrawsInfo() {
-  TFormMain& f = *frame_;
-  const int row = SelectedRows(drawsView_).front();
-  const int index = f.Archive().Count() - 1 - row;
-  const DrawRecord& d = f.Archive().At(index);
-  InfoWindow info(f, d.numbers, index, &d, this);
-  RunDialog(info);
-}
-
-void MainWindow::CombsCopy() {
-  std::string text;
-  {
-    StatusScope status(*this, "Подождите пожалуйста...");
-    text = frame_->CombsCopy(SelectedRows(combsView_));
-  }
-  clipboardText = text;
-  if (!messageHook) QGuiApplication::clipboard()->setText(Q(text));
-}
-
-void MainWindow::CombsPaste() {
-  const std::string text = messageHook ? clipboardText : QGuiApplication::clipboard()->text().toStdString();
-  frame_->CombsPaste(text);
-}
-
-void MainWindow::StatFilter(int mode) {
-  TFormMain& f = *frame_;
-  const int method = stats_->SelectedMethod();
-  auto stat = f.Registry().CreateInstance(method);
-  TTemplateMain::Busy busy(f);
-  KeepOrRemove(f.Combs(), *stat, stats_->SelectedValues(), mode, FilterLastIndex(f.Archive(), f.DrawsOffset()),
-               f.Settings().SortedDraws, stats_->SelectedCaption(), this);
-  SetStatusPanel(3, Fmt("Комбинаций: %d", f.Combs().Count()));
-  Refresh(View::CombsList);
-  Refresh(View::FiltersList);
-}
-
-void MainWindow::RunScenario(int testCount) {
-  closeAfterRun_ = stopRequest_ = false;
-  lastRun = frame_->RunScenario(testCount);
-  stopRequest_ = false;
-  UpdateActions();
-  // The close that came during the run: the run is off the stack now.
-  if (closeAfterRun_) QTimer::singleShot(0, this, &QWidget::close);
-}
-
-bool MainWindow::AskStop() {
-  if (askingStop_ || !frame_->ScenarioRunning() || frame_->ScenarioStopping() || stopRequest_) return false;
-  askingStop_ = true;
-  UpdateActions();
-  const bool yes = AskYesNo("Остановить выполнение сценария?");
-  askingStop_ = false;
-  // The run takes it at its next check.
-  if (yes) stopRequest_ = true;
-  UpdateActions();
-  return yes;
+  programCommands_ = std::make_unique<ProgramCommands>(*this);
+  CommandOwner* owners[] = {programCommands_.get(), draws_, combs_, stats_, graphs_, stakes_, ratings_, script_};
+  for (CommandOwner* owner : owners) owner->BindCommands(*commands_);
+  for (QTableView* list : {stakes_->Table(), ratings_->Table()})
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateActions(); });
 }
 
 void MainWindow::FillMethodLists(bool keepSelection) {
@@ -808,17 +308,14 @@ void MainWindow::FillMethodLists(bool keepSelection) {
   UpdateActions();
 }
 
-bool MainWindow::RunDialog(QDialog& dialog) {
-  if (dialogHook) return dialogHook(dialog);
-  return dialog.exec() == QDialog::Accepted;
-}
+bool MainWindow::RunDialog(QDialog& dialog) { return desktop_->RunDialog(dialog); }
 
 bool MainWindow::Create() {
   if (frame_->FormCreate() == TTemplateMain::Start::Terminate) return false;
   setWindowTitle(Tr(frame_->Caption()));
   FillMethodLists(false);
   RestoreState();
-  exclude_->setValue(frame_->Settings().DrawsExclude);
+  combs_->ExcludeField()->setValue(frame_->Settings().DrawsExclude);
   UpdateActions();
   return true;
 }
@@ -833,25 +330,15 @@ bool MainWindow::Initialise() {
   ratings_->SetScenario(frame_->ScenarioStore());
   ratings_->RefreshView();
   if (Scenario* scenario = frame_->ScenarioStore()) {
-    script_ = new ScenarioPage(*frame_, *scenario, scriptHolder_);
-    script_->runDialog = [this](QDialog& d) { return RunDialog(d); };
-    script_->chooseFile = [this](bool save) {
-      const FileFilter filter{"Файлы сценариев (*.lsc)|*.lsc", "lsc"};
-      return save ? ChooseSaveFile(filter) : ChooseOpenFile(filter);
-    };
-    script_->selectedMethod = [this] { return stats_->MethodList()->currentIndex(); };
-    script_->Table()->addAction(Action("ScriptDel"));
-    frame_->Guard([&] { RestoreColumns(*script_->Table(), frame_->SettingsStore().Read(), MainSettings::kSection); });
-    scriptHolder_->layout()->addWidget(script_);
-    connect(script_->Table()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { UpdateActions(); });
+    ScenarioPage* page = script_->Attach(*scenario, [this] { return stats_->MethodList()->currentIndex(); });
+    page->Table()->addAction(Action("ScriptDel"));
+    frame_->Guard([&] { RestoreColumns(*page->Table(), frame_->SettingsStore().Read(), MainSettings::kSection); });
     connect(ratings_, &RatingsPage::ScenarioLinesAdded, this, [this] {
-      script_->Refresh();
-      pcMain_->setCurrentWidget(scriptHolder_);
+      script_->Page()->Refresh();
+      pcMain_->setCurrentWidget(script_);
     });
   }
-  UpdateActions();
-  offset_->setMaximum(std::max(frame_->Archive().Count() - 1, 0));
+  draws_->Reload();
   UpdateActions();
   if (frame_->Settings().FirstRun) ShowFirstRun();
   return true;
@@ -881,18 +368,6 @@ void MainWindow::ShowFirstRun() {
   }
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == exclude_ && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      exclude_->interpretText();
-      Trigger("CombsDelExists");
-      return true;
-    }
-  }
-  return QMainWindow::eventFilter(watched, event);
-}
-
 void MainWindow::RestoreState() {
   try {
     const IniFile ini = frame_->SettingsStore().Read();
@@ -900,7 +375,7 @@ void MainWindow::RestoreState() {
     RestorePlacement(*this, ini, section, QRect(100, 100, 1200, 750));
     const MainSettings& s = frame_->Settings();
     split_->setSizes({s.LeftPanelWidth, std::max(width() - s.LeftPanelWidth, 100)});
-    combsSplit_->setSizes({std::max(height() - s.FiltersHeight, 100), s.FiltersHeight});
+    combs_->Splitter()->setSizes({std::max(height() - s.FiltersHeight, 100), s.FiltersHeight});
     stats_->Splitter()->setSizes({std::max(height() - s.DrawsStatHeight, 100), s.DrawsStatHeight});
     stats_->LengthField()->setValue(s.DrawsStatLen);
     stats_->ShowComparisonColumns(s.PrefetchsEnabled);
@@ -919,19 +394,19 @@ void MainWindow::RestoreState() {
 }
 
 std::vector<QTableView*> MainWindow::Lists() const {
-  std::vector<QTableView*> lists = {drawsView_, combsView_, filtersView_, stats_->Table(), ratings_->Table(),
+  std::vector<QTableView*> lists = {DrawsView(), CombsView(), FiltersView(), stats_->Table(), ratings_->Table(),
                                     stakes_->Table()};
-  if (script_) lists.push_back(script_->Table());
+  if (Script()) lists.push_back(Script()->Table());
   return lists;
 }
 
 void MainWindow::SaveState() {
   MainSettings& s = frame_->Settings();
   s.LeftPanelWidth = split_->sizes().value(0, s.LeftPanelWidth);
-  s.FiltersHeight = combsSplit_->sizes().value(1, s.FiltersHeight);
+  s.FiltersHeight = combs_->Splitter()->sizes().value(1, s.FiltersHeight);
   s.DrawsStatHeight = stats_->Splitter()->sizes().value(1, s.DrawsStatHeight);
   s.DrawsStatLen = stats_->LengthField()->value();
-  s.DrawsExclude = exclude_->value();
+  s.DrawsExclude = ExcludeField()->value();
   frame_->Guard([&] {
     frame_->SettingsStore().Update([&](IniFile& ini) {
       const std::string section = MainSettings::kSection;
@@ -949,10 +424,8 @@ void MainWindow::SaveState() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (frame_->ScenarioRunning()) {
-    // The run is on the call stack: the window may go only once it returns.
+  if (script_->HoldClose()) {
     event->ignore();
-    if (frame_->ScenarioStopping() || stopRequest_ || AskStop()) closeAfterRun_ = true;
     return;
   }
   if (!closing_) {
@@ -975,37 +448,20 @@ void MainWindow::SetStatusText(const std::string& text) {
   ProcessEvents();
 }
 
-void MainWindow::ShowError(const std::string& text) { ShowBox(QMessageBox::Critical, "Ошибка", text); }
-void MainWindow::ShowInfo(const std::string& text) { ShowBox(QMessageBox::Information, "Информация", text); }
-void MainWindow::ShowWarning(const std::string& text) { ShowBox(QMessageBox::Warning, "Внимание!", text); }
+void MainWindow::ShowError(const std::string& text) { desktop_->Box(this, "error", "Ошибка", text); }
+void MainWindow::ShowInfo(const std::string& text) { desktop_->Box(this, "info", "Информация", text); }
+void MainWindow::ShowWarning(const std::string& text) { desktop_->Box(this, "warning", "Внимание!", text); }
 void MainWindow::ShowWarningAs(const std::string& caption, const std::string& text) {
-  ShowBox(QMessageBox::Warning, caption, text);
-}
-
-void MainWindow::ShowBox(int icon, const std::string& caption, const std::string& text) {
-  if (messageHook) {
-    static const std::map<int, QString> kinds = {
-        {QMessageBox::Critical, "error"}, {QMessageBox::Information, "info"}, {QMessageBox::Warning, "warning"}};
-    messageHook(kinds.at(icon), Q(caption), Q(text));
-    return;
-  }
-  QMessageBox box(QMessageBox::Icon(icon), Tr(caption), Plain(text), QMessageBox::NoButton, this);
-  box.addButton(QMessageBox::Ok);
-  box.exec();
+  desktop_->Box(this, "warning", caption, text);
 }
 
 bool MainWindow::AskYesNo(const std::string& text) { return AskYesNoAs("Подтверждение", text); }
 
 bool MainWindow::AskYesNoAs(const std::string& caption, const std::string& text) {
-  if (messageHook) return messageHook("question", Q(caption), Q(text));
-  QMessageBox box(QMessageBox::Question, Tr(caption), Plain(text), QMessageBox::NoButton, this);
-  // The button captions follow the interface language, not Qt's own.
-  QPushButton* yes = box.addButton(Tr("Да"), QMessageBox::YesRole);
-  QPushButton* no = box.addButton(Tr("Нет"), QMessageBox::NoRole);
-  box.setDefaultButton(no);
-  box.exec();
-  return box.clickedButton() == yes;
+  return desktop_->Box(this, "question", caption, text);
 }
+
+bool MainWindow::StopRequested() { return script_->StopRequested(); }
 
 void MainWindow::ProcessEvents() {
   // A run takes the person's input too, or "Стоп" and its key could not
@@ -1040,7 +496,7 @@ void MainWindow::SetWaitText(const std::string& text) {
     waitText_->setMinimumWidth(320);
     layout->addWidget(waitText_);
   }
-  waitText_->setText(Plain(text));
+  waitText_->setText(Q(PlainText(text)));
   wait_->adjustSize();
   wait_->move(geometry().center() - wait_->rect().center());
   wait_->show();
@@ -1057,18 +513,13 @@ void MainWindow::SetBusyCursor(bool busy) {
 void MainWindow::Refresh(View view) {
   switch (view) {
     case View::DrawsList:
-      if (drawsModel_) drawsModel_->Reload();
-      if (offset_) {
-        offset_->setMaximum(std::max(frame_->Archive().Count() - 1, 0));
-        QSignalBlocker block(offset_);
-        offset_->setValue(std::max(frame_->DrawsOffset(), 0));
-      }
+      if (draws_) draws_->Reload();
       break;
     case View::CombsList:
-      if (combsModel_) combsModel_->Reload();
+      if (combs_) combs_->Model()->Reload();
       break;
     case View::FiltersList:
-      if (filtersModel_) filtersModel_->Reload();
+      if (combs_) combs_->Filters()->Reload();
       break;
     case View::Caption:
       if (frame_) setWindowTitle(Tr(frame_->Caption()));
@@ -1077,19 +528,11 @@ void MainWindow::Refresh(View view) {
 }
 
 std::optional<std::string> MainWindow::ChooseOpenFile(const FileFilter& filter) {
-  if (fileHook) return fileHook(false);
-  const QString file = QFileDialog::getOpenFileName(this, QString(), Q(frame_->DataDir()), QtFilter(filter));
-  if (file.isEmpty()) return std::nullopt;
-  return file.toStdString();
+  return desktop_->ChooseFile(this, false, filter, Q(frame_->DataDir()));
 }
 
 std::optional<std::string> MainWindow::ChooseSaveFile(const FileFilter& filter) {
-  if (fileHook) return fileHook(true);
-  QFileDialog dialog(this, QString(), Q(frame_->DataDir()), QtFilter(filter));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix(Q(filter.defaultExtension));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().front().toStdString();
+  return desktop_->ChooseFile(this, true, filter, Q(frame_->DataDir()));
 }
 
 }  // namespace px::ui

@@ -1,6 +1,6 @@
-// The main window: the host of the frame. It turns the frame's state into
-// widgets and the person's gestures into the frame's commands; it holds no
-// lottery logic of its own.
+// The main window: the host of the frame. It assembles the pages, the
+// menus and the status bar, and routes the frame's refreshes to the pages;
+// each page binds its own commands. It holds no lottery logic of its own.
 #pragma once
 
 #include <QMainWindow>
@@ -12,6 +12,8 @@
 
 #include "core/host.h"
 #include "frame/frame.h"
+#include "ui/commands.h"
+#include "ui/page_context.h"
 
 class QAction;
 class QLabel;
@@ -25,17 +27,19 @@ class QTimer;
 
 namespace px::ui {
 
-class DrawsModel;
-class StatsPage;
+class CombsPage;
+class Desktop;
+class DrawsPage;
 class GraphsPage;
-class StakesPage;
+class ProgramCommands;
 class RatingsPage;
-class ScenarioPage;
-class CombsModel;
-class FiltersModel;
 class RunView;
+class ScenarioPage;
+class ScenarioTab;
+class StakesPage;
+class StatsPage;
 
-class MainWindow final : public QMainWindow, public Host {
+class MainWindow final : public QMainWindow, public Host, public PageContext {
   Q_OBJECT
  public:
   MainWindow(Env& env, const std::string& dataDir, const std::string& programPath, const std::vector<std::string>& args);
@@ -46,17 +50,21 @@ class MainWindow final : public QMainWindow, public Host {
   bool Create();
   bool Initialise();
 
-  TFormMain& Frame() { return *frame_; }
-  QAction* Action(const std::string& name) const;
-  // Runs a command as its menu item does, when it is enabled.
-  bool Trigger(const std::string& name);
-  void UpdateActions();
+  // Boxes, dialogs, files and the clipboard go through the desktop; tests
+  // put a scripted one here before Create().
+  void SetDesktop(std::unique_ptr<Desktop> desktop);
 
-  QTableView* DrawsView() const { return drawsView_; }
-  QTableView* CombsView() const { return combsView_; }
-  QTableView* FiltersView() const { return filtersView_; }
-  QSpinBox* OffsetField() const { return offset_; }
-  QSpinBox* ExcludeField() const { return exclude_; }
+  QAction* Action(const std::string& name) const;
+  // Every command of the table that a page or the window has bound.
+  const CommandBinder& Commands() const { return *commands_; }
+
+  DrawsPage* Draws() const { return draws_; }
+  CombsPage* Combs() const { return combs_; }
+  QTableView* DrawsView() const;
+  QTableView* CombsView() const;
+  QTableView* FiltersView() const;
+  QSpinBox* OffsetField() const;
+  QSpinBox* ExcludeField() const;
   QLabel* Panel(int i) const { return panels_[size_t(i)]; }
   QTabWidget* MainPages() const { return pcMain_; }
   QTabWidget* ListPages() const { return pcLists_; }
@@ -64,19 +72,20 @@ class MainWindow final : public QMainWindow, public Host {
   GraphsPage* Graphs() const { return graphs_; }
   StakesPage* Stakes() const { return stakes_; }
   RatingsPage* Ratings() const { return ratings_; }
-  ScenarioPage* Script() const { return script_; }
+  ScenarioPage* Script() const;
+  // How the last scenario run ended.
+  const RunResult& LastRun() const;
+  // Refills the method lists of the statistics and graphs pages.
+  void FillMethodLists(bool keepSelection) override;
 
-  // Tests answer dialogs and boxes here instead of a person: a message box
-  // gets (kind, caption, text) and returns the answer; a dialog gets the dialog before
-  // it runs and returns whether it is accepted.
-  std::function<bool(const QString& kind, const QString& caption, const QString& text)> messageHook;
-  std::function<bool(QDialog& dialog)> dialogHook;
-  std::function<std::optional<std::string>(bool save)> fileHook;
-  std::string clipboardText;  // what tests paste and read when the hook is set
-  // The last scenario run: its outcome and the log it opened (under tests
-  // the log is only named here).
-  RunResult lastRun;
-  std::string lastOpenedLog;
+  // PageContext
+  TFormMain& Frame() override { return *frame_; }
+  Host& GetHost() override { return *this; }
+  Desktop& GetDesktop() override { return *desktop_; }
+  QString Tr(const std::string& russian) const override;
+  bool RunDialog(QDialog& dialog) override;
+  void UpdateActions() override;
+  bool Trigger(const std::string& name) override;
 
   // Host
   void SetStatusText(const std::string& text) override;
@@ -95,78 +104,43 @@ class MainWindow final : public QMainWindow, public Host {
   std::optional<std::string> ChooseOpenFile(const FileFilter& filter) override;
   std::optional<std::string> ChooseSaveFile(const FileFilter& filter) override;
   // The one way a stop reaches a run: "Стоп" agreed to, or a close during it.
-  bool StopRequested() override { return stopRequest_; }
+  bool StopRequested() override;
   void CloseProgram() override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // A box with an OK button; icon is a QMessageBox::Icon.
-  void ShowBox(int icon, const std::string& caption, const std::string& text);
-  void BuildWidgets();
   void BuildActions();
+  void BuildWidgets();
   void BuildMenu();
   void BindCommands();
   void RestoreState();
   void SaveState();
   // The lists whose columns the window-state store keeps.
   std::vector<QTableView*> Lists() const;
-  bool RunDialog(QDialog& dialog);
-  std::vector<int> SelectedRows(QTableView* view) const;
-  QString Tr(const std::string& russian) const;
-  // A command is enabled only while the frame is idle, unless idleOnly is
-  // false (a command that acts on the busy state itself).
-  void Command(const std::string& name, std::function<void()> run, std::function<bool()> enabled,
-               bool idleOnly = true);
-  void Toggle(const std::string& action, bool MainSettings::*flag, const char* key, std::function<void()> after);
-
-  // Commands that need the window.
   void ShowFirstRun();
-  void DrawsAddOrEdit(bool edit);
-  void DrawsDelete();
-  void DrawsInfo();
-  void CombsCopy();
-  void CombsPaste();
-  void StatFilter(int mode);
-  void FillMethodLists(bool keepSelection);
-  void RunScenario(int testCount);
-  // The "Стоп" question; true when the person agreed and the stop was asked for.
-  bool AskStop();
 
   std::unique_ptr<TFormMain> frame_;
-  std::map<std::string, QAction*> actions_;
-  std::map<std::string, std::function<bool()>> enabled_;
+  std::unique_ptr<Desktop> desktop_;
+  std::unique_ptr<CommandBinder> commands_;
+  std::unique_ptr<ProgramCommands> programCommands_;
   QTabWidget* pcLists_ = nullptr;
   QTabWidget* pcMain_ = nullptr;
   QSplitter* split_ = nullptr;
-  QSplitter* combsSplit_ = nullptr;
-  QTableView* drawsView_ = nullptr;
-  QTableView* combsView_ = nullptr;
-  QTableView* filtersView_ = nullptr;
-  QSpinBox* offset_ = nullptr;
-  QSpinBox* exclude_ = nullptr;
   std::array<QLabel*, 7> panels_{};
   QProgressBar* progress_ = nullptr;
   QDialog* wait_ = nullptr;
   QLabel* waitText_ = nullptr;
-  DrawsModel* drawsModel_ = nullptr;
-  CombsModel* combsModel_ = nullptr;
-  FiltersModel* filtersModel_ = nullptr;
+  DrawsPage* draws_ = nullptr;
+  CombsPage* combs_ = nullptr;
   StatsPage* stats_ = nullptr;
   GraphsPage* graphs_ = nullptr;
   StakesPage* stakes_ = nullptr;
   RatingsPage* ratings_ = nullptr;
-  ScenarioPage* script_ = nullptr;
-  QWidget* scriptHolder_ = nullptr;
+  ScenarioTab* script_ = nullptr;
   bool closing_ = false;
   std::unique_ptr<RunView> runView_;
-  bool askingStop_ = false;
-  // "Стоп" was agreed to; the run reads it at its next check.
-  bool stopRequest_ = false;
-  // A close came during a run: the window closes once the run returns.
-  bool closeAfterRun_ = false;
   std::vector<QAction*> languageActions_;
   std::map<std::string, QMenu*> topMenus_;
   RatingSort ratingSort_;

@@ -1,4 +1,5 @@
 #include "ui/ratings_page.h"
+#include "ui/page_context.h"
 
 #include "ui/command_bar.h"
 #include "ui/list_view.h"
@@ -328,6 +329,22 @@ int RatingsPage::RatingsToScript() {
   }
   if (added > 0) emit ScenarioLinesAdded(added);
   return added;
+}
+
+void RatingsPage::BindCommands(CommandBinder& c) {
+  BindButtons({c.Action("RatingsRefresh"), c.Action("RatingsToScript"), c.Action("RatingsXlsExport"),
+               c.Action("StakesGraphOverlap"), c.Action("StakesGraphProfits"), c.Action("RatingsGraphOverlap")});
+  c.Bind("RatingsRefresh", [this] { RatingsRefresh(); }, [this] { return CanRefresh(); });
+  c.Bind("RatingsToScript", [this] { RatingsToScript(); }, [this] { return CanAddToScript(); });
+  c.Bind("RatingsExport", [this] { RatingsExport(); }, [this] { return HasEntries(); });
+  c.Bind("RatingsXlsExport", [this] {
+    const auto file = chooseFile ? chooseFile(kSpreadsheetFiles) : frame_.GetHost().ChooseSaveFile(kSpreadsheetFiles);
+    if (file) RatingsXlsExport(*file);
+  }, [this] { return HasEntries(); });
+  c.Bind("RatingsGraphOverlap", [this] { RatingsGraphOverlap(); }, [this] { return HasSelection(); });
+  c.Bind("StakesGraphOverlap", [this] { StakesGraphOverlap(); }, [this] { return CanGraphStakes(); });
+  c.Bind("StakesGraphProfits", [this] { StakesGraphProfits(); }, [this] { return CanGraphStakes(); });
+  for (int i = 0; i < 3; ++i) c.Bind("RatingsEffMode" + std::to_string(i), [this, i] { SetEffMode(i); });
 }
 
 }  // namespace px::ui

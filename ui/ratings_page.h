@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/host.h"
+#include "ui/commands.h"
 
 class QAction;
 class QDialog;
@@ -48,7 +49,7 @@ class RatingsModel final : public QAbstractTableModel {
   TTemplateMain& frame_;
 };
 
-class RatingsPage final : public QWidget {
+class RatingsPage final : public QWidget, public CommandOwner {
   Q_OBJECT
  public:
   static constexpr std::array<int, 18> kColumnWidths = {200, 60, 60, 60, 80, 80, 30, 30, 30,
@@ -93,6 +94,7 @@ class RatingsPage final : public QWidget {
   // текущим данным", "Добавить в сценарий", "Экспорт в Excel", "График
   // совпадений ставок", "График профита ставок", "Количество совпадений".
   void BindButtons(const std::array<QAction*, 6>& actions);
+  void BindCommands(CommandBinder& commands) override;
   QToolButton* Button(int i) const { return buttons_[size_t(i)]; }
 
   QTableView* Table() const { return view_; }

@@ -1,17 +1,16 @@
 #include "ui/scenario_run.h"
 
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "frame/frame.h"
+#include "ui/desktop.h"
 #include "ui/main_window.h"
 #include "ui/scenario_page.h"
 #include "ui/stakes_page.h"
@@ -112,9 +111,7 @@ void RunView::TableUsed(int method, int length) {
 }
 
 void RunView::OpenLog(const std::string& path) {
-  window_.lastOpenedLog = path;
-  // Under tests nothing is launched.
-  if (!window_.messageHook) QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+  window_.GetDesktop().OpenFile(path);
 }
 
 }  // namespace px::ui

@@ -1,4 +1,6 @@
 #include "ui/stakes_page.h"
+#include "ui/page_context.h"
+#include "ui/combs_page.h"
 
 #include "ui/command_bar.h"
 #include "ui/list_view.h"
@@ -401,6 +403,41 @@ bool StakesPage::ExportXlsx(const std::string& path) {
     frame_.GetHost().ShowError(e.what());
     return false;
   }
+}
+
+void StakesPage::BindCommands(CommandBinder& c) {
+  auto open = [this] { return CanAdd(); };
+  auto hasCombs = [this] { return frame_.Combs().Count() > 0; };
+  auto hasRecords = [this] { return HasRecords(); };
+  BindButtons({c.Action("StakeAdd"), c.Action("StakeAddRandom"), c.Action("StakeFilter"), c.Action("StakeClear"),
+               c.Action("StakesGraphDraws"), c.Action("StakesXlsExport")});
+  view_->addAction(c.Action("StakeDel"));
+  c.Bind("StakeAdd", [this] {
+    const std::vector<int> rows = combs_->SelectedRows();
+    std::optional<Combination> proposed;
+    if (!rows.empty()) proposed = frame_.Combs().Working()[rows.front()];
+    AddManual(proposed);
+  }, open);
+  c.Bind("StakeAddRandom", [this] { AddRandom(); }, [open, hasCombs] { return open() && hasCombs(); });
+  c.Bind("StakeAddSelected", [this] {
+    AddSelected(combs_->SelectedRows());
+    combs_->View()->clearSelection();
+  }, [this, open] { return open() && !combs_->SelectedRows().empty(); });
+  c.Bind("StakeAddAll", [this] { AddAll(); }, [open, hasCombs] { return open() && hasCombs(); });
+  c.Bind("StakeDel", [this] { DeleteSelected(); }, [this] { return HasSelection(); });
+  c.Bind("StakeFilter", [this] { DeleteByCondition(); }, hasRecords);
+  c.Bind("StakeClear", [this] { ClearAll(); }, hasRecords);
+  c.Bind("StakesGraphDraws", [this] { ShowDrawsGraph(); }, hasRecords);
+  c.Bind("StakesXlsExport", [this] {
+    if (auto file = host_->ChooseSaveFile(kSpreadsheetFiles)) ExportXlsx(*file);
+  }, hasRecords);
+  c.Bind("StakesCheckManual", [this] { CheckManual(); }, hasRecords);
+  c.Toggle("LogStakes", &MainSettings::StakesLogEnabled, "StakesLogEnabled", [this] {
+    if (StakeStore* store = frame_.Stakes()) store->SetLogEnabled(frame_.Settings().StakesLogEnabled);
+  });
+  c.Bind("LogStakesDelete", [this] { frame_.DeleteStakeLogs(); });
+  c.Toggle("StakesScroll", &MainSettings::StakesScrollEnabled, "StakesScrollEnabled");
+  c.Toggle("StakesCheckLine", &MainSettings::StakesCheckOnLine, "StakesCheckOnLine");
 }
 
 }  // namespace px::ui

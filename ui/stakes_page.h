@@ -16,6 +16,7 @@
 
 #include "core/arith.h"
 #include "stakes/stake_store.h"
+#include "ui/commands.h"
 
 class QAction;
 class QDialog;
@@ -59,12 +60,22 @@ class RichTextDelegate final : public QStyledItemDelegate {
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 
-class StakesPage final : public QWidget {
+class CombsPage;
+
+class StakesPage final : public QWidget, public CommandOwner {
   Q_OBJECT
  public:
   static constexpr std::array<int, 9> kColumnWidths = {60, 60, 120, 60, 120, 60, 60, 60, 1000};
 
   explicit StakesPage(TTemplateMain& frame, QWidget* parent = nullptr);
+
+  // The stakes commands; those that stake combinations take them from the
+  // combinations page, and the exports choose their file through the host.
+  void SetSources(CombsPage& combs, Host& host) {
+    combs_ = &combs;
+    host_ = &host;
+  }
+  void BindCommands(CommandBinder& commands) override;
 
   // Every dialog (stake dialogs, graph window) runs through here; the
   // default is exec(). True when accepted.
@@ -126,6 +137,8 @@ class StakesPage final : public QWidget {
   void Repaint();
 
   TTemplateMain& frame_;
+  CombsPage* combs_ = nullptr;
+  Host* host_ = nullptr;
   StakesModel* model_;
   QTableView* view_;
   std::array<QToolButton*, 6> buttons_{};

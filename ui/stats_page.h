@@ -7,6 +7,7 @@
 
 #include "stats/filter.h"
 #include "stats/stat_table.h"
+#include "ui/commands.h"
 
 class QAction;
 class QComboBox;
@@ -42,11 +43,19 @@ class StatTableModel final : public QAbstractTableModel {
   bool descending_ = false;
 };
 
-class StatsPage final : public QWidget {
+class PageContext;
+class CombsPage;
+
+class StatsPage final : public QWidget, public CommandOwner {
   Q_OBJECT
  public:
   // calc is the window's "Обновить" command.
   StatsPage(TTemplateMain& frame, QAction* calc, QWidget* parent = nullptr);
+
+  // The commands of the page and of its favourites; the filters work on
+  // the list of the combinations page.
+  void SetContext(PageContext& context) { context_ = &context; }
+  void BindCommands(CommandBinder& commands) override;
 
   // Recomputes when forced or when the archive size, offset, window length
   // or method changed since the last computation.
@@ -83,7 +92,11 @@ class StatsPage final : public QWidget {
  private:
   void DrawChart(const StatTable& table);
 
+  // Keeps or removes the selected values (StatFilter_Include/_Exclude).
+  void Filter(bool keep);
+
   TTemplateMain& f_;
+  PageContext* context_ = nullptr;
   QComboBox* methods_;
   QSpinBox* length_;
   QTableView* view_;

@@ -15,6 +15,7 @@
 
 #include "core/form_settings.h"
 #include "core/text.h"
+#include "frame/actions.h"
 #include "stakes/stake_store.h"
 #include "stats/stat_table.h"
 #include "support/recording_host.h"
@@ -44,6 +45,27 @@ void SelectRow(QTableView* view, int row) {
   view->clearSelection();
   view->selectionModel()->select(view->model()->index(row, 0),
                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+TEST_F(WindowTest, EveryCommandOfTheTableIsBoundByItsPageOrMarkedForALaterOne) {
+  Open();
+  int later = 0;
+  for (const ActionInfo& info : ActionTable()) {
+    const bool bound = window->Commands().IsBound(info.name);
+    if (info.later) {
+      ++later;
+      EXPECT_FALSE(bound) << info.name << " is bound now: its mark for a later page must go";
+    } else {
+      EXPECT_TRUE(bound) << info.name << " has no binding: its menu item would stay grey";
+    }
+  }
+  EXPECT_GT(later, 0);
+  // A misspelt or repeated binding fails when the window is built.
+  ui::CommandBinder binder(window->Frame(), nullptr);
+  for (const auto& [name, action] : window->Commands().Actions()) binder.AddAction(name, action);
+  EXPECT_THROW(binder.Bind("DrawsAd", [] {}), std::logic_error);
+  binder.Bind("DrawsAdd", [] {});
+  EXPECT_THROW(binder.Bind("DrawsAdd", [] {}), std::logic_error);
 }
 
 TEST_F(WindowTest, FirstStartShowsDefaultsAndWritesItsSettings) {
@@ -237,26 +259,26 @@ TEST_F(WindowTest, CombinationsGenerateCopyPasteDeleteUndo) {
   combs->selectionModel()->select(QItemSelection(combs->model()->index(0, 0), combs->model()->index(2, 6)),
                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
   ASSERT_TRUE(window->Trigger("CombsCopy"));
-  const std::string copied = window->clipboardText;
+  const std::string copied = desktop->clipboard;
   EXPECT_EQ(copied.substr(0, 16), "01 02 03 04 07\r\n");
   ASSERT_TRUE(window->Trigger("CombsPaste"));
   EXPECT_EQ(Panel(3), "Комбинаций: 3");
   combs->selectAll();
   ASSERT_TRUE(window->Trigger("CombsCopy"));
-  EXPECT_EQ(window->clipboardText, copied);
+  EXPECT_EQ(desktop->clipboard, copied);
 
   // Damaged lines are skipped with a warning box; none valid keeps the list.
-  window->clipboardText = "40 41 42 43 44\r\n" + copied;
+  desktop->clipboard = "40 41 42 43 44\r\n" + copied;
   messages.clear();
   ASSERT_TRUE(window->Trigger("CombsPaste"));
   EXPECT_EQ(Panel(3), "Комбинаций: 3");
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].first, "warning");
   EXPECT_EQ(messages[0].second, "Пропущено строк, которые не являются комбинациями: 1");
-  window->clipboardText = "0 0 0 0 0\r\n7 7 8 9 10\r\n";
+  desktop->clipboard = "0 0 0 0 0\r\n7 7 8 9 10\r\n";
   ASSERT_TRUE(window->Trigger("CombsPaste"));
   EXPECT_EQ(Panel(3), "Комбинаций: 3");
-  window->clipboardText = copied;
+  desktop->clipboard = copied;
 
   // The list as shown goes to a workbook.
   files.push_back(dir.File("combs.xlsx"));
@@ -341,9 +363,7 @@ TEST_F(WindowTest, ScenarioAndRatingPagesAreLive) {
 }
 
 TEST_F(WindowTest, SwitchesEndWithoutTheWindow) {
-  window = std::make_unique<ui::MainWindow>(Env::Real(), dir.Path(), dir.File("Pentalux5_5v36"),
-                                            std::vector<std::string>{"--fullrecreate"});
-  window->messageHook = [](const QString&, const QString&, const QString&) { return false; };
+  Make({"--fullrecreate"});
   ASSERT_TRUE(window->Create());
   EXPECT_FALSE(window->Initialise());
   EXPECT_TRUE(Env::Real().Exists(dir.File("Prefetchs/Pentalux5_5v36_SUMS.dfc")));

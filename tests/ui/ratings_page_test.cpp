@@ -45,7 +45,7 @@ class RatingsPageTest : public WindowTest {
     ASSERT_EQ(f.Stakes()->RecordCount(), 5);
     f.CheckStakes();
     page = std::make_unique<ui::RatingsPage>(f);
-    page->runDialog = [this](QDialog& d) { return window->dialogHook(d); };
+    page->runDialog = [this](QDialog& d) { return desktop->RunDialog(d); };
     page->resize(1200, 400);
     page->show();
     page->RefreshView();

@@ -44,8 +44,8 @@ class ScenarioTest : public WindowTest {
     ASSERT_GE(f.Registry().FindByCode("NUMS"), 0);
     scenario = std::make_unique<Scenario>(f.GetEnv(), f.GetHost(), WorkingScenarioPath(f.DataDir()));
     page = std::make_unique<ui::ScenarioPage>(f, *scenario);
-    page->runDialog = [this](QDialog& d) { return window->dialogHook(d); };
-    page->chooseFile = [this](bool save) { return window->fileHook(save); };
+    page->runDialog = [this](QDialog& d) { return desktop->RunDialog(d); };
+    page->chooseFile = [this](bool save) { return desktop->fileHook(save); };
     ClearMessages();
   }
   void TearDown() override {

@@ -195,9 +195,9 @@ TEST_F(ScriptRunTest, ForecastMakesStakesAndShowsItsStatus) {
   const int64_t before = Store().RecordCount();
   ASSERT_TRUE(window->Trigger("ScriptRun"));
   EXPECT_TRUE(messages.empty()) << messages.front().second;
-  EXPECT_FALSE(window->lastRun.stopped);
-  EXPECT_EQ(window->lastRun.cycles, 1);
-  EXPECT_EQ(window->lastRun.stakes, 1);
+  EXPECT_FALSE(window->LastRun().stopped);
+  EXPECT_EQ(window->LastRun().cycles, 1);
+  EXPECT_EQ(window->LastRun().stakes, 1);
   EXPECT_EQ(Store().RecordCount(), before + 1);
   // The stake is for the draw after the last one.
   EXPECT_EQ(StakeDraws(), std::vector<int32_t>{kDraws + 1});
@@ -222,7 +222,7 @@ TEST_F(ScriptRunTest, ForecastMakesStakesAndShowsItsStatus) {
   EXPECT_TRUE(window->Action("ScriptRun")->isEnabled());
   EXPECT_FALSE(window->Action("ScriptStop")->isEnabled());
   EXPECT_TRUE(window->Action("DrawsAdd")->isEnabled());
-  EXPECT_TRUE(window->lastOpenedLog.empty());  // no log asked for
+  EXPECT_TRUE(desktop->LastOpened().empty());  // no log asked for
 }
 
 TEST_F(ScriptRunTest, TestAsksForTheCountAndPutsTheOffsetBack) {
@@ -251,9 +251,9 @@ TEST_F(ScriptRunTest, TestAsksForTheCountAndPutsTheOffsetBack) {
   ASSERT_TRUE(window->Trigger("ScriptTest"));
   EXPECT_TRUE(dialogs.empty());
   EXPECT_TRUE(messages.empty()) << messages.front().second;
-  EXPECT_FALSE(window->lastRun.stopped);
-  EXPECT_EQ(window->lastRun.cycles, 5);
-  EXPECT_EQ(window->lastRun.stakes, 5);
+  EXPECT_FALSE(window->LastRun().stopped);
+  EXPECT_EQ(window->LastRun().cycles, 5);
+  EXPECT_EQ(window->LastRun().stakes, 5);
   // One stake per pass, each for the draw after the pass's offset (5 .. 1).
   EXPECT_EQ(StakeDraws(), (std::vector<int32_t>{56, 57, 58, 59, 60}));
   EXPECT_EQ(F().DrawsOffset(), 3);
@@ -267,12 +267,15 @@ TEST_F(ScriptRunTest, TestAsksForTheCountAndPutsTheOffsetBack) {
 
   // Cancel: no test.
   const int64_t records = Store().RecordCount();
-  window->lastRun = RunResult{};
+  const int cycles = window->LastRun().cycles;
+  const int stakes = window->LastRun().stakes;
   AnswerTestCount(4, false);
   ASSERT_TRUE(window->Trigger("ScriptTest"));
   EXPECT_TRUE(dialogs.empty());
   EXPECT_EQ(Store().RecordCount(), records);
-  EXPECT_EQ(window->lastRun.cycles, 0);
+  // No run: the last one's outcome stands.
+  EXPECT_EQ(window->LastRun().cycles, cycles);
+  EXPECT_EQ(window->LastRun().stakes, stakes);
   EXPECT_EQ(F().DrawsOffset(), 3);
 }
 
@@ -314,12 +317,12 @@ TEST_F(ScriptRunTest, StopDuringATestEndsItEarly) {
   EXPECT_FALSE(running.stopEnabledAfterAsking);  // the stop is already asked for
 
   EXPECT_EQ(QuestionsAsked(kStopQuestion), 1);
-  EXPECT_TRUE(window->lastRun.stopped);
-  EXPECT_GE(window->lastRun.cycles, 1);
-  EXPECT_LT(window->lastRun.cycles, 20);
+  EXPECT_TRUE(window->LastRun().stopped);
+  EXPECT_GE(window->LastRun().cycles, 1);
+  EXPECT_LT(window->LastRun().cycles, 20);
   // The offset stays where the stop found the test: at the pass begun last,
   // or already at the next one when the stop came between the two.
-  const int cycles = window->lastRun.cycles;
+  const int cycles = window->LastRun().cycles;
   EXPECT_GE(F().DrawsOffset(), 20 - cycles);
   EXPECT_LE(F().DrawsOffset(), 21 - cycles);
   EXPECT_GT(F().DrawsOffset(), 0);
@@ -347,8 +350,8 @@ TEST_F(ScriptRunTest, StopAnsweredNoLetsTheRunFinish) {
     EXPECT_TRUE(window->Action("ScriptStop")->isEnabled());  // it may be asked again
   });
   EXPECT_EQ(QuestionsAsked(kStopQuestion), 1);
-  EXPECT_FALSE(window->lastRun.stopped);
-  EXPECT_EQ(window->lastRun.cycles, 3);
+  EXPECT_FALSE(window->LastRun().stopped);
+  EXPECT_EQ(window->LastRun().cycles, 3);
   EXPECT_EQ(F().DrawsOffset(), 0);
 }
 
@@ -363,15 +366,15 @@ TEST_F(ScriptRunTest, StopAgreedBeforeTheFirstPassMakesNone) {
     EXPECT_TRUE(window->Trigger("ScriptStop"));
   });
   EXPECT_EQ(QuestionsAsked(kStopQuestion), 1);
-  EXPECT_TRUE(window->lastRun.stopped);
-  EXPECT_EQ(window->lastRun.cycles, 0);
+  EXPECT_TRUE(window->LastRun().stopped);
+  EXPECT_EQ(window->LastRun().cycles, 0);
   EXPECT_EQ(Store().RecordCount(), records);
   EXPECT_EQ(F().DrawsOffset(), 2);
   EXPECT_TRUE(PagesEnabled());
   // The next run is not stopped by the old answer.
   ASSERT_TRUE(window->Trigger("ScriptRun"));
-  EXPECT_FALSE(window->lastRun.stopped);
-  EXPECT_EQ(window->lastRun.stakes, 1);
+  EXPECT_FALSE(window->LastRun().stopped);
+  EXPECT_EQ(window->LastRun().stakes, 1);
 }
 
 TEST_F(ScriptRunTest, ClosingDuringARunClosesOnceItIsOver) {
@@ -387,8 +390,8 @@ TEST_F(ScriptRunTest, ClosingDuringARunClosesOnceItIsOver) {
   EXPECT_FALSE(closedInside);  // the run was still on the stack
   EXPECT_TRUE(visibleInside);
   EXPECT_EQ(QuestionsAsked(kStopQuestion), 1);
-  EXPECT_TRUE(window->lastRun.stopped);
-  EXPECT_LT(window->lastRun.cycles, 20);
+  EXPECT_TRUE(window->LastRun().stopped);
+  EXPECT_LT(window->LastRun().cycles, 20);
   ASSERT_TRUE(window->isVisible());
   QCoreApplication::processEvents();
   EXPECT_FALSE(window->isVisible());
@@ -407,8 +410,8 @@ TEST_F(ScriptRunTest, ClosingDuringARunAnsweredNoKeepsTheWindow) {
   });
   EXPECT_FALSE(closedInside);
   EXPECT_EQ(QuestionsAsked(kStopQuestion), 1);
-  EXPECT_FALSE(window->lastRun.stopped);
-  EXPECT_EQ(window->lastRun.cycles, 3);
+  EXPECT_FALSE(window->LastRun().stopped);
+  EXPECT_EQ(window->LastRun().cycles, 3);
   QCoreApplication::processEvents();
   EXPECT_TRUE(window->isVisible());
   EXPECT_TRUE(window->Action("ScriptRun")->isEnabled());
@@ -439,7 +442,7 @@ TEST_F(ScriptRunTest, LogToggleWritesLogsThatLogsDeleteRemoves) {
   ASSERT_TRUE(window->Trigger("ScriptRun"));
   const std::vector<std::string> written = logs();
   ASSERT_EQ(written.size(), 1u);
-  EXPECT_EQ(window->lastOpenedLog, written.front());
+  EXPECT_EQ(desktop->LastOpened(), written.front());
   EXPECT_GT(std::filesystem::file_size(written.front()), 0u);
 
   ClearMessages();
@@ -455,10 +458,10 @@ TEST_F(ScriptRunTest, LogToggleWritesLogsThatLogsDeleteRemoves) {
   EXPECT_FALSE(window->Action("LogToggle")->isChecked());
   EXPECT_EQ(IniFile::Load(Env::Real(), dir.File("Pentalux5_5v36.frm")).ReadString("TFormMain", "ScriptLogEnabled", ""),
             "0");
-  window->lastOpenedLog.clear();
+  desktop->opened.clear();
   ASSERT_TRUE(window->Trigger("ScriptRun"));
   EXPECT_TRUE(logs().empty());
-  EXPECT_TRUE(window->lastOpenedLog.empty());
+  EXPECT_TRUE(desktop->LastOpened().empty());
 }
 
 }  // namespace

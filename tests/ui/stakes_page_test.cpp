@@ -37,7 +37,7 @@ class StakesTest : public WindowTest {
     f.Config().data.Profits = {{5, CurrencyOf(1000)}, {3, CurrencyOf(100)}};
     f.DrawsAdd(DrawRecord{1, {1, 2, 3, 4, 5}});
     page = std::make_unique<ui::StakesPage>(f);
-    page->runDialog = [this](QDialog& d) { return window->dialogHook(d); };
+    page->runDialog = [this](QDialog& d) { return desktop->RunDialog(d); };
     page->RefreshView(true, false);
     ClearMessages();  // whatever the start-up showed
   }

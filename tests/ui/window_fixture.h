@@ -12,6 +12,7 @@
 #include "core/env.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
+#include "ui/scripted_desktop.h"
 
 namespace px::test {
 
@@ -26,10 +27,19 @@ class WindowTest : public ::testing::Test {
   std::deque<std::optional<std::string>> files;
   TempDir dir;
   std::unique_ptr<ui::MainWindow> window;
+  ScriptedDesktop* desktop = nullptr;  // the window's
+
+  // A window whose desktop the test answers, not yet created.
+  void Make(std::vector<std::string> args = {}) {
+    window = std::make_unique<ui::MainWindow>(Env::Real(), dir.Path(), dir.File("Pentalux5_5v36"), args);
+    auto scripted = std::make_unique<ScriptedDesktop>();
+    desktop = scripted.get();
+    window->SetDesktop(std::move(scripted));
+  }
 
   void Open(std::vector<std::string> args = {}) {
-    window = std::make_unique<ui::MainWindow>(Env::Real(), dir.Path(), dir.File("Pentalux5_5v36"), args);
-    window->messageHook = [this](const QString& kind, const QString& caption, const QString& text) {
+    Make(std::move(args));
+    desktop->messageHook = [this](const QString& kind, const QString& caption, const QString& text) {
       messages.emplace_back(kind.toStdString(), text.toStdString());
       captions.push_back(caption.toStdString());
       if (kind != "question" || answers.empty()) return false;
@@ -37,13 +47,13 @@ class WindowTest : public ::testing::Test {
       answers.pop_front();
       return a;
     };
-    window->dialogHook = [this](QDialog& d) {
+    desktop->dialogHook = [this](QDialog& d) {
       if (dialogs.empty()) return false;
       auto next = dialogs.front();
       dialogs.pop_front();
       return next(d);
     };
-    window->fileHook = [this](bool) -> std::optional<std::string> {
+    desktop->fileHook = [this](bool) -> std::optional<std::string> {
       if (files.empty()) return std::nullopt;
       auto f = files.front();
       files.pop_front();
