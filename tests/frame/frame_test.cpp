@@ -242,6 +242,50 @@ TEST_F(FrameTest, UnreadableConfigurationIsReportedByItselfAndTheStartGoesOn) {
   EXPECT_EQ(f->Combs().Count(), kCapacity);
 }
 
+TEST_F(FrameTest, LoadingStepsReportForTheProgramAndThrowTheSameTextForTheTool) {
+  // Two whole draws and a torn third.
+  DrawArchive archive;
+  for (int n = 1; n <= 2; ++n) {
+    DrawRecord d;
+    d.number = n;
+    d.numbers = {uint8_t(n), 10, 20, 30, 36};
+    archive.Append(d);
+  }
+  test::WriteBytes(ArchivePath(dir.Path()), archive.Serialize() + std::string(7, '\x01'));
+  test::WriteBytes(dir.File("Pentalux5_5v36.frm"), "[TFormMain]\r\nStakesLogEnabled=1\r\nPrefetchsInit=1\r\n");
+
+  TFormMain program(host, Env::Real(), dir.Path(), dir.File("Pentalux5_5v36"), {});
+  program.LoadArchive(TTemplateMain::Failure::Report);
+  ASSERT_EQ(host.errors.size(), 1u);
+  const std::string shown = host.errors[0];
+  EXPECT_EQ(program.Archive().Count(), 2);  // the whole records stay
+
+  test::RecordingHost quiet;
+  TFormMain tool(quiet, Env::Real(), dir.Path(), dir.File("Pentalux5_5v36"), {});
+  try {
+    tool.LoadArchive(TTemplateMain::Failure::Throw);
+    ADD_FAILURE() << "a torn archive must stop a command";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.what(), shown);
+  }
+  EXPECT_TRUE(quiet.errors.empty());
+
+  // The stakes log follows the setting from the moment the file is open, so
+  // a check during the start (a download) is logged too.
+  program.LoadSettings(TTemplateMain::Failure::Report);
+  ASSERT_TRUE(program.OpenStakes(TTemplateMain::Failure::Report));
+  EXPECT_TRUE(program.Stakes()->LogEnabled());
+  // The file is held: the tool's open says so in its own words.
+  tool.LoadSettings(TTemplateMain::Failure::Throw);
+  try {
+    tool.OpenStakes(TTemplateMain::Failure::Throw);
+    ADD_FAILURE() << "a held stakes file must stop a command";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Невозможно получить монопольный доступ к файлам данных!", 0), 0u);
+  }
+  program.FormDestroy();
+}
+
 TEST_F(FrameTest, ClosingSavesTheStakesFileUnderItsStatus) {
   auto f = Start();
   ASSERT_EQ(f->Initialise(), TTemplateMain::Start::Continue);
