@@ -57,6 +57,17 @@ void WriteAll(int fd, std::string_view data, const std::string& path) {
 
 Error SystemError(int errnum) { return Error(SystemErrorText(errnum)); }
 
+void SyncPath(const std::string& path, int flags) {
+  int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+  if (fd < 0) throw FileError("Не удалось записать файл", path, errno);
+  if (::fsync(fd) != 0 && errno != EINVAL) {
+    int e = errno;
+    ::close(fd);
+    throw FileError("Не удалось записать файл", path, e);
+  }
+  ::close(fd);
+}
+
 class PosixFile final : public File {
  public:
   explicit PosixFile(int fd) : fd_(fd) {}
@@ -186,6 +197,20 @@ class PosixEnv final : public Env {
     if (::close(fd) != 0) throw FileError("Не удалось записать файл", path, errno);
   }
 
+  void WriteFileLazily(const std::string& path, std::string_view data) override {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) throw FileError("Не удалось создать файл", path, errno);
+    WriteAll(fd, data, path);
+    if (::close(fd) != 0) throw FileError("Не удалось записать файл", path, errno);
+  }
+
+  void SyncFile(const std::string& path) override {
+    SyncPath(path, O_RDONLY);
+    // The rename that put the file there is an entry of its folder.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    SyncPath(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY);
+  }
+
   void Rename(const std::string& from, const std::string& to) override {
     if (::rename(from.c_str(), to.c_str()) != 0) throw FileError("Не удалось заменить файл", to, errno);
   }
@@ -255,10 +280,13 @@ std::string UniqueTempPath(const std::string& path) {
   return Fmt("%s.%ld-%u.tmp", path.c_str(), static_cast<long>(::getpid()), ++counter);
 }
 
-void WriteFileAtomic(Env& env, const std::string& path, std::string_view data) {
+void WriteFileAtomic(Env& env, const std::string& path, std::string_view data, bool lazily) {
   const std::string temp = UniqueTempPath(path);
   try {
-    env.WriteFile(temp, data);
+    if (lazily)
+      env.WriteFileLazily(temp, data);
+    else
+      env.WriteFile(temp, data);
     env.Rename(temp, path);
   } catch (...) {
     try {

@@ -59,6 +59,11 @@ class Env {
   virtual std::string ReadFile(const std::string& path) = 0;
   // Creates or truncates the file and writes all of data to disk.
   virtual void WriteFile(const std::string& path, std::string_view data) = 0;
+  // As WriteFile, but without waiting for the disk: SyncFile (or the
+  // system, in its time) makes it durable.
+  virtual void WriteFileLazily(const std::string& path, std::string_view data) { WriteFile(path, data); }
+  // Waits until the file and its entry in its folder are on the disk.
+  virtual void SyncFile(const std::string& /*path*/) {}
   // Opens for appending (creating when missing), writes, closes: a log line.
   virtual void AppendFile(const std::string& path, std::string_view data);
   // Replaces `to` atomically.
@@ -78,7 +83,10 @@ class Env {
 // Writes the file whole through a temporary file in the same folder and a
 // rename, so a failure leaves the previous file as it was. The temporary
 // name is unique to the writer, so two writers never share one.
-void WriteFileAtomic(Env& env, const std::string& path, std::string_view data);
+// Lazily, the new file is in place at once but reaches the disk only at the
+// next SyncFile: for a file rewritten many times in a row whose loss a
+// later step can make good.
+void WriteFileAtomic(Env& env, const std::string& path, std::string_view data, bool lazily = false);
 
 // Deletes the named log files of the folder, each even when another fails,
 // and says what happened in the words the log commands show: "Файлы журналов

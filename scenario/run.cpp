@@ -129,6 +129,8 @@ RunResult ScenarioRunner::Run(const std::vector<std::string>& lines, int testCou
   ShowStatus();
 
   const int savedOffset = ctx_.offset();
+  // The rating is saved at every check but waits for the disk once per pass.
+  if (ctx_.ratings) ctx_.ratings->BeginRun();
   auto pass = [&](int offset) {
     Write(kEqualsLine);
     Write(Fmt("=== Выполнение сценария для смещения %.6d ==================================================", offset));
@@ -136,6 +138,7 @@ RunResult ScenarioRunner::Run(const std::vector<std::string>& lines, int testCou
     ++result_.cycles;
     if (testCount > 0 && CheckStop()) return;
     RunAllLines(lines);
+    if (ctx_.ratings) ctx_.ratings->SyncRun();
   };
   try {
     if (testCount == 0) {
@@ -154,6 +157,7 @@ RunResult ScenarioRunner::Run(const std::vector<std::string>& lines, int testCou
   } catch (const std::exception& e) {
     Fail(e.what());
   }
+  if (ctx_.ratings) ctx_.ratings->EndRun();
   if (!control_.stopping_ || testCount > 0) status_.text = "Сценарий завершен!";
   result_.stopped = control_.stopping_;
   result_.stakes = status_.stakes;

@@ -307,9 +307,11 @@ bool Ratings::Save() {
   {
     StatusScope status(host_, "Сохранение файла рейтинга...");
     try {
-      WriteFileAtomic(env_, path_, EncodeRatingEntries(entries_));
+      WriteFileAtomic(env_, path_, EncodeRatingEntries(entries_), inRun_);
       unsaved_ = 0;
-      if (marked_) {
+      lazySaved_ = inRun_;
+      // Until the save is on the disk the mark is what keeps the stakes owed.
+      if (marked_ && !inRun_) {
         try {
           env_.Remove(RatingsPendingPath(dataDir_));
           marked_ = false;
@@ -344,6 +346,35 @@ bool Ratings::Sort() {
     Reindex();
   }
   return Save();
+}
+
+void Ratings::BeginRun() { inRun_ = true; }
+
+bool Ratings::SyncRun() {
+  if (!inRun_) return true;
+  try {
+    if (lazySaved_) env_.SyncFile(path_);
+    lazySaved_ = false;
+  } catch (const std::exception& e) {
+    host_.ShowError(OperationError(kWriteError, e.what()).what());
+    return false;
+  }
+  // Stakes checked after the last save are still owed: the mark stays.
+  if (marked_ && unsaved_ == 0) {
+    try {
+      env_.Remove(RatingsPendingPath(dataDir_));
+      marked_ = false;
+    } catch (const std::exception&) {
+      // Left behind, the next start rebuilds a rating that is whole anyway.
+    }
+  }
+  return true;
+}
+
+bool Ratings::EndRun() {
+  const bool ok = SyncRun();
+  inRun_ = false;
+  return ok;
 }
 
 void Ratings::Clear() {

@@ -111,6 +111,16 @@ class Ratings final : public RatingsSink {
   bool Recover(StakeStore& store);
   // Sorts by SortOrder() and saves.
   bool Sort();
+
+  // A scenario run checks stakes many times in a row. Between BeginRun and
+  // EndRun every save still goes through the temporary file and the rename,
+  // but reaches the disk only at SyncRun (once per pass) and at EndRun; the
+  // pending mark stays until then, so a crash in between costs nothing the
+  // next start does not rebuild from the stakes file.
+  void BeginRun();
+  // False after reporting a failure; the mark then stays.
+  bool SyncRun();
+  bool EndRun();
   void Clear();
   void RefreshView();
 
@@ -152,6 +162,8 @@ class Ratings final : public RatingsSink {
   RatingSort sort_;
   int64_t unsaved_ = 0;
   bool marked_ = false;  // this rating made the pending mark
+  bool inRun_ = false;   // saves wait for SyncRun
+  bool lazySaved_ = false;
 };
 
 }  // namespace px

@@ -173,6 +173,73 @@ TEST_F(RatingsTest, StakesCheckedWhileTheSaveFailsReachTheRatingAtTheNextStart) 
   EXPECT_EQ(ratings.Find("B")->stakes, 2);
 }
 
+TEST_F(RatingsTest, DuringARunSavesWaitForTheDiskOncePerPassAndACrashLosesNothing) {
+  FaultEnv env;
+  const TConfigData config = Prizes();
+  DrawArchive archive;
+  archive.Append(Draw(10, {1, 2, 3, 4, 5}));
+  const std::string pending = RatingsPendingPath(dir.Path());
+  {
+    StakeStore store(env, host, dir.Path());
+    ASSERT_TRUE(store.Load());
+    Ratings ratings(env, host, dir.Path());
+    ratings.BeginRun();
+    // One pass of three checks, each reaching the rating.
+    for (const char* comment : {"A", "B", "C"}) {
+      ASSERT_TRUE(store.Append(MakeStake(StakeKind::Manual, 10, Set({1, 2, 3, 6, 7}), 0, comment, config), 1));
+      ASSERT_EQ(ratings.CheckStakes(store, archive, config), 1);
+    }
+    // Every save is in place already, none has waited for the disk, and the
+    // mark stays until one has.
+    const auto rated = std::count(env.lazyWrites.begin(), env.lazyWrites.end(), path);
+    EXPECT_EQ(std::count_if(env.lazyWrites.begin(), env.lazyWrites.end(),
+                            [&](const std::string& p) { return p.rfind(path + ".", 0) == 0; }),
+              3);
+    EXPECT_EQ(rated, 0);  // the temporary files, renamed over it
+    EXPECT_TRUE(env.syncs.empty());
+    EXPECT_TRUE(env.Exists(pending));
+    Ratings onDisk(Env::Real(), host, dir.Path());
+    ASSERT_TRUE(onDisk.Read());
+    EXPECT_EQ(onDisk.Count(), 3u);
+    // The end of the pass: one wait, and the mark goes.
+    ASSERT_TRUE(ratings.SyncRun());
+    EXPECT_EQ(env.syncs, std::vector<std::string>{path});
+    EXPECT_FALSE(env.Exists(pending));
+    // The next pass checks once and "crashes" before its end: the mark is
+    // there for the next start.
+    ASSERT_TRUE(store.Append(MakeStake(StakeKind::Manual, 10, Set({1, 2, 3, 4, 7}), 0, "A", config), 1));
+    ASSERT_EQ(ratings.CheckStakes(store, archive, config), 1);
+    EXPECT_TRUE(env.Exists(pending));
+  }
+  StakeStore store(Env::Real(), host, dir.Path());
+  ASSERT_TRUE(store.Load());
+  Ratings restarted(Env::Real(), host, dir.Path());
+  restarted.Load();
+  EXPECT_TRUE(restarted.Recover(store));
+  ASSERT_NE(restarted.Find("A"), nullptr);
+  EXPECT_EQ(restarted.Find("A")->stakes, 2);
+  EXPECT_FALSE(Env::Real().Exists(pending));
+
+  // A sync that fails is told, and the stakes stay owed.
+  FaultEnv failing;
+  Ratings ratings(failing, host, dir.Path());
+  ratings.Load();
+  ratings.BeginRun();
+  ASSERT_TRUE(store.Append(MakeStake(StakeKind::Manual, 10, Set({1, 2, 3, 4, 8}), 0, "D", config), 1));
+  ASSERT_EQ(ratings.CheckStakes(store, archive, config), 1);
+  failing.failFlush = true;
+  failing.only = path;
+  EXPECT_FALSE(ratings.EndRun());
+  EXPECT_EQ(host.errors.back(), "Ошибка записи в файл рейтинга!\r\rОшибка ввода-вывода");
+  EXPECT_TRUE(Env::Real().Exists(pending));
+  // Out of the run, saves wait for the disk again.
+  failing.failFlush = false;
+  const size_t lazy = failing.lazyWrites.size();
+  EXPECT_TRUE(ratings.Sort());
+  EXPECT_EQ(failing.lazyWrites.size(), lazy);
+  EXPECT_FALSE(Env::Real().Exists(pending));
+}
+
 TEST_F(RatingsTest, PartlyFailedCheckingStillSavesWhatWasChecked) {
   FailingProgressHost failing;
   StakeStore store(Env::Real(), failing, dir.Path());

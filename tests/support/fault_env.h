@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/env.h"
 #include "core/errors.h"
@@ -27,6 +29,8 @@ class FaultEnv final : public Env {
   // a path ("/..."), only paths containing it otherwise, all when empty.
   std::string only;
   int writes = 0;
+  // The files written without waiting for the disk, and those then synced.
+  std::vector<std::string> lazyWrites, syncs;
   std::chrono::system_clock::time_point now = std::chrono::system_clock::now();
 
   bool Exists(const std::string& path) override { return Real().Exists(path); }
@@ -45,6 +49,15 @@ class FaultEnv final : public Env {
     }
     Real().WriteFile(path, data);
     if (failFlush) throw Error("Ошибка ввода-вывода");
+  }
+  void WriteFileLazily(const std::string& path, std::string_view data) override {
+    lazyWrites.push_back(path);
+    WriteFile(path, data);
+  }
+  void SyncFile(const std::string& path) override {
+    syncs.push_back(path);
+    if (failFlush && Hits(path)) throw Error("Ошибка ввода-вывода");
+    Real().SyncFile(path);
   }
   std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode) override {
     if (!Hits(path)) return Real().OpenFile(path, mode);
