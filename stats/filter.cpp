@@ -31,7 +31,7 @@ Selection SelectRows(const std::vector<StatRow>& rows, const std::vector<int>& s
   return s;
 }
 
-int FilterLastIndex(const DrawArchive& archive, int offset) { return std::max(0, archive.Count() - 1 - offset); }
+int FilterLastIndex(const DrawArchive& archive, int offset) { return std::max(0, archive.ReferenceIndex(offset)); }
 
 int ApplyStatFilter(CombinationSet& set, TCustomStat& stat, const Selection& selection, int mode, int lastIndex,
                     bool sorted, const std::string& caption, Host* host) {

@@ -25,8 +25,8 @@ struct Selection {
 };
 Selection SelectRows(const std::vector<StatRow>& rows, const std::vector<int>& selectedRows);
 
-// The array index the filters judge from: the newest draw less the offset, 0
-// when the archive is shorter.
+// The array index the filters judge from: the archive's reference index for
+// the offset, 0 when no draw is left at that offset.
 int FilterLastIndex(const DrawArchive& archive, int offset);
 
 // Rebuilds the set from its undo snapshot (taken by the caller), keeping the

@@ -75,6 +75,16 @@ TEST_F(FilterTest, KeepRemoveAndUndo) {
   EXPECT_EQ(set.Log().size(), 1u);
 }
 
+TEST_F(FilterTest, FiltersJudgeFromTheReferenceDrawOrTheOldest) {
+  EXPECT_EQ(FilterLastIndex(archive, 0), 1);
+  EXPECT_EQ(FilterLastIndex(archive, 1), 0);
+  EXPECT_EQ(FilterLastIndex(archive, -1), 1);
+  EXPECT_EQ(FilterLastIndex(archive, 2), 0);
+  EXPECT_EQ(FilterLastIndex(archive, 2147483647), 0);
+  EXPECT_EQ(FilterLastIndex(DrawArchive{}, 0), 0);
+  EXPECT_EQ(FilterLastIndex(DrawArchive{}, -1), 0);
+}
+
 TEST_F(FilterTest, EmptySelectionAndNumberFilter) {
   EXPECT_EQ(Apply("NUMS", {}, kKeepSelected), kCapacity);
   EXPECT_TRUE(set.Log().empty());
