@@ -539,8 +539,8 @@ void MainWindow::BindCommands() {
   Command("DrawsStatCalc", [this] { stats_->Compute(true); },
           [this, &f] { return !f.Archive().Empty() && stats_->SelectedMethod() >= 0; });
   auto hasStatRows = [this, hasCombs] { return hasCombs() && !stats_->SelectedRows().empty(); };
-  Command("StatFilter_Include", [this] { StatFilter(kKeepSelected); }, hasStatRows);
-  Command("StatFilter_Exclude", [this] { StatFilter(kRemoveSelected); }, hasStatRows);
+  Command("StatFilter_Include", [this] { StatFilter(FilterMode::KeepSelected); }, hasStatRows);
+  Command("StatFilter_Exclude", [this] { StatFilter(FilterMode::RemoveSelected); }, hasStatRows);
   Command("DrawsStatePrefetchsEnabled", [this, &f] {
     f.Toggle(&MainSettings::PrefetchsEnabled, "PrefetchsEnabled");
     f.FullSets().BuildAll(f.Registry(), false, f.Settings().PrefetchsEnabled, 0, this);
@@ -770,7 +770,7 @@ void MainWindow::CombsPaste() {
   frame_->CombsPaste(text);
 }
 
-void MainWindow::StatFilter(int mode) {
+void MainWindow::StatFilter(FilterMode mode) {
   TFormMain& f = *frame_;
   const int method = stats_->SelectedMethod();
   auto stat = f.Registry().CreateInstance(method);

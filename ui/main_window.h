@@ -12,6 +12,7 @@
 
 #include "core/host.h"
 #include "frame/frame.h"
+#include "stats/custom_stat.h"
 
 class QAction;
 class QLabel;
@@ -128,7 +129,7 @@ class MainWindow final : public QMainWindow, public Host {
   void DrawsInfo();
   void CombsCopy();
   void CombsPaste();
-  void StatFilter(int mode);
+  void StatFilter(FilterMode mode);
   void FillMethodLists(bool keepSelection);
   void RunScenario(int testCount);
   // The "Стоп" question; true when the person agreed and the stop was asked for.
