@@ -53,7 +53,8 @@ void BM_NumsKeepFilter(benchmark::State& state) {
   px::Selection sel{{}, std::string(1, '7')};
   sel.values.Append(v);
   for (auto _ : state) {
-    int n = px::ApplyStatFilter(set, *stat, sel, px::kKeepSelected, f.archive.Count() - 1, false, "NUMS", nullptr);
+    int n = px::ApplyStatFilter(set, *stat, sel, px::FilterMode::KeepSelected, f.archive.ReferenceIndex(0), false,
+                                "NUMS", nullptr);
     benchmark::DoNotOptimize(n);
     set.ClearLog();
   }
@@ -109,7 +110,8 @@ void BM_PeriodsKeepFilter(benchmark::State& state) {
     state.PauseTiming();
     px::GenerateSet(set, px::Env::Real(), false, 0, "");
     state.ResumeTiming();
-    int n = px::KeepOrRemove(set, *stat, sel, px::kKeepSelected, f.archive.Count() - 1, false, "PRDV", nullptr);
+    int n = px::KeepOrRemove(set, *stat, sel, px::FilterMode::KeepSelected, f.archive.ReferenceIndex(0), false,
+                             "PRDV", nullptr);
     benchmark::DoNotOptimize(n);
   }
 }

@@ -66,8 +66,9 @@ void FilterStep(Context& ctx, Session& s, const CombsArgs& a, const Step& step) 
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
 
   auto stat = s.registry.CreateInstance(method);
-  KeepOrRemove(s.set, *stat, SelectRows(table.rows, rows), step.kind == Step::Keep ? kKeepSelected : kRemoveSelected,
-               FilterLastIndex(s.archive, a.offset), a.sorted, s.registry.DisplayName(method, true), &ctx.host);
+  const FilterMode mode = step.kind == Step::Keep ? FilterMode::KeepSelected : FilterMode::RemoveSelected;
+  KeepOrRemove(s.set, *stat, SelectRows(table.rows, rows), mode, FilterLastIndex(s.archive, a.offset), a.sorted,
+               s.registry.DisplayName(method, true), &ctx.host);
 }
 
 void Combs(Context& ctx, const CombsArgs& a) {

@@ -153,7 +153,7 @@ void Delete(Context& ctx, const DeleteArgs& a) {
       ok = s.store.DeleteRows(rows->first, rows->second);
     } else {
       auto where = Pair(a.where, ':');
-      ok = s.store.DeleteWhere(where->first, where->second);
+      ok = s.store.DeleteWhere(*MatchComparisonOf(where->first), where->second);
     }
   }
   s.host.Finish();
@@ -236,7 +236,7 @@ void RegisterStakesCommands(CLI::App& app, Action& chosen) {
   auto* where = del->add_option("--where", d->where, "Условие РЕЖИМ:ЗНАЧЕНИЕ (режим 0..4, совпадений 0..5)")
                     ->check([](const std::string& text) -> std::string {
                       auto p = Pair(text, ':');
-                      if (!p || p->first < 0 || p->first > 4 || p->second < 0 || p->second > 5)
+                      if (!p || !MatchComparisonOf(p->first) || p->second < 0 || p->second > 5)
                         return "ожидается РЕЖИМ:ЗНАЧЕНИЕ, режим 0..4, значение 0..5";
                       return "";
                     });

@@ -329,9 +329,10 @@ int CombinationSet::FilterFromSnapshotCompact(const Compact& compact, int worker
 void CombinationSet::ExcludeLastDraws(const DrawArchive& archive, int offset, int n) {
   TakeSnapshot(true);
   auto status = ScopedStatus(host_, Fmt("Удаление из списка комбинаций %d последних тиражей...", n));
-  // 64-bit: n comes from a field or a scenario and may be anything.
-  int64_t last = static_cast<int64_t>(archive.Count()) - 1 - std::max(offset, 0);
-  int64_t first = std::max<int64_t>(last - n + 1, 0);
+  // 64-bit: n comes from a field or a scenario and may be anything. Below 0
+  // no draw is left, and the range is empty.
+  const int64_t last = archive.ReferenceIndex(offset);
+  const int64_t first = std::max<int64_t>(last - n + 1, 0);
   DrawMatcher matcher(archive, static_cast<int>(first), static_cast<int>(last));
 
   const int total = undo_.Count();

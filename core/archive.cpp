@@ -89,6 +89,11 @@ void DrawArchive::DeleteAt(int index) {
   records_.erase(records_.begin() + index);
 }
 
+int DrawArchive::ReferenceIndex(int offset) const {
+  // Never overflows: at worst -1 - INT_MAX.
+  return Count() - 1 - std::max(offset, 0);
+}
+
 Combination DrawArchive::NumbersAt(int p) const {
   if (!HasPosition(p)) return Combination{};
   return AtPosition(p).numbers;

@@ -55,6 +55,12 @@ class DrawArchive {
   // Position from the end: 0 is the newest draw.
   const DrawRecord& AtPosition(int p) const { return At(Count() - 1 - p); }
   bool HasPosition(int p) const { return p >= 0 && p < Count(); }
+  // The array index of the reference draw: the newest draw once `offset`
+  // draws are set aside. A negative offset counts as 0. When the offset sets
+  // every draw aside (always, on an empty archive) the index is below 0,
+  // Count() - 1 - offset, and no draw is the reference; a caller that must
+  // judge from some index takes 0 itself.
+  int ReferenceIndex(int offset) const;
 
   // Reads the file; a missing file leaves the archive as it is. On a read
   // failure throws Error("Ошибка чтения файла тиражей!..."): the whole

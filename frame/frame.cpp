@@ -502,7 +502,7 @@ std::string TTemplateMain::CombsFindText(int row) const {
   return FindInArchiveText(archive_, combs_.Working()[row]);
 }
 
-int TTemplateMain::LastKnownIndex() const { return std::max(0, archive_.Count() - 1 - std::max(offset_, 0)); }
+int TTemplateMain::LastKnownIndex() const { return std::max(0, archive_.ReferenceIndex(offset_)); }
 
 void TTemplateMain::ReloadRegistry() {
   registry_.SaveNames(env_, NamesFile(), true, false, &host_);

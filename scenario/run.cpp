@@ -367,7 +367,7 @@ void ScenarioRunner::ApplyPart(const FilterSpec& f, const TFilterPart& p) {
   const RowCondition condition(item.conditionMode, PartConditionValue(f, p));
   const int lastIndex = FilterLastIndex(ctx_.archive, offset);
   const bool sorted = ctx_.settings.sortedDraws;
-  const int mode = item.keepSelected ? kKeepSelected : kRemoveSelected;
+  const FilterMode mode = item.keepSelected ? FilterMode::KeepSelected : FilterMode::RemoveSelected;
   const char* const modeLine = item.keepSelected ? "Оставляем выделенные значения..." : "Удаляем выделенные значения...";
   WalkState walk;
   walk.maxStake = config.LargestExtendedStake();

@@ -579,18 +579,22 @@ bool StakeStore::DeleteRows(int64_t first, int64_t last) {
   return Rewrite([first, last](int64_t index, const StakeRecord&) { return index + 1 < first || index + 1 > last; });
 }
 
-bool StakeStore::DeleteWhere(int mode, int value) {
-  return Rewrite([mode, value](int64_t, const StakeRecord& r) {
+std::optional<MatchComparison> MatchComparisonOf(int number) {
+  if (number < 0 || number > static_cast<int>(MatchComparison::NotMore)) return std::nullopt;
+  return static_cast<MatchComparison>(number);
+}
+
+bool StakeStore::DeleteWhere(MatchComparison comparison, int value) {
+  return Rewrite([comparison, value](int64_t, const StakeRecord& r) {
     if (r.kind == static_cast<uint8_t>(StakeKind::Separator)) return true;
     const int m = r.matches.count;
     bool drop = false;
-    switch (mode) {
-      case 0: drop = m == value; break;
-      case 1: drop = m > value; break;
-      case 2: drop = m >= value; break;
-      case 3: drop = m < value; break;
-      case 4: drop = m <= value; break;
-      default: break;
+    switch (comparison) {
+      case MatchComparison::Equal: drop = m == value; break;
+      case MatchComparison::More: drop = m > value; break;
+      case MatchComparison::NotLess: drop = m >= value; break;
+      case MatchComparison::Less: drop = m < value; break;
+      case MatchComparison::NotMore: drop = m <= value; break;
     }
     return !drop;
   });

@@ -86,6 +86,14 @@ std::string StakeLogName(int matches);
 // One line of a stakes log, without the line break.
 std::string StakeLogLine(const StakeRecord& r, const std::string& when);
 
+// How a stake's match count is compared with a value when stakes are deleted
+// by condition. The numbers are the places in the condition list of
+// "Удаление по условию", which the stakes page keeps and `stakes delete
+// --where` takes.
+enum class MatchComparison : uint8_t { Equal = 0, More = 1, NotLess = 2, Less = 3, NotMore = 4 };
+// The comparison of that number; nullopt outside 0..4.
+std::optional<MatchComparison> MatchComparisonOf(int number);
+
 // Receives every stake that a checking pass has just checked.
 class RatingsSink {
  public:
@@ -131,9 +139,9 @@ class StakeStore {
   bool Contains(int32_t drawNumber, const NumberSet& numbers);
   // Grid rows first..last (row r is record r - 1).
   bool DeleteRows(int64_t first, int64_t last);
-  // mode 0 =, 1 >, 2 >=, 3 <, 4 <= of the match count against value;
-  // separators always stay.
-  bool DeleteWhere(int mode, int value);
+  // Deletes the stakes whose match count compares so with value (an
+  // unchecked stake's is -1); separators always stay.
+  bool DeleteWhere(MatchComparison comparison, int value);
   void Clear();
 
   // Number of stakes checked; each goes to the sink (may be null) and, when

@@ -109,15 +109,15 @@ int32_t TCustomStat::FindNextOccurrence(const StatValue& value, int fromIndex, b
 }
 
 void TCustomStat::MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int lastIndex,
-                             bool sorted, int mode, uint8_t* out) {
+                             bool sorted, FilterMode mode, uint8_t* out) {
   for (size_t i = 0; i < n; ++i) out[i] = MatchesCombination(combs[i], selected, lastIndex, sorted, mode) ? 1 : 0;
 }
 
 size_t TCustomStat::FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected,
-                                int lastIndex, bool sorted, int mode) {
+                                int lastIndex, bool sorted, FilterMode mode) {
   constexpr size_t kChunk = 4096;
   uint8_t match[kChunk];
-  const uint8_t drop = mode == 1 ? 1 : 0;
+  const uint8_t drop = mode == FilterMode::RemoveSelected ? 1 : 0;
   size_t kept = 0;
   for (size_t from = 0; from < n; from += kChunk) {
     const size_t m = std::min(kChunk, n - from);

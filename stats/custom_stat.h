@@ -25,6 +25,10 @@ enum StatFeature : uint8_t { kFeatS = 1, kFeatN = 2, kFeatD = 4, kFeatP = 8, kFe
 
 inline constexpr int kStatGroups = 13;
 
+// Whether a filter keeps the combinations that have a selected value or
+// removes them ("Оставить выделенные" / "Удалить выделенные").
+enum class FilterMode : uint8_t { KeepSelected = 0, RemoveSelected = 1 };
+
 struct StatClassInfo {
   const char* className;       // "TstValues"
   const char* codeFormat;      // "NUMS", "POS%d"
@@ -98,17 +102,17 @@ class TCustomStat {
   // a start at or after fromIndex are answered without scanning again.
   void PrepareOccurrences(int fromIndex, bool sorted, int lastIndex);
   virtual bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int lastIndex, bool sorted,
-                                  int mode) = 0;
+                                  FilterMode mode) = 0;
   // Answers MatchesCombination for many combinations at once: out[i] = 1 for a
   // match. Families override it where a prepared table makes it faster; the
   // answers must equal MatchesCombination's.
   virtual void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int lastIndex,
-                          bool sorted, int mode, uint8_t* out);
+                          bool sorted, FilterMode mode, uint8_t* out);
   // Writes the combinations of in[0..n) that a filter keeps (the matching
-  // ones with mode 0, the others with mode 1) to out in order; returns how
-  // many. out may be in itself, never ahead of it.
+  // ones with KeepSelected, the others with RemoveSelected) to out in order;
+  // returns how many. out may be in itself, never ahead of it.
   virtual size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected,
-                             int lastIndex, bool sorted, int mode);
+                             int lastIndex, bool sorted, FilterMode mode);
   // A fresh instance of the same method, for a second thread.
   std::unique_ptr<TCustomStat> Clone() const { return info_->create(registry_, index_); }
 

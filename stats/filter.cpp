@@ -31,14 +31,14 @@ Selection SelectRows(const std::vector<StatRow>& rows, const std::vector<int>& s
   return s;
 }
 
-int FilterLastIndex(const DrawArchive& archive, int offset) { return std::max(0, archive.Count() - 1 - offset); }
+int FilterLastIndex(const DrawArchive& archive, int offset) { return std::max(0, archive.ReferenceIndex(offset)); }
 
-int ApplyStatFilter(CombinationSet& set, TCustomStat& stat, const Selection& selection, int mode, int lastIndex,
-                    bool sorted, const std::string& caption, Host* host) {
+int ApplyStatFilter(CombinationSet& set, TCustomStat& stat, const Selection& selection, FilterMode mode,
+                    int lastIndex, bool sorted, const std::string& caption, Host* host) {
   std::optional<StatusScope> status;
   if (host) status.emplace(*host, "Фильтрация комбинаций...");
   if (selection.values.Empty()) return set.Count();
-  const bool exclude = mode == kRemoveSelected;
+  const bool exclude = mode == FilterMode::RemoveSelected;
   stat.LoadDraws(-1, lastIndex, sorted);
   // A large set is shared by two threads, each with its own instance.
   const int workers = set.Undo().Count() >= kParallelFrom ? 2 : 1;
@@ -55,15 +55,15 @@ int ApplyStatFilter(CombinationSet& set, TCustomStat& stat, const Selection& sel
       workers, exclude, caption, selection.text);
 }
 
-int KeepOrRemove(CombinationSet& set, TCustomStat& stat, const Selection& selection, int mode, int lastIndex,
+int KeepOrRemove(CombinationSet& set, TCustomStat& stat, const Selection& selection, FilterMode mode, int lastIndex,
                  bool sorted, const std::string& caption, Host* host) {
   set.TakeSnapshot(true);
   return ApplyStatFilter(set, stat, selection, mode, lastIndex, sorted, caption, host);
 }
 
-int ApplyNumberFilter(CombinationSet& set, const TStatList& registry, const std::vector<int>& numbers, int mode,
-                      const std::string& caption, const std::string& valuesText, int lastIndex, bool sorted,
-                      Host* host) {
+int ApplyNumberFilter(CombinationSet& set, const TStatList& registry, const std::vector<int>& numbers,
+                      FilterMode mode, const std::string& caption, const std::string& valuesText, int lastIndex,
+                      bool sorted, Host* host) {
   if (numbers.empty()) throw Error("В выделенном диапазоне нет значений для фильтра!");
   const int nums = registry.FindByCode("NUMS");
   if (nums < 0) throw Error("Метод расчета статистики NUMS недоступен!");

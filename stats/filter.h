@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "stats/custom_stat.h"
 #include "stats/stat_table.h"
 #include "stats/stat_value.h"
 
@@ -14,10 +15,7 @@ namespace px {
 class CombinationSet;
 class DrawArchive;
 class Host;
-class TCustomStat;
 class TStatList;
-
-enum FilterMode { kKeepSelected = 0, kRemoveSelected = 1 };
 
 struct Selection {
   TStatDrawArray values;  // copies of the selected rows' values, in row order
@@ -25,25 +23,25 @@ struct Selection {
 };
 Selection SelectRows(const std::vector<StatRow>& rows, const std::vector<int>& selectedRows);
 
-// The array index the filters judge from: the newest draw less the offset, 0
-// when the archive is shorter.
+// The array index the filters judge from: the archive's reference index for
+// the offset, 0 when no draw is left at that offset.
 int FilterLastIndex(const DrawArchive& archive, int offset);
 
 // Rebuilds the set from its undo snapshot (taken by the caller), keeping the
-// matching combinations with kKeepSelected and the others with
-// kRemoveSelected, and logs the step under `caption`. An empty selection
+// matching combinations with KeepSelected and the others with
+// RemoveSelected, and logs the step under `caption`. An empty selection
 // changes nothing. Status "Фильтрация комбинаций...". Returns the new count.
-int ApplyStatFilter(CombinationSet& set, TCustomStat& stat, const Selection& selection, int mode, int lastIndex,
-                    bool sorted, const std::string& caption, Host* host);
+int ApplyStatFilter(CombinationSet& set, TCustomStat& stat, const Selection& selection, FilterMode mode,
+                    int lastIndex, bool sorted, const std::string& caption, Host* host);
 
 // The whole command: the undo snapshot, then the filter.
-int KeepOrRemove(CombinationSet& set, TCustomStat& stat, const Selection& selection, int mode, int lastIndex,
+int KeepOrRemove(CombinationSet& set, TCustomStat& stat, const Selection& selection, FilterMode mode, int lastIndex,
                  bool sorted, const std::string& caption, Host* host);
 
 // The card, layout and week views: NUMS with one value per chosen number.
 // Throws Error("В выделенном диапазоне нет значений для фильтра!") when none.
-int ApplyNumberFilter(CombinationSet& set, const TStatList& registry, const std::vector<int>& numbers, int mode,
-                      const std::string& caption, const std::string& valuesText, int lastIndex, bool sorted,
-                      Host* host);
+int ApplyNumberFilter(CombinationSet& set, const TStatList& registry, const std::vector<int>& numbers,
+                      FilterMode mode, const std::string& caption, const std::string& valuesText, int lastIndex,
+                      bool sorted, Host* host);
 
 }  // namespace px

@@ -22,8 +22,8 @@
 #include "core/errors.h"
 #include "export/xlsx_export.h"
 #include "frame/frame.h"
+#include "scenario/ratings_script.h"
 #include "stakes/ratings.h"
-#include "stakes/ratings_script.h"
 #include "ui/graph_window.h"
 #include "ui/spreadsheet.h"
 

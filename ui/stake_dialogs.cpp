@@ -162,10 +162,11 @@ std::string MultiStakeDialog::Comment() const { return comment_->text().toStdStr
 DeleteConditionDialog::DeleteConditionDialog(uint16_t packed, QWidget* parent) : QDialog(parent) {
   setWindowTitle(U("Удаление по условию"));
   mode_ = new QComboBox(this);
+  // In the order of MatchComparison's numbers.
   for (const char* item : {"Равно [ = ]", "Более [ > ]", "Не менее [ >= ]", "Менее [ < ]", "Не более [ <= ]"})
     mode_->addItem(U(item));
   const int mode = packed & 0xFF;
-  mode_->setCurrentIndex(mode <= 4 ? mode : 0);
+  mode_->setCurrentIndex(MatchComparisonOf(mode) ? mode : 0);
   value_ = new QSpinBox(this);
   value_->setRange(0, 5);
   value_->setValue(std::min(packed >> 8, 5));

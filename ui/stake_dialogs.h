@@ -79,7 +79,7 @@ class DeleteConditionDialog final : public QDialog {
   Q_OBJECT
  public:
   explicit DeleteConditionDialog(uint16_t packed, QWidget* parent = nullptr);
-  int Mode() const;   // 0 =, 1 >, 2 >=, 3 <, 4 <=
+  int Mode() const;   // the list place, a MatchComparison's number
   int Value() const;  // 0..5
   uint16_t Packed() const;
 

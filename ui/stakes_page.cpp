@@ -333,7 +333,8 @@ void StakesPage::DeleteByCondition() {
   {
     TTemplateMain::Busy busy(frame_);
     StatusScope status(frame_.GetHost(), "Удаление ставок...");
-    if (store->DeleteWhere(dialog.Mode(), dialog.Value())) CheckAndRefresh();
+    const std::optional<MatchComparison> comparison = MatchComparisonOf(dialog.Mode());
+    if (comparison && store->DeleteWhere(*comparison, dialog.Value())) CheckAndRefresh();
   }
   RefreshView(true, false);
 }

@@ -18,7 +18,7 @@ GraphSeries ComputeGraphs(const TStatList& registry, int method, const DrawArchi
   if (!graph) throw std::invalid_argument("not a graph method");
 
   GraphSeries out;
-  out.last = archive.Count() - 1 - std::max(offset, 0);
+  out.last = archive.ReferenceIndex(offset);
   // 64 bits: a length near the int limit must not wrap.
   out.first = int(std::max<int64_t>(0, int64_t(out.last) - std::max(length, 0) + 1));
   if (out.first > out.last) return out;

@@ -90,7 +90,7 @@ class ChainStat : public FeatureStat<TCustomStat, Features> {
     }
   }
 
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     const int word = Three ? 3 : 2;
     if (S == Shape::Count) return HasWordKey(selected, word, uint16_t(CountIn(c)));
     for (uint8_t n : c)
@@ -159,7 +159,8 @@ class ChainInsideStat : public FeatureStat<TCustomStat, &family::ChannelFeatures
     }
   }
 
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int lastIndex, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int lastIndex, bool,
+                          FilterMode) override {
     for (uint8_t y : ReadDraw(lastIndex, false).numbers) {
       if (map_.Of(y) == 0) continue;
       for (uint8_t x : c)

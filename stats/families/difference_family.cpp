@@ -45,7 +45,7 @@ class TstDiffTotal final : public TCustomNumbersStat {
     TCustomStat::CollectCombinationValues(c, values);
     for (int d : Differences(c)) family::AddInt(Work, values, d, false);
   }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     for (int d : Differences(c))
       if (HasWordKey(selected, 1, uint16_t(d))) return true;
     return false;
@@ -118,7 +118,7 @@ class TstDiffSame final : public TCustomStat {
     TCustomStat::CollectCombinationValues(c, values);
     Add(c, values, false);
   }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     const auto b = DifferenceBuckets(c);
     for (int i = 0; i < b.n; ++i)
       if (HasValue(selected, uint16_t(b.value[size_t(i)]), uint16_t(b.count[size_t(i)]), 0, 0)) return true;

@@ -73,8 +73,8 @@ void MatchAnyNumber(const NumberTable& chosen, const Combination* combs, size_t 
   }
 }
 
-size_t FilterAnyNumber(const NumberTable& chosen, const Combination* in, size_t n, Combination* out, int mode) {
-  const uint8_t drop = mode == 1 ? 1 : 0;
+size_t FilterAnyNumber(const NumberTable& chosen, const Combination* in, size_t n, Combination* out, FilterMode mode) {
+  const uint8_t drop = mode == FilterMode::RemoveSelected ? 1 : 0;
   size_t kept = 0;
   for (size_t i = 0; i < n; ++i) {
     const Combination c = in[i];

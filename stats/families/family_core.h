@@ -82,18 +82,18 @@ class SingleValueStat : public Base {
     TCustomStat::CollectCombinationValues(c, values);
     AddInt(this->Work, values, Value(c), false);
   }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     return Chosen(selected, Rule, Value(c));
   }
-  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, int,
+  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, FilterMode,
                   uint8_t* out) override {
     const Table table(selected);
     for (size_t i = 0; i < n; ++i) out[i] = table.Has(selected, Value(combs[i]));
   }
   size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected, int, bool,
-                     int mode) override {
+                     FilterMode mode) override {
     const Table table(selected);
-    const uint8_t drop = mode == 1 ? 1 : 0;
+    const uint8_t drop = mode == FilterMode::RemoveSelected ? 1 : 0;
     size_t kept = 0;
     for (size_t i = 0; i < n; ++i) {
       const Combination c = in[i];  // a copy: the byte stores below may alias it
@@ -153,7 +153,7 @@ inline uint8_t AnyChosen(const NumberTable& chosen, const Combination& c) {
   return chosen[c[0]] | chosen[c[1]] | chosen[c[2]] | chosen[c[3]] | chosen[c[4]];
 }
 void MatchAnyNumber(const NumberTable& chosen, const Combination* combs, size_t n, uint8_t* out);
-size_t FilterAnyNumber(const NumberTable& chosen, const Combination* in, size_t n, Combination* out, int mode);
+size_t FilterAnyNumber(const NumberTable& chosen, const Combination* in, size_t n, Combination* out, FilterMode mode);
 
 // ---- tuples: groups of K of the items a draw yields (its numbers, its
 // differences, later its channels, columns, rows or segments)
@@ -175,7 +175,7 @@ class TupleStat : public FromNumbersStat<Base> {
       : FromNumbersStat<Base>(r, info, index), groups_(TupleGroups(M, K, Shape, index)) {}
 
   std::string ValueText(const StatValue& v) const override { return KeysText(v, K); }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     std::array<uint16_t, 5> items{};
     Items(*this, c, items);
     for (const auto& g : groups_) {

@@ -42,17 +42,17 @@ class EachFeatureStat : public FromNumbersStat<FeatureStat<TCustomNumbersStat, F
       AddValue(values, this->Work, false);
     }
   }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     for (uint8_t n : c)
       if (const int f = this->map_.Of(n); f != 0 && Chosen(selected, f)) return true;
     return false;
   }
-  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, int,
+  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, FilterMode,
                   uint8_t* out) override {
     MatchAnyNumber(ChosenNumbers(selected), combs, n, out);
   }
   size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected, int, bool,
-                     int mode) override {
+                     FilterMode mode) override {
     return FilterAnyNumber(ChosenNumbers(selected), in, n, out, mode);
   }
 
@@ -98,7 +98,7 @@ class FeatureCountsStat : public FromNumbersStat<FeatureStat<TCustomStat, Featur
         AddValue(values, this->Work, false);
       }
   }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     const auto counts = FeatureCounts(this->map_, c);
     for (int i = 0; i < this->map_.count; ++i) {
       const int f = this->map_.order[size_t(i)];
@@ -106,15 +106,15 @@ class FeatureCountsStat : public FromNumbersStat<FeatureStat<TCustomStat, Featur
     }
     return false;
   }
-  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, int,
+  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, FilterMode,
                   uint8_t* out) override {
     const Table table(this->map_, selected);
     for (size_t i = 0; i < n; ++i) out[i] = table.Matches(this->map_, combs[i]);
   }
   size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected, int, bool,
-                     int mode) override {
+                     FilterMode mode) override {
     const Table table(this->map_, selected);
-    const uint8_t drop = mode == 1 ? 1 : 0;
+    const uint8_t drop = mode == FilterMode::RemoveSelected ? 1 : 0;
     size_t kept = 0;
     for (size_t i = 0; i < n; ++i) {
       const Combination c = in[i];

@@ -76,7 +76,7 @@ class TstVelmar3 final : public TCustomStat {
     for (int g = f * f > 35 ? f * f : f * f * f; g > f; g -= f)
       if (g >= 1 && g <= kNumbers) add(g, 0, 0);
   }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     for (uint8_t n : c)
       if (HasWordKey(selected, 1, n)) return true;
     return false;

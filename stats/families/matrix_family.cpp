@@ -51,22 +51,22 @@ class FeatureMaskStat : public family::FromNumbersStat<FeatureStat<TCustomStat, 
     return int64_t(mask);
   }
 
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     const uint64_t mask = MaskOf(c);
     if (Width() <= 32) return HasKey1or3(selected, 1, int32_t(uint32_t(mask)));
     StatValue probe;
     SetMask(probe, mask);
     return HasValue(selected, probe.Key1, probe.Key2, probe.Key3, probe.Key4);
   }
-  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, int,
+  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, FilterMode,
                   uint8_t* out) override {
     const std::vector<uint64_t> chosen = Chosen(selected);
     for (size_t i = 0; i < n; ++i) out[i] = std::binary_search(chosen.begin(), chosen.end(), MaskOf(combs[i]));
   }
   size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected, int, bool,
-                     int mode) override {
+                     FilterMode mode) override {
     const std::vector<uint64_t> chosen = Chosen(selected);
-    const bool drop = mode == 1;
+    const bool drop = mode == FilterMode::RemoveSelected;
     size_t kept = 0;
     for (size_t i = 0; i < n; ++i) {
       const Combination c = in[i];
@@ -132,7 +132,7 @@ class NeighbourPairsStat : public family::FromNumbersStat<FeatureStat<TCustomSta
  public:
   using Base::Base;
   std::string ValueText(const StatValue& v) const override { return family::TimesText(v.Key1, v.Key2); }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     for (const SimpleEntry& e : NeighbourPairs(this->map_, c))
       if (HasValue(selected, uint16_t(e.Key), uint16_t(e.Count + 1), 0, 0)) return true;
     return false;

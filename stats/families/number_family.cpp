@@ -44,17 +44,17 @@ class TstValues final : public TCustomValuesStat {
       AddValue(values, Work, false);
     }
   }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     for (uint8_t n : c)
       if (HasValue(selected, n, 0, 0, 0)) return true;
     return false;
   }
-  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, int,
+  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int, bool, FilterMode,
                   uint8_t* out) override {
     family::MatchAnyNumber(Chosen(selected), combs, n, out);
   }
   size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected, int, bool,
-                     int mode) override {
+                     FilterMode mode) override {
     return family::FilterAnyNumber(Chosen(selected), in, n, out, mode);
   }
 
@@ -97,7 +97,7 @@ class TstDigits final : public TCustomNumbersStat {
       AddValue(values, Work, false);
     });
   }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     bool found = false;
     ForEachDigit(c, [&](int d) { found = found || HasValue(selected, uint16_t(d), 0, 0, 0); });
     return found;

@@ -52,11 +52,12 @@ class PeriodsStat : public FeatureStat<TCustomStat, Features> {
     }
   }
 
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int lastIndex, bool, int mode) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int lastIndex, bool,
+                          FilterMode mode) override {
     return family::AnyChosen(Chosen(selected, lastIndex, mode), c) != 0;
   }
-  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int lastIndex, bool, int mode,
-                  uint8_t* out) override {
+  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int lastIndex, bool,
+                  FilterMode mode, uint8_t* out) override {
     family::MatchAnyNumber(Chosen(selected, lastIndex, mode), combs, n, out);
   }
 
@@ -64,7 +65,7 @@ class PeriodsStat : public FeatureStat<TCustomStat, Features> {
   // Per number: whether its feature, with some selected period P, came out
   // (keep) or did not come out (remove) in the draw P - 1 before the
   // reference draw. A draw outside the archive has no features.
-  family::NumberTable Chosen(const TStatDrawArray& selected, int lastIndex, int mode) const {
+  family::NumberTable Chosen(const TStatDrawArray& selected, int lastIndex, FilterMode mode) const {
     family::NumberTable byFeature{};
     for (const StatValue& v : selected) {
       if (v.Key1 == 0 || v.Key1 > 255) continue;
@@ -72,7 +73,7 @@ class PeriodsStat : public FeatureStat<TCustomStat, Features> {
       bool out = false;
       if (this->HasDraw(at))
         for (uint8_t n : this->ReadDraw(at, false).numbers) out = out || this->map_.Of(n) == v.Key1;
-      if (out != (mode == 1)) byFeature[v.Key1] = 1;
+      if (out != (mode == FilterMode::RemoveSelected)) byFeature[v.Key1] = 1;
     }
     return family::ByNumber(this->map_, byFeature);
   }

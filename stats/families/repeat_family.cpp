@@ -62,7 +62,7 @@ class RepeatValuesStat : public TCustomValuesStat {
     }
   }
   // The selection, taken from the candidates, carries the meaning: no draw is read.
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     for (uint8_t n : c)
       if (HasWordKey(selected, 1, n)) return true;
     return false;
@@ -86,10 +86,11 @@ class RepeatCountStat : public TCustomNumbersStat {
     family::AddInt(Work, values, SetSize(family::SetOf(CurrentDraw.numbers) & Repeatable<From, S, D>(*this, index)),
                    true);
   }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int lastIndex, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int lastIndex, bool,
+                          FilterMode) override {
     return HasWordKey(selected, 1, uint16_t(SetSize(family::SetOf(c) & Repeatable<From, S, D>(*this, lastIndex + 1))));
   }
-  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int lastIndex, bool, int,
+  void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int lastIndex, bool, FilterMode,
                   uint8_t* out) override {
     const NumberSet64 repeatable = Repeatable<From, S, D>(*this, lastIndex + 1);
     std::array<uint8_t, kDrawSize + 1> chosen{};

@@ -81,7 +81,7 @@ class TstSequenceLen final : public TCustomNumbersStat {
     const Runs r = RunsOf(c);
     for (int i = 0; i < r.n; ++i) family::AddInt(Work, values, r.length[size_t(i)], false);
   }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     const Runs r = RunsOf(c);
     for (int i = 0; i < r.n; ++i)
       if (HasWordKey(selected, 1, uint16_t(r.length[size_t(i)]))) return true;

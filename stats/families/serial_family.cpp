@@ -50,7 +50,7 @@ class SerialStat : public FeatureStat<TCustomStat, Features> {
       }
     }
   }
-  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, int) override {
+  bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int, bool, FilterMode) override {
     for (uint8_t n : c)
       if (const int f = this->map_.Of(n); f != 0 && HasWordKey(selected, 1, uint16_t(f))) return true;
     return false;

@@ -41,11 +41,11 @@ class TstShreddingStat final : public TCustomGraphStat {
   int32_t GraphValue(const Combination& c, int index, int, bool sorted) override { return Of(c, index, sorted); }
   // The combination is taken as the draw after the reference draw.
   bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int lastIndex, bool sorted,
-                          int) override {
+                          FilterMode) override {
     return HasKey1or3(selected, 1, Of(c, lastIndex + 1, sorted));
   }
   void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int lastIndex, bool sorted,
-                  int, uint8_t* out) override {
+                  FilterMode, uint8_t* out) override {
     std::vector<int32_t> chosen;
     for (const StatValue& v : selected) chosen.push_back(v.Int12());
     std::sort(chosen.begin(), chosen.end());

@@ -85,11 +85,11 @@ class SumMoveStat : public TCustomGraphStat {
     return Graph(SumOf(c) - SumOf(ReadDraw(index - 1, false).numbers));
   }
   bool MatchesCombination(const Combination& c, const TStatDrawArray& selected, int lastIndex, bool sorted,
-                          int) override {
+                          FilterMode) override {
     return Matches(SumOf(c), ReferenceSum(lastIndex, sorted), selected);
   }
   void MatchBatch(const Combination* combs, size_t n, const TStatDrawArray& selected, int lastIndex, bool sorted,
-                  int, uint8_t* out) override {
+                  FilterMode, uint8_t* out) override {
     const int reference = ReferenceSum(lastIndex, sorted);
     for (size_t i = 0; i < n; ++i) out[i] = Matches(SumOf(combs[i]), reference, selected) ? 1 : 0;
   }

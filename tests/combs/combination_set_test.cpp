@@ -130,6 +130,13 @@ TEST(CombinationSet, ExcludeLastDraws) {
   EXPECT_EQ(missing(), (std::vector<int>{5, 6, 7, 8, 9, 10, 11}));
   set.ExcludeLastDraws(archive, 12, 100);
   EXPECT_EQ(set.Count(), kCapacity - 7);
+  // Past the oldest draw none is left, whatever the count.
+  set.ExcludeLastDraws(archive, 40, 100);
+  set.ExcludeLastDraws(archive, 13, -5);
+  EXPECT_EQ(set.Count(), kCapacity - 7);
+  // A negative offset counts as none.
+  set.ExcludeLastDraws(archive, -3, 1);
+  EXPECT_EQ(missing(), (std::vector<int>{0, 5, 6, 7, 8, 9, 10, 11}));
 
   // Lists read from files may repeat numbers: the answer stays MatchCount's.
   DrawArchive odd;

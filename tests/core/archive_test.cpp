@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -184,6 +185,27 @@ TEST(ArchivePositions, NumbersNextDrawAndDateKey) {
   EXPECT_EQ(a.DateKeyAt(1, -1), 19991229);
   EXPECT_EQ(a.DateKeyAt(3, 1), 19950101);
   EXPECT_EQ(a.DateKeyAt(-1, 5), 19950101);
+}
+
+TEST(ArchivePositions, ReferenceIndexOfAnOffset) {
+  const DrawArchive a = ArchiveOfNumbers({10, 20, 30, 40});
+  // The reference draw of an offset is the draw at that position.
+  for (int p = 0; p < a.Count(); ++p) EXPECT_EQ(&a.At(a.ReferenceIndex(p)), &a.AtPosition(p)) << p;
+  EXPECT_EQ(a.At(a.ReferenceIndex(0)).number, 40);
+  EXPECT_EQ(a.At(a.ReferenceIndex(3)).number, 10);
+  // Before the newest draw there is nothing to set aside.
+  EXPECT_EQ(a.ReferenceIndex(-1), 3);
+  EXPECT_EQ(a.ReferenceIndex(INT_MIN), 3);
+  // Past the oldest draw: below 0, one further per draw, without wrapping.
+  EXPECT_EQ(a.ReferenceIndex(4), -1);
+  EXPECT_EQ(a.ReferenceIndex(7), -4);
+  EXPECT_EQ(a.ReferenceIndex(INT_MAX), 3 - INT_MAX);
+
+  const DrawArchive empty;
+  EXPECT_EQ(empty.ReferenceIndex(0), -1);
+  EXPECT_EQ(empty.ReferenceIndex(-5), -1);
+  EXPECT_EQ(empty.ReferenceIndex(2), -3);
+  EXPECT_EQ(empty.ReferenceIndex(INT_MAX), INT_MIN);
 }
 
 TEST(ArchivePositions, StatusAndKnownNextDraw) {

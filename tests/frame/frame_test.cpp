@@ -58,6 +58,26 @@ TEST_F(FrameTest, FirstStartGivesDefaultsAndMarksPrefetchInit) {
   EXPECT_EQ(g->Settings().DrawsStatLen, 321);
 }
 
+TEST_F(FrameTest, LastKnownIndexIsTheReferenceDrawOrTheOldest) {
+  auto f = Start();
+  EXPECT_EQ(f->LastKnownIndex(), 0);  // no draw yet, and the offset not set
+  f->Initialise();
+  for (int n = 1; n <= 3; ++n) {
+    DrawRecord d = f->NewDrawTemplate();
+    d.numbers = {uint8_t(n), 10, 20, 30, 36};
+    f->DrawsAdd(d);
+  }
+  EXPECT_EQ(f->LastKnownIndex(), 2);
+  f->SetDrawsOffset(2);
+  EXPECT_EQ(f->LastKnownIndex(), 0);
+  f->SetDrawsOffset(1);
+  EXPECT_EQ(f->LastKnownIndex(), 1);
+  f->SetDrawsOffset(5);
+  EXPECT_EQ(f->LastKnownIndex(), 0);
+  f->SetDrawsOffset(-1);
+  EXPECT_EQ(f->LastKnownIndex(), 2);
+}
+
 TEST_F(FrameTest, AStartRebuildsARatingWhoseSaveFailedEarlier) {
   // Checked stakes the rating never got, and the mark the check left.
   {

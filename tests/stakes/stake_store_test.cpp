@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/archive.h"
@@ -373,16 +374,55 @@ TEST_F(StakeStoreTest, DeleteWhereLessThanTwoDropsUncheckedAndKeepsSeparators) {
   ASSERT_TRUE(store.Append(Manual(2, Set({1, 2, 3, 4, 5}), config), 1));  // unchecked
   ASSERT_EQ(store.CheckAll(archive, config, nullptr), 4);
 
-  ASSERT_TRUE(store.DeleteWhere(3, 2));
+  ASSERT_TRUE(store.DeleteWhere(MatchComparison::Less, 2));
   std::vector<int> matches;
   for (const auto& r : Records(store)) matches.push_back(r.kind == 0 ? -9 : r.matches.count);
   EXPECT_EQ(matches, (std::vector<int>{-9, -9, 2, -9, 3, -9}));
   EXPECT_FALSE(std::filesystem::exists(dir.File("Pentalux5_5v36.~tmp")));
 
-  ASSERT_TRUE(store.DeleteWhere(0, 3));
+  ASSERT_TRUE(store.DeleteWhere(MatchComparison::Equal, 3));
   EXPECT_EQ(store.RecordCount(), 5);
-  ASSERT_TRUE(store.DeleteWhere(2, 0));  // every stake; blank rows stay
+  ASSERT_TRUE(store.DeleteWhere(MatchComparison::NotLess, 0));  // every stake; blank rows stay
   EXPECT_EQ(Rows(store), (std::vector<int32_t>{0, 0, 0, 0}));
+  EXPECT_TRUE(host.errors.empty());
+}
+
+TEST_F(StakeStoreTest, DeleteWhereComparesTheMatchCountAsItsNumberSays) {
+  // The numbers the stakes page keeps and the tool takes.
+  EXPECT_EQ(MatchComparisonOf(0), MatchComparison::Equal);
+  EXPECT_EQ(MatchComparisonOf(1), MatchComparison::More);
+  EXPECT_EQ(MatchComparisonOf(2), MatchComparison::NotLess);
+  EXPECT_EQ(MatchComparisonOf(3), MatchComparison::Less);
+  EXPECT_EQ(MatchComparisonOf(4), MatchComparison::NotMore);
+  EXPECT_FALSE(MatchComparisonOf(-1));
+  EXPECT_FALSE(MatchComparisonOf(5));
+  EXPECT_FALSE(MatchComparisonOf(255));
+
+  StakeStore store(Env::Real(), host, dir.Path());
+  ASSERT_TRUE(store.Load());
+  DrawArchive archive;
+  archive.Append(Draw(1, {1, 2, 3, 4, 5}));
+  const TConfigData config = Prizes();
+  // What is left of stakes with 0..3 matches and an unchecked one (-1), compared with 2.
+  const std::vector<std::pair<MatchComparison, std::vector<int>>> cases = {
+      {MatchComparison::Equal, {0, 1, 3, -1}}, {MatchComparison::More, {0, 1, 2, -1}},
+      {MatchComparison::NotLess, {0, 1, -1}},  {MatchComparison::Less, {2, 3}},
+      {MatchComparison::NotMore, {3}}};
+  for (const auto& [comparison, left] : cases) {
+    store.Clear();
+    for (const NumberSet& s : {Set({10, 11, 12, 13, 14}), Set({1, 11, 12, 13, 14}), Set({1, 2, 12, 13, 14}),
+                               Set({1, 2, 3, 13, 14})})
+      ASSERT_TRUE(store.Append(Manual(1, s, config), 1));
+    ASSERT_TRUE(store.Append(SeparatorRecord(), 1));
+    ASSERT_TRUE(store.Append(Manual(2, Set({1, 2, 3, 4, 5}), config), 1));
+    ASSERT_EQ(store.CheckAll(archive, config, nullptr), 4);
+    ASSERT_TRUE(store.DeleteWhere(comparison, 2));
+    std::vector<int> matches;
+    for (const auto& r : Records(store))
+      if (r.kind != 0) matches.push_back(r.matches.count);
+    EXPECT_EQ(matches, left) << int(comparison);
+    EXPECT_EQ(store.RecordCount(), int64_t(left.size()) + 1) << "the separator stays";
+  }
   EXPECT_TRUE(host.errors.empty());
 }
 
@@ -422,7 +462,7 @@ TEST_F(StakeStoreTest, FailedRewriteLosesNoStake) {
 
   env.failRename = false;
   env.failWriteAfter = 100;  // the disk fills while the copy is written
-  EXPECT_FALSE(store.DeleteWhere(3, 5));
+  EXPECT_FALSE(store.DeleteWhere(MatchComparison::Less, 5));
   EXPECT_EQ(host.errors.size(), 2u);
   EXPECT_EQ(ReadBytes(path), before);
   EXPECT_FALSE(std::filesystem::exists(temp));

@@ -111,7 +111,7 @@ void AllMethods::BatchMatchingEqualsSingleMatching() {
     stat->LoadDraws(-1, last, true);
     size_t matches = 0;
     // The periods members answer differently when they keep and when they remove.
-    for (int mode : {0, 1}) {
+    for (FilterMode mode : {FilterMode::KeepSelected, FilterMode::RemoveSelected}) {
       stat->MatchBatch(all.data(), all.size(), sel.values, last, true, mode, batch.data());
       size_t mismatches = 0;
       for (size_t i = 0; i < all.size(); ++i) {
@@ -119,12 +119,12 @@ void AllMethods::BatchMatchingEqualsSingleMatching() {
         mismatches += one != (batch[i] != 0);
         matches += one;
       }
-      EXPECT_EQ(mismatches, 0u) << "mode " << mode;
+      EXPECT_EQ(mismatches, 0u) << "mode " << int(mode);
       std::vector<Combination> expected, out(all.size());
       for (size_t i = 0; i < all.size(); ++i)
-        if ((batch[i] != 0) != (mode == 1)) expected.push_back(all[i]);
+        if ((batch[i] != 0) != (mode == FilterMode::RemoveSelected)) expected.push_back(all[i]);
       out.resize(stat->FilterBatch(all.data(), all.size(), out.data(), sel.values, last, true, mode));
-      EXPECT_EQ(out, expected) << "mode " << mode;
+      EXPECT_EQ(out, expected) << "mode " << int(mode);
     }
     EXPECT_GT(matches, 0u);
   }
@@ -199,7 +199,7 @@ void AllMethods::FullSetDistributionAndFilterAgreeWithEnumeration() {
     sel.values.Append(v);
     GenerateSet(set, Env::Real(), false, 0, "");
     const int last = archive.Count() - 1;
-    KeepOrRemove(set, *stat, sel, kKeepSelected, last, false, "x", nullptr);
+    KeepOrRemove(set, *stat, sel, FilterMode::KeepSelected, last, false, "x", nullptr);
     std::vector<Combination> expected;
     for (size_t i = 0; i < all.size(); ++i)
       if (std::find(keysOf[i].begin(), keysOf[i].end(), chosen.key) != keysOf[i].end()) expected.push_back(all[i]);

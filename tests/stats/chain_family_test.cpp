@@ -40,7 +40,7 @@ class ChainFamily : public test::FamilyTest {
     set.Init(kCapacity);
     GenerateSet(set, Env::Real(), true, 0, "");
     auto stat = registry.CreateInstance(registry.FindByCode(code));
-    KeepOrRemove(set, *stat, SelectRows(t.rows, rows), kKeepSelected, t.lastIndex, false, code, nullptr);
+    KeepOrRemove(set, *stat, SelectRows(t.rows, rows), FilterMode::KeepSelected, t.lastIndex, false, code, nullptr);
     return set.ToVector();
   }
   template <class Pred>

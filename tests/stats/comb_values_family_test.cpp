@@ -38,15 +38,16 @@ class CombValFamily : public ::testing::Test {
   }
   bool Matches(const std::string& code, const std::string& text, bool sorted, const Combination& c) {
     auto stat = registry.CreateInstance(registry.FindByCode(code));
-    return stat->MatchesCombination(c, Pick(code, text, sorted).values, archive.Count() - 1, sorted, 0);
+    return stat->MatchesCombination(c, Pick(code, text, sorted).values, archive.Count() - 1, sorted,
+                                   FilterMode::KeepSelected);
   }
   int Keep(const std::string& code, const std::string& text, bool sorted) {
     CombinationSet set;
     set.Init(kCapacity);
     GenerateSet(set, Env::Real(), true, 0, "");
     auto stat = registry.CreateInstance(registry.FindByCode(code));
-    return KeepOrRemove(set, *stat, Pick(code, text, sorted), kKeepSelected, FilterLastIndex(archive, 0), sorted,
-                        code, nullptr);
+    return KeepOrRemove(set, *stat, Pick(code, text, sorted), FilterMode::KeepSelected, FilterLastIndex(archive, 0),
+                        sorted, code, nullptr);
   }
 
   DrawArchive archive;

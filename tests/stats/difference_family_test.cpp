@@ -32,7 +32,7 @@ class DiffFamily : public test::FamilyTest {
     auto stat = registry.CreateInstance(registry.FindByCode(code));
     return dynamic_cast<TCustomGraphStat&>(*stat).GraphValueOfDraw(0, 0, sorted);
   }
-  int Filter(const std::string& code, const std::string& text, int mode = kKeepSelected) {
+  int Filter(const std::string& code, const std::string& text, FilterMode mode = FilterMode::KeepSelected) {
     const StatTable t = Table(code);
     std::vector<int> rows;
     for (size_t r = 0; r < t.rows.size(); ++r)
@@ -113,7 +113,7 @@ TEST_F(DiffFamily, PeriodsOnlyFromTheFirstDifference) {
 TEST_F(DiffFamily, FiltersOverTheFullSet) {
   Only({1, 2, 3, 4, 36});
   // No difference 1: no two consecutive numbers, C(32,5).
-  EXPECT_EQ(Filter("DIFA", "1", kRemoveSelected), 201376);
+  EXPECT_EQ(Filter("DIFA", "1", FilterMode::RemoveSelected), 201376);
   // A largest gap of 32 leaves 3 for the other three: 1 and 36, the 32 at one
   // of four places.
   EXPECT_EQ(Filter("DIFM", "32"), 4);

@@ -42,7 +42,7 @@ class HistoryFamilies : public test::FamilyTest {
     return dynamic_cast<TCustomGraphStat&>(*stat).GraphValueOfDraw(index, index, sorted);
   }
   // The combinations of the full set a filter keeps with these values of a table.
-  std::vector<Combination> Kept(const std::string& code, const Texts& values, int mode, int offset = 0) {
+  std::vector<Combination> Kept(const std::string& code, const Texts& values, FilterMode mode, int offset = 0) {
     const StatTable t = TableAt(code, offset);
     std::vector<int> rows;
     for (size_t r = 0; r < t.rows.size(); ++r)
@@ -108,16 +108,16 @@ TEST_F(HistoryFamilies, RepeatsByDistanceAndShift) {
 TEST_F(HistoryFamilies, RepeatCountsJudgeACombinationAsTheNextDraw) {
   Draws({{1, 2, 3, 4, 5}, {1, 9, 10, 11, 12}, {1, 9, 20, 21, 22}});
   // {0}: exactly the combinations that share nothing with the reference draw.
-  EXPECT_EQ(Kept("RPC2", {"0"}, kKeepSelected), Where([](const Combination& c) {
+  EXPECT_EQ(Kept("RPC2", {"0"}, FilterMode::KeepSelected), Where([](const Combination& c) {
               return !Has(c, 1) && !Has(c, 9) && !Has(c, 20) && !Has(c, 21) && !Has(c, 22);
             }));
   // Three in a row: only the numbers of the reference draw and the one before (1, 9).
-  EXPECT_EQ(Kept("RPC3", {"1"}, kKeepSelected),
+  EXPECT_EQ(Kept("RPC3", {"1"}, FilterMode::KeepSelected),
             Where([](const Combination& c) { return int(Has(c, 1)) + int(Has(c, 9)) == 1; }));
   // Two draws back from the next draw is the draw before the reference: 1 9 10 11 12.
-  EXPECT_EQ(Kept("RPO1", {"5"}, kKeepSelected), (std::vector<Combination>{{1, 9, 10, 11, 12}}));
+  EXPECT_EQ(Kept("RPO1", {"5"}, FilterMode::KeepSelected), (std::vector<Combination>{{1, 9, 10, 11, 12}}));
   // The repeated values keep the combinations with a selected number.
-  EXPECT_EQ(Kept("RPV2", {"9"}, kRemoveSelected), Where([](const Combination& c) { return !Has(c, 9); }));
+  EXPECT_EQ(Kept("RPV2", {"9"}, FilterMode::RemoveSelected), Where([](const Combination& c) { return !Has(c, 9); }));
 }
 
 TEST_F(HistoryFamilies, CharacteristicNumbers) {
@@ -154,7 +154,7 @@ TEST_F(HistoryFamilies, CharacteristicNumbers) {
   EXPECT_EQ(Rows("HCO3"), (Texts{"37 (1) #0"}));
   // As a filter HCO3 keeps the combinations with a selected number.
   Draws({{3, 8, 15, 22, 30}});
-  EXPECT_EQ(Kept("HCO3", {"27"}, kKeepSelected), Where([](const Combination& c) { return Has(c, 27); }));
+  EXPECT_EQ(Kept("HCO3", {"27"}, FilterMode::KeepSelected), Where([](const Combination& c) { return Has(c, 27); }));
 }
 
 TEST_F(HistoryFamilies, SeriesOfPresenceAndAbsence) {
@@ -180,7 +180,7 @@ TEST_F(HistoryFamilies, SeriesOfPresenceAndAbsence) {
   std::sort(channels.begin(), channels.end());
   EXPECT_EQ(channels, (Texts{"01 x 2", "03 x 2", "06 x 2"}));
   // A selected 03 x 2 keeps every combination with a number of 13..18.
-  EXPECT_EQ(Kept("GRCV", {"03 x 2"}, kKeepSelected), Where([](const Combination& c) {
+  EXPECT_EQ(Kept("GRCV", {"03 x 2"}, FilterMode::KeepSelected), Where([](const Combination& c) {
               return std::any_of(c.begin(), c.end(), [](uint8_t n) { return n >= 13 && n <= 18; });
             }));
   // Width 5: channels 1..8; 36 is channel 8.
@@ -202,7 +202,7 @@ TEST_F(HistoryFamilies, APassBetweenTwoTablesChangesNothing) {
   for (const char* code : {"GRPV", "GRPP", "GRCV", "PRDV", "PRDC"}) {
     SCOPED_TRACE(code);
     const StatTable first = TableAt(code, 1);
-    Kept(code, {first.rows.at(0).cells[kColValue]}, kKeepSelected, 1);
+    Kept(code, {first.rows.at(0).cells[kColValue]}, FilterMode::KeepSelected, 1);
     const StatTable second = TableAt(code, 1);
     ASSERT_EQ(first.rows.size(), second.rows.size());
     for (size_t r = 0; r < first.rows.size(); ++r) EXPECT_EQ(first.rows[r].cells, second.rows[r].cells);
@@ -244,13 +244,13 @@ TEST_F(HistoryFamilies, PeriodsAndTheirKeepAndRemoveMatches) {
   auto with7 = Where([](const Combination& c) { return Has(c, 7); });
   auto without7 = Where([](const Combination& c) { return !Has(c, 7); });
   Draws({{7, 8, 9, 10, 11}, {7, 12, 13, 14, 15}});
-  EXPECT_EQ(Kept("PRDV", {"7 x 1"}, kKeepSelected), with7);
-  EXPECT_EQ(Kept("PRDV", {"7 x 1"}, kRemoveSelected).size(), FullSet().size());
+  EXPECT_EQ(Kept("PRDV", {"7 x 1"}, FilterMode::KeepSelected), with7);
+  EXPECT_EQ(Kept("PRDV", {"7 x 1"}, FilterMode::RemoveSelected).size(), FullSet().size());
   // 7 x 1 from the first two draws, no 7 in the reference draw: keep
   // nothing, remove every combination with 7.
   Draws({{7, 8, 9, 10, 11}, {7, 12, 13, 14, 15}, {1, 2, 3, 4, 5}});
-  EXPECT_TRUE(Kept("PRDV", {"7 x 1"}, kKeepSelected).empty());
-  EXPECT_EQ(Kept("PRDV", {"7 x 1"}, kRemoveSelected), without7);
+  EXPECT_TRUE(Kept("PRDV", {"7 x 1"}, FilterMode::KeepSelected).empty());
+  EXPECT_EQ(Kept("PRDV", {"7 x 1"}, FilterMode::RemoveSelected), without7);
 
   // Draw numbers out of order give no period, but the entry moves on: 7 at
   // 105, 103 (no period) and 106 (3 after 103).
@@ -272,10 +272,10 @@ TEST_F(HistoryFamilies, PeriodsAndTheirKeepAndRemoveMatches) {
   set.Init(kCapacity);
   auto prdv = registry.CreateInstance(registry.FindByCode("PRDV"));
   GenerateSet(set, Env::Real(), true, 0, "");
-  KeepOrRemove(set, *prdv, sel, kKeepSelected, 2, false, "PRDV", nullptr);
+  KeepOrRemove(set, *prdv, sel, FilterMode::KeepSelected, 2, false, "PRDV", nullptr);
   EXPECT_EQ(set.Count(), 0);
   GenerateSet(set, Env::Real(), true, 0, "");
-  KeepOrRemove(set, *prdv, sel, kRemoveSelected, 2, false, "PRDV", nullptr);
+  KeepOrRemove(set, *prdv, sel, FilterMode::RemoveSelected, 2, false, "PRDV", nullptr);
   EXPECT_EQ(set.ToVector(), without7);
 
   // Every value at most once: an empty table.

@@ -34,7 +34,7 @@ class SeqFamily : public test::FamilyTest {
     CombinationSet set;
     set.Init(kCapacity);
     GenerateSet(set, Env::Real(), true, 0, "");
-    return KeepOrRemove(set, *Make(code), SelectRows(t.rows, rows), kKeepSelected, 0, false, code, nullptr);
+    return KeepOrRemove(set, *Make(code), SelectRows(t.rows, rows), FilterMode::KeepSelected, 0, false, code, nullptr);
   }
 };
 
@@ -95,8 +95,8 @@ TEST_F(SeqFamily, MatchingCombinations) {
   TStatDrawArray three, one;
   three.Append(StatValue{.Key1 = 3});
   one.Append(StatValue{.Key1 = 1});
-  EXPECT_TRUE(Make("LENS")->MatchesCombination({1, 3, 4, 5, 9}, three, 0, false, 0));
-  EXPECT_FALSE(Make("LENS")->MatchesCombination({1, 2, 4, 5, 9}, three, 0, false, 0));
+  EXPECT_TRUE(Make("LENS")->MatchesCombination({1, 3, 4, 5, 9}, three, 0, false, FilterMode::KeepSelected));
+  EXPECT_FALSE(Make("LENS")->MatchesCombination({1, 2, 4, 5, 9}, three, 0, false, FilterMode::KeepSelected));
 
   // SEQL with 1: some number has neither neighbour in the combination.
   auto seql = Make("SEQL");
@@ -104,7 +104,7 @@ TEST_F(SeqFamily, MatchingCombinations) {
     bool lone = false;
     for (size_t i = 0; i < 5; ++i)
       lone = lone || ((i == 0 || c[i - 1] + 1 != c[i]) && (i == 4 || c[i] + 1 != c[i + 1]));
-    ASSERT_EQ(seql->MatchesCombination(c, one, 0, false, 0), lone) << CombinationText(c);
+    ASSERT_EQ(seql->MatchesCombination(c, one, 0, false, FilterMode::KeepSelected), lone) << CombinationText(c);
   }
 
   // Runs placed in the 32 gaps around 31 unused numbers. No lone number: runs

@@ -167,7 +167,7 @@ TEST_F(ShreddingFamily, MethodsOverDrawsAndCombinations) {
   CombinationSet set;
   set.Init(kCapacity);
   GenerateSet(set, Env::Real(), true, 0, "");
-  KeepOrRemove(set, *shr1, sel, kKeepSelected, 1, false, "SHR1", nullptr);
+  KeepOrRemove(set, *shr1, sel, FilterMode::KeepSelected, 1, false, "SHR1", nullptr);
   size_t expected = 0;
   for (const Combination& c : FullSet()) expected += c[0] % 3 == 1 ? 1 : 0;
   EXPECT_EQ(size_t(set.Count()), expected);
@@ -178,7 +178,7 @@ TEST_F(ShreddingFamily, MethodsOverDrawsAndCombinations) {
   bigSel.values.Append(big);
   GenerateSet(set, Env::Real(), true, 0, "");
   auto shr2 = registry.CreateInstance(registry.FindByCode("SHR2"));
-  KeepOrRemove(set, *shr2, bigSel, kKeepSelected, 1, false, "SHR2", nullptr);
+  KeepOrRemove(set, *shr2, bigSel, FilterMode::KeepSelected, 1, false, "SHR2", nullptr);
   // t is the draw before the reference draw: 1; n1/7 + 1 has .857142 for n1 = 6, 13, 20, 27.
   for (const Combination& c : set.ToVector()) EXPECT_EQ(c[0] % 7, 6);
   EXPECT_GT(set.Count(), 0);

@@ -64,7 +64,7 @@ class SumFamily : public ::testing::Test {
     return dynamic_cast<TCustomGraphStat&>(*Make(code)).GraphValueOfDraw(index, index, false);
   }
   // The full set filtered by the table rows with these texts.
-  int Apply(const std::string& code, const Texts& texts, int mode, int offset = 0) {
+  int Apply(const std::string& code, const Texts& texts, FilterMode mode, int offset = 0) {
     const StatTable t = Table(code, offset);
     std::vector<int> rows;
     for (size_t r = 0; r < t.rows.size(); ++r)
@@ -109,9 +109,9 @@ TEST_F(SumFamily, SumsAndRanges) {
   EXPECT_EQ(Row(Table("SUM3"), "72-113").Count, 1);
 
   const int in1 = CountFull([](int s) { return s >= 59 && s <= 127; });
-  EXPECT_EQ(Apply("SUM1", {"Остальные", "59-127"}, kKeepSelected), in1);
-  EXPECT_EQ(Apply("SUM1", {"Остальные"}, kKeepSelected), kCapacity - in1);
-  EXPECT_EQ(Apply("SUM1", {"59-127"}, kRemoveSelected), kCapacity - in1);
+  EXPECT_EQ(Apply("SUM1", {"Остальные", "59-127"}, FilterMode::KeepSelected), in1);
+  EXPECT_EQ(Apply("SUM1", {"Остальные"}, FilterMode::KeepSelected), kCapacity - in1);
+  EXPECT_EQ(Apply("SUM1", {"59-127"}, FilterMode::RemoveSelected), kCapacity - in1);
 }
 
 TEST_F(SumFamily, ExactChangeAndTrend) {
@@ -126,7 +126,7 @@ TEST_F(SumFamily, ExactChangeAndTrend) {
   EXPECT_EQ(down.PeriodMin, 6);
   EXPECT_EQ(Graph("SUMC", 3), 7);  // 107 - 100
   // The kept sum is the new sum of a selected move.
-  EXPECT_EQ(Apply("SUMC", {"- 05 : 100 - 5 = 95"}, kKeepSelected), CountFull([](int s) { return s == 95; }));
+  EXPECT_EQ(Apply("SUMC", {"- 05 : 100 - 5 = 95"}, FilterMode::KeepSelected), CountFull([](int s) { return s == 95; }));
 
   const StatTable trend = Table("SUMT");
   ASSERT_EQ(TextsOf(trend), (Texts{"=", "+", "-"}));  // candidates 0, 1, -1
@@ -134,9 +134,9 @@ TEST_F(SumFamily, ExactChangeAndTrend) {
   EXPECT_EQ(Row(trend, "+").Count, 1);
   EXPECT_EQ(Row(trend, "-").Count, 2);
   EXPECT_EQ(Graph("SUMT", 4), -1);  // 107 -> 80
-  EXPECT_EQ(Apply("SUMT", {"+"}, kKeepSelected), CountFull([](int s) { return s > 100; }));
+  EXPECT_EQ(Apply("SUMT", {"+"}, FilterMode::KeepSelected), CountFull([](int s) { return s > 100; }));
   // Three draws back the reference is index 5 with the sum 90.
-  EXPECT_EQ(Apply("SUMT", {"="}, kKeepSelected, 3), CountFull([](int s) { return s == 90; }));
+  EXPECT_EQ(Apply("SUMT", {"="}, FilterMode::KeepSelected, 3), CountFull([](int s) { return s == 90; }));
 
   archive.Clear();
   AddSums({90, 95, 100});  // no earlier draw with the sum 100
@@ -153,11 +153,12 @@ TEST_F(SumFamily, ChangeWithinAStepOfTheLastSum) {
   EXPECT_EQ(Row(t, "+00").Count, 2);
   EXPECT_EQ(Row(t, "+00").Depth, 1);
   // Against 100: +07 and -12 keep the sums 107 and 88.
-  EXPECT_EQ(Apply("SUMV", {"+07", "- 12"}, kKeepSelected), CountFull([](int s) { return s == 107 || s == 88; }));
+  EXPECT_EQ(Apply("SUMV", {"+07", "- 12"}, FilterMode::KeepSelected),
+            CountFull([](int s) { return s == 107 || s == 88; }));
   // Four draws back the reference is index 5 (103), which sees moves out of
   // 88..118 only; -08 then keeps the sum 95.
   EXPECT_EQ(TextsOf(Table("SUMV", 4)), (Texts{"- 08", "- 12"}));
-  EXPECT_EQ(Apply("SUMV", {"- 08"}, kKeepSelected, 4), CountFull([](int s) { return s == 95; }));
+  EXPECT_EQ(Apply("SUMV", {"- 08"}, FilterMode::KeepSelected, 4), CountFull([](int s) { return s == 95; }));
 }
 
 TEST_F(SumFamily, OldestDrawHasNoMove) {
@@ -189,8 +190,8 @@ TEST_F(SumFamily, PartialSumsAndTwoMakeAThird) {
 
   archive.Append(test::Draw(1, {1, 3, 5, 7, 9}));
   EXPECT_EQ(TextsOf(Table("SUME")), (Texts{"0"}));  // no candidates
-  EXPECT_EQ(Apply("SUME", {"0"}, kKeepSelected), 8568);  // odd numbers only: C(18,5)
-  EXPECT_EQ(Apply("SUMS", {"16"}, kKeepSelected), 1);  // only 1 2 3 4 6
+  EXPECT_EQ(Apply("SUME", {"0"}, FilterMode::KeepSelected), 8568);  // odd numbers only: C(18,5)
+  EXPECT_EQ(Apply("SUMS", {"16"}, FilterMode::KeepSelected), 1);  // only 1 2 3 4 6
 }
 
 }  // namespace

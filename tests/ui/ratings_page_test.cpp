@@ -9,8 +9,8 @@
 
 #include "core/env.h"
 #include "frame/frame.h"
+#include "scenario/ratings_script.h"
 #include "scenario/scenario_file.h"
-#include "stakes/ratings_script.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/graph_window.h"
 #include "ui/ratings_page.h"

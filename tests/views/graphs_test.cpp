@@ -80,6 +80,9 @@ TEST_F(Graphs, AnOffsetEndsTheWindowThatManyDrawsBeforeTheNewest) {
   EXPECT_TRUE(none.Empty());
   EXPECT_EQ(none.mode, 0);
   EXPECT_DOUBLE_EQ(none.average, 0.0);
+  const GraphSeries far = Compute("EVEN", 2147483647, 2147483647);
+  EXPECT_TRUE(far.Empty());
+  EXPECT_GT(far.first, far.last);
 }
 
 TEST_F(Graphs, SortedDrawsChangeThePositionLine) {

@@ -1,4 +1,4 @@
-#include "stakes/ratings_script.h"
+#include "scenario/ratings_script.h"
 
 #include <gtest/gtest.h>
 
