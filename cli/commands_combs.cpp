@@ -50,13 +50,14 @@ void FilterStep(Context& ctx, Session& s, const CombsArgs& a, const Step& step) 
   params.length = *len;
   params.sorted = a.sorted;
   params.separator = '.';
+  params.charts = false;
   StatTable table = ComputeStatTable(s.registry, method, params, nullptr);
   SortStatRows(table.rows, kColCount, false);
 
   std::vector<int> rows;
   for (const std::string& w : wanted) {
     auto it = std::find_if(table.rows.begin(), table.rows.end(),
-                           [&](const StatRow& r) { return r.cells[kColValue] == w; });
+                           [&](const StatRow& r) { return r.caption == w; });
     if (it == table.rows.end())
       throw Error(Fmt("Значение \"%s\" отсутствует в таблице статистики %s!", w.c_str(),
                       s.registry.CodeOf(method).c_str()));

@@ -82,7 +82,10 @@ void Stats(Context& ctx, const StatsArgs& a) {
     table = ComputeStatTable(s.registry, method, params, prefetch ? &*prefetch : nullptr);
   }
   SortStatRows(table.rows, column, desc);
-  for (const StatRow& row : table.rows) PrintRow(ctx.out, std::vector<std::string>(row.cells.begin(), row.cells.end()));
+  for (const StatRow& row : table.rows) {
+    const auto cells = CellTexts(row);
+    PrintRow(ctx.out, std::vector<std::string>(cells.begin(), cells.end()));
+  }
 }
 
 // Progress of the file builds on a terminal only, so scripts get clean output.

@@ -1,6 +1,11 @@
 // The full-set files (.dfc): decoded as the full-set comparison reads them,
-// then the statistics table of a method compared against them.
+// then the statistics table of a method compared against them, each cell
+// holding the number its text reads as.
+#include <cmath>
+#include <cstdlib>
+
 #include "core/archive.h"
+#include "core/text.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/sample_data.h"
 #include "stats/prefetch.h"
@@ -42,5 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   params.length = 40;
   StatTable table = ComputeStatTable(registry, method, params, &*decoded, true);
   SortStatRows(table.rows, 5, true);
+  // Whatever the file's counts, every cell holds the number its text reads as.
+  for (const StatRow& row : table.rows) {
+    for (int c = 0; c < kStatColumns; ++c) {
+      const auto read = ParseDecimal(CellText(row, c));
+      const auto number = row.NumberOf(c);
+      if (read.has_value() != number.has_value()) std::abort();
+      if (read && (*read != *number || std::signbit(*read) != std::signbit(*number))) std::abort();
+    }
+  }
   return 0;
 }

@@ -49,10 +49,13 @@ int64_t NowMs() {
 // for a click to feel immediate, rarely enough to cost nothing.
 constexpr int64_t kPumpMs = 20;
 
-std::string RowText(const TStatValues& r) {
-  return Fmt("< [%s] кол-во: %s (%s %%), отклонение: %s (%s %%), глубина: %s (%s %%), вес: %s >", r.Value.c_str(),
-             r.Count.c_str(), r.CountPct.c_str(), r.Deviation.c_str(), r.DeviationPct.c_str(), r.Depth.c_str(),
-             r.DepthPct.c_str(), r.Weight.c_str());
+// A row for the run log, the only place a run shows its cells.
+std::string RowText(const StatRow& r) {
+  auto cell = [&](int column) { return CellText(r, column); };
+  return Fmt("< [%s] кол-во: %s (%s %%), отклонение: %s (%s %%), глубина: %s (%s %%), вес: %s >", r.caption.c_str(),
+             cell(kColCount).c_str(), cell(kColCountPct).c_str(), cell(kColDeviation).c_str(),
+             cell(kColDeviationPct).c_str(), cell(kColDepth).c_str(), cell(kColDepthPct).c_str(),
+             cell(kColWeight).c_str());
 }
 
 std::string FileStem(const std::string& path) { return std::filesystem::path(path).stem().string(); }
@@ -348,6 +351,7 @@ void ScenarioRunner::ApplyPart(const FilterSpec& f, const TFilterPart& p) {
   params.length = p.drawCount;
   params.sorted = ctx_.settings.sortedDraws;
   params.separator = ctx_.settings.separator;
+  params.charts = false;
   std::optional<PrefetchData> prefetch;
   if (ctx_.settings.prefetchsEnabled && registry.HasFullSet(method))
     prefetch = PrefetchFiles(ctx_.env, ctx_.dataDir, ctx_.fullSetRecord).Open(registry, method, &ctx_.host);
@@ -357,14 +361,12 @@ void ScenarioRunner::ApplyPart(const FilterSpec& f, const TFilterPart& p) {
   if (CheckStop()) return;
 
   auto stat = registry.CreateInstance(method);
-  std::vector<TStatValues> texts;
-  texts.reserve(table.rows.size());
-  for (const StatRow& row : table.rows) texts.push_back(RowTexts(row, *stat));
   if (log_.enabled)
-    for (const TStatValues& t : texts) Write(RowText(t));
+    for (const StatRow& row : table.rows) Write(RowText(row));
   if (CheckStop()) return;
 
-  const RowCondition condition(item.conditionMode, PartConditionValue(f, p));
+  const RowCondition condition(static_cast<ConditionMode>(item.conditionMode), PartConditionValue(f, p));
+  const auto stopMode = static_cast<StopMode>(item.stopMode);
   const int lastIndex = FilterLastIndex(ctx_.archive, offset);
   const bool sorted = ctx_.settings.sortedDraws;
   const FilterMode mode = item.keepSelected ? FilterMode::KeepSelected : FilterMode::RemoveSelected;
@@ -378,22 +380,23 @@ void ScenarioRunner::ApplyPart(const FilterSpec& f, const TFilterPart& p) {
     const int r = item.bottomUp ? n - 1 - k : k;
     if (CheckStop()) break;
     walk.count = combs.Count();
-    if (item.stopMode == kStopByNumbers && !distinctKnown) {
+    if (stopMode == StopMode::Numbers && !distinctKnown) {
       walk.distinct = CountDistinct(combs.Working().Data(), size_t(combs.Count()));
       distinctKnown = true;
     }
-    if (StopBeforeRow(item.stopMode, item.stopValue, item.multiSelect, item.bottomUp, walk, texts[size_t(r)])) break;
-    const bool holds = condition.Holds(texts[size_t(r)]);
+    const StatRow& row = table.rows[size_t(r)];
+    if (StopBeforeRow(stopMode, item.stopValue, item.multiSelect, item.bottomUp, walk, row)) break;
+    const bool holds = condition.Holds(row);
     if (item.multiSelect) {
       if (holds) {
         selected.push_back(r);
-        if (log_.enabled) Write(Fmt("Шаг %.3d. Выделение строки: %s", walk.step + 1, RowText(texts[size_t(r)]).c_str()));
+        if (log_.enabled) Write(Fmt("Шаг %.3d. Выделение строки: %s", walk.step + 1, RowText(row).c_str()));
       }
       ++walk.step;
       continue;
     }
     if (!holds) continue;
-    if (log_.enabled) Write(Fmt("Шаг %.3d. Выделение строки: %s", walk.step + 1, RowText(texts[size_t(r)]).c_str()));
+    if (log_.enabled) Write(Fmt("Шаг %.3d. Выделение строки: %s", walk.step + 1, RowText(row).c_str()));
     Write(modeLine);
     const int left = KeepOrRemove(combs, *stat, SelectRows(table.rows, {r}), mode, lastIndex, sorted, caption,
                                   &ctx_.host);
@@ -406,7 +409,7 @@ void ScenarioRunner::ApplyPart(const FilterSpec& f, const TFilterPart& p) {
     Write("{UNDO} Откат изменений...");
     combs.RestoreSnapshot(true);
     combs.AddUndoRow();
-    if (item.stopMode == 3) break;  // SZ
+    if (stopMode == StopMode::UntilEmpty) break;
   }
   if (item.multiSelect && !control_.stopping_) {
     Write(modeLine);

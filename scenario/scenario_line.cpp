@@ -203,7 +203,7 @@ TFilterItem ParseFilter(std::string_view text, const TStatList& registry) {
     item.stopMode = static_cast<uint8_t>(mode < 0 ? 0 : mode);
     item.stopValue = IntOr(AfterColon(parts[3]), 1);
   } else {
-    item.stopMode = 0;
+    item.stopMode = static_cast<uint8_t>(StopMode::AllRows);
     item.stopValue = 0;
   }
   if (parts.size() > 4) {

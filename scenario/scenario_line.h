@@ -34,6 +34,45 @@ enum class StakeMode : uint8_t {
   None = 9,
 };
 
+// The condition a filter's rows must meet (TFilterItem::conditionMode), by
+// the number the scenario files store. Six per column for "Глубина",
+// "Отклонение" and "Количество": at least / at most the value or percent,
+// or one of a list of values or percents; three each for "Вес", "Период
+// min", "Период" and "Период max"; and the caption's numeric value in a list.
+enum class ConditionMode : uint8_t {
+  None = 0,
+  DepthAtLeast = 1, DepthPctAtLeast = 2, DepthAtMost = 3, DepthPctAtMost = 4, DepthInList = 5, DepthPctInList = 6,
+  DeviationAtLeast = 7, DeviationPctAtLeast = 8, DeviationAtMost = 9, DeviationPctAtMost = 10,
+  DeviationInList = 11, DeviationPctInList = 12,
+  CountAtLeast = 13, CountPctAtLeast = 14, CountAtMost = 15, CountPctAtMost = 16, CountInList = 17,
+  CountPctInList = 18,
+  WeightAtLeast = 19, WeightAtMost = 20, WeightInList = 21,
+  PeriodMinAtLeast = 22, PeriodMinAtMost = 23, PeriodMinInList = 24,
+  PeriodAtLeast = 25, PeriodAtMost = 26, PeriodInList = 27,
+  PeriodMaxAtLeast = 28, PeriodMaxAtMost = 29, PeriodMaxInList = 30,
+  ValueInList = 31,
+};
+static_assert(static_cast<uint8_t>(ConditionMode::None) == kConditionNone);
+static_assert(static_cast<uint8_t>(ConditionMode::WeightAtLeast) == kConditionWeightFirst);
+static_assert(static_cast<uint8_t>(ConditionMode::WeightInList) == kConditionWeightLast);
+static_assert(static_cast<uint8_t>(ConditionMode::ValueInList) == kConditionValueList);
+static_assert(static_cast<int>(ConditionMode::ValueInList) + 1 == kConditionModes);
+
+// When a filter's walk over the rows ends (TFilterItem::stopMode), by the
+// number the files store: SF, SC, SE, SZ, ST, SV, SP.
+enum class StopMode : uint8_t {
+  AllRows = 0,       // every row
+  Combinations = 1,  // at most stopValue combinations left
+  Numbers = 2,       // at most stopValue distinct numbers left
+  UntilEmpty = 3,    // a step that empties the list is undone, and the walk ends
+  Steps = 4,         // after stopValue steps
+  Count = 5,         // at a row whose "Количество" is at most stopValue (top-down; bottom-up at least)
+  CountPct = 6,      // the same on "Кол-во в %"
+};
+static_assert(static_cast<uint8_t>(StopMode::Combinations) == kStopByCombinations);
+static_assert(static_cast<uint8_t>(StopMode::Numbers) == kStopByNumbers);
+static_assert(static_cast<int>(StopMode::CountPct) + 1 == kStopModes);
+
 struct ScenarioOptions {
   int32_t excludeDraws = 0;
   uint8_t listSource = 0;  // ListSource

@@ -16,36 +16,34 @@ Error NotANumber(const std::string& text, bool whole) {
   return Error(Fmt(whole ? "\"%s\" не является целым числом!" : "\"%s\" не является числом!", text.c_str()));
 }
 
-int64_t IntOrDefault(const std::string& text, int64_t fallback) { return ParseInt64(text).value_or(fallback); }
-
-long double NumOrDefault(const std::string& text, long double fallback) {
-  long double v;
-  return ReadDecimal(text, v) ? v : fallback;
+// A cell read as a whole number or a decimal, with a default where its text
+// is none, or strictly.
+int64_t IntOrDefault(const StatRow& row, int column, int64_t fallback) {
+  return row.WholeOf(column).value_or(fallback);
 }
 
-int64_t IntStrict(const std::string& text) {
-  if (auto v = ParseInt64(text)) return *v;
-  throw NotANumber(text, true);
+long double NumOrDefault(const StatRow& row, int column, long double fallback) {
+  return row.NumberOf(column).value_or(fallback);
 }
 
-long double NumStrict(const std::string& text) {
-  long double v;
-  if (ReadDecimal(text, v)) return v;
-  throw NotANumber(text, false);
+int64_t IntStrict(const StatRow& row, int column) {
+  if (auto v = row.WholeOf(column)) return *v;
+  throw NotANumber(CellText(row, column), true);
+}
+
+long double NumStrict(const StatRow& row, int column) {
+  if (auto v = row.NumberOf(column)) return *v;
+  throw NotANumber(CellText(row, column), false);
 }
 
 }  // namespace
 
-bool ReadDecimal(const std::string& text, long double& out) {
-  auto v = ParseDecimal(text);
-  if (!v) return false;
-  out = *v;
-  return true;
-}
-
-bool IsPerValueMode(uint8_t mode) {
-  return (mode >= 1 && mode <= 4) || (mode >= 7 && mode <= 10) || (mode >= 13 && mode <= 16) ||
-         (mode >= 19 && mode <= 30);
+bool IsPerValueMode(ConditionMode mode) {
+  using M = ConditionMode;
+  return (mode >= M::DepthAtLeast && mode <= M::DepthPctAtMost) ||
+         (mode >= M::DeviationAtLeast && mode <= M::DeviationPctAtMost) ||
+         (mode >= M::CountAtLeast && mode <= M::CountPctAtMost) ||
+         (mode >= M::WeightAtLeast && mode <= M::PeriodMaxInList);
 }
 
 std::vector<FilterSpec> PrepareFilters(const ScenarioLine& line) {
@@ -58,7 +56,7 @@ std::vector<FilterSpec> PrepareFilters(const ScenarioLine& line) {
     if (item.conditionMode != kConditionNone) f.values = ParseIntList(item.conditionValues);
     if (f.drawCounts.empty() || (item.conditionMode != kConditionNone && f.values.empty()))
       throw Error(Fmt("Некорректное описание фильтра: %s!", FormatFilter(item).c_str()));
-    f.perValue = IsPerValueMode(item.conditionMode);
+    f.perValue = IsPerValueMode(static_cast<ConditionMode>(item.conditionMode));
     f.listValue = IntListText(f.values, ",");
     out.push_back(std::move(f));
   }
@@ -164,7 +162,7 @@ std::string StakeComment(int line, int variant, const std::string& comment, cons
   return text;
 }
 
-RowCondition::RowCondition(uint8_t mode, const std::string& value) : mode_(mode) {
+RowCondition::RowCondition(ConditionMode mode, const std::string& value) : mode_(mode) {
   if (auto v = ParseInt64(value)) {
     number_ = *v;
     numberOk_ = true;
@@ -195,66 +193,68 @@ bool RowCondition::InDecimals(long double x) const {
   return false;
 }
 
-bool RowCondition::Holds(const TStatValues& r) const {
+bool RowCondition::Holds(const StatRow& r) const {
+  using M = ConditionMode;
   const long double v = static_cast<long double>(number_);
   // Threshold modes compare with one whole number.
   auto need = [&] {
     if (!numberOk_) throw NotANumber(list_.empty() ? std::string() : list_.front().text, true);
   };
-  const std::string* intCol = nullptr;
-  const std::string* numCol = nullptr;
-  if (mode_ >= 1 && mode_ <= 6) intCol = &r.Depth, numCol = &r.DepthPct;
-  else if (mode_ >= 7 && mode_ <= 12) intCol = &r.Deviation, numCol = &r.DeviationPct;
-  else if (mode_ >= 13 && mode_ <= 18) intCol = &r.Count, numCol = &r.CountPct;
-  if (intCol) {
-    switch ((mode_ - 1) % 6) {
-      case 0: need(); return IntOrDefault(*intCol, 0) >= number_;
-      case 1: need(); return NumOrDefault(*numCol, 0) >= v;
-      case 2: need(); return number_ >= IntOrDefault(*intCol, 65535);
-      case 3: need(); return NumOrDefault(*numCol, 65535) <= v;
-      case 4: return InWholes(IntStrict(*intCol));
-      default: return InDecimals(NumStrict(*numCol));
+  // The three columns with six conditions each, on the value and its percent.
+  int intCol = -1, numCol = -1;
+  if (mode_ >= M::DepthAtLeast && mode_ <= M::DepthPctInList) intCol = kColDepth, numCol = kColDepthPct;
+  else if (mode_ >= M::DeviationAtLeast && mode_ <= M::DeviationPctInList) intCol = kColDeviation, numCol = kColDeviationPct;
+  else if (mode_ >= M::CountAtLeast && mode_ <= M::CountPctInList) intCol = kColCount, numCol = kColCountPct;
+  if (intCol >= 0) {
+    // As the same condition on "Глубина".
+    switch (static_cast<M>((static_cast<uint8_t>(mode_) - 1) % 6 + 1)) {
+      case M::DepthAtLeast: need(); return IntOrDefault(r, intCol, 0) >= number_;
+      case M::DepthPctAtLeast: need(); return NumOrDefault(r, numCol, 0) >= v;
+      case M::DepthAtMost: need(); return number_ >= IntOrDefault(r, intCol, 65535);
+      case M::DepthPctAtMost: need(); return NumOrDefault(r, numCol, 65535) <= v;
+      case M::DepthInList: return InWholes(IntStrict(r, intCol));
+      default: return InDecimals(NumStrict(r, numCol));
     }
   }
   switch (mode_) {
-    case 19: need(); return NumOrDefault(r.Weight, 0) >= v;
-    case 20: need(); return NumOrDefault(r.Weight, 0) <= v;
-    case 21: return InDecimals(NumStrict(r.Weight));
-    case 22: need(); return IntOrDefault(r.PeriodMin, 0) >= number_;
-    case 23: need(); return number_ >= IntOrDefault(r.PeriodMin, 65535);
-    case 24: return InWholes(IntStrict(r.PeriodMin));
-    case 25: need(); return NumOrDefault(r.Period, 0) >= v;
-    case 26: need(); return NumOrDefault(r.Period, 0) <= v;
-    case 27: return InDecimals(NumStrict(r.Period));
-    case 28: need(); return IntOrDefault(r.PeriodMax, 0) >= number_;
-    case 29: need(); return number_ >= IntOrDefault(r.PeriodMax, 65535);
-    case 30: return InWholes(IntStrict(r.PeriodMax));
-    case 31: return InWholes(r.NumValue);
+    case M::WeightAtLeast: need(); return NumOrDefault(r, kColWeight, 0) >= v;
+    case M::WeightAtMost: need(); return NumOrDefault(r, kColWeight, 0) <= v;
+    case M::WeightInList: return InDecimals(NumStrict(r, kColWeight));
+    case M::PeriodMinAtLeast: need(); return IntOrDefault(r, kColPeriodMin, 0) >= number_;
+    case M::PeriodMinAtMost: need(); return number_ >= IntOrDefault(r, kColPeriodMin, 65535);
+    case M::PeriodMinInList: return InWholes(IntStrict(r, kColPeriodMin));
+    case M::PeriodAtLeast: need(); return NumOrDefault(r, kColPeriod, 0) >= v;
+    case M::PeriodAtMost: need(); return NumOrDefault(r, kColPeriod, 0) <= v;
+    case M::PeriodInList: return InDecimals(NumStrict(r, kColPeriod));
+    case M::PeriodMaxAtLeast: need(); return IntOrDefault(r, kColPeriodMax, 0) >= number_;
+    case M::PeriodMaxAtMost: need(); return number_ >= IntOrDefault(r, kColPeriodMax, 65535);
+    case M::PeriodMaxInList: return InWholes(IntStrict(r, kColPeriodMax));
+    case M::ValueInList: return InWholes(r.numValue);
     default: return true;
   }
 }
 
-bool StopBeforeRow(uint8_t stopMode, int32_t stopValue, bool multiSelect, bool bottomUp, const WalkState& walk,
-                   const TStatValues& row) {
+bool StopBeforeRow(StopMode stopMode, int32_t stopValue, bool multiSelect, bool bottomUp, const WalkState& walk,
+                   const StatRow& row) {
   switch (stopMode) {
-    case 1:
+    case StopMode::Combinations:
       return !multiSelect && walk.count <= stopValue;
-    case 2:
+    case StopMode::Numbers:
       if (multiSelect) return false;
       if (walk.count <= 1) return true;
       return walk.distinct <= ((stopValue >= 6 && stopValue <= walk.maxStake) ? stopValue : walk.maxStake);
-    case 4:
+    case StopMode::Steps:
       return walk.step >= stopValue;
-    case 5: {
-      const int64_t c = IntOrDefault(row.Count, 0);
+    case StopMode::Count: {
+      const int64_t c = IntOrDefault(row, kColCount, 0);
       return bottomUp ? c >= stopValue : c <= stopValue;
     }
-    case 6: {
-      const long double c = NumOrDefault(row.CountPct, 0);
+    case StopMode::CountPct: {
+      const long double c = NumOrDefault(row, kColCountPct, 0);
       return bottomUp ? c >= stopValue : c <= stopValue;
     }
     default:
-      return false;
+      return false;  // AllRows; UntilEmpty acts after a step
   }
 }
 

@@ -18,7 +18,7 @@
 
 namespace px {
 
-struct TStatValues;
+struct StatRow;
 
 // One non-empty filter of the line with its lists parsed.
 struct FilterSpec {
@@ -47,7 +47,7 @@ struct LineVariants {
 };
 
 // Condition modes that compare with one value at a time.
-bool IsPerValueMode(uint8_t mode);
+bool IsPerValueMode(ConditionMode mode);
 
 // "Некорректное описание фильтра: %s!" when a filter has no window lengths,
 // or no values for a condition that needs them.
@@ -79,13 +79,14 @@ std::string OptionsDescription(const ScenarioOptions& o);
 // "%.2d.%.3d: comment @ description", cut to 255 characters.
 std::string StakeComment(int line, int variant, const std::string& comment, const std::string& description);
 
-// A condition prepared for a walk: the value parsed once.
+// A condition prepared for a walk: the value parsed once. A row is judged
+// by the numbers of its cells, exactly as reading their texts would judge it.
 class RowCondition {
  public:
-  RowCondition(uint8_t mode, const std::string& value);
-  // Throws Error on a list entry or row text that is no number where the
-  // mode needs one.
-  bool Holds(const TStatValues& row) const;
+  RowCondition(ConditionMode mode, const std::string& value);
+  // Throws Error on a list entry or row cell that is no number where the
+  // mode needs one (the message quotes the cell's text).
+  bool Holds(const StatRow& row) const;
 
  private:
   struct Entry {
@@ -96,7 +97,7 @@ class RowCondition {
   bool InWholes(int64_t x) const;
   bool InDecimals(long double x) const;
 
-  uint8_t mode_;
+  ConditionMode mode_;
   int64_t number_ = 0;
   bool numberOk_ = false;
   // Parsed once: the walk tests every row against the same list.
@@ -111,10 +112,7 @@ struct WalkState {
 };
 
 // True when the walk ends before testing `row`.
-bool StopBeforeRow(uint8_t stopMode, int32_t stopValue, bool multiSelect, bool bottomUp, const WalkState& walk,
-                   const TStatValues& row);
-
-// Decimal number of a cell ("," or "." as separator).
-bool ReadDecimal(const std::string& text, long double& out);
+bool StopBeforeRow(StopMode stopMode, int32_t stopValue, bool multiSelect, bool bottomUp, const WalkState& walk,
+                   const StatRow& row);
 
 }  // namespace px

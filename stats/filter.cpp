@@ -23,7 +23,7 @@ Selection SelectRows(const std::vector<StatRow>& rows, const std::vector<int>& s
     if (r < 0 || r >= int(rows.size())) continue;
     const StatRow& row = rows[size_t(r)];
     s.values.Append(row.value);
-    const std::string& text = row.cells[kColValue];
+    const std::string& text = row.caption;
     if (text.empty()) continue;
     if (!s.text.empty()) s.text += "; ";
     s.text += text;

@@ -68,7 +68,7 @@ void StatsPage::Filter(bool keep) {
   Host& host = context_->GetHost();
   auto stat = f.Registry().CreateInstance(SelectedMethod());
   TTemplateMain::Busy busy(f);
-  KeepOrRemove(f.Combs(), *stat, SelectedValues(), keep ? kKeepSelected : kRemoveSelected,
+  KeepOrRemove(f.Combs(), *stat, SelectedValues(), keep ? FilterMode::KeepSelected : FilterMode::RemoveSelected,
                FilterLastIndex(f.Archive(), f.DrawsOffset()), f.Settings().SortedDraws, SelectedCaption(), &host);
   host.SetStatusPanel(3, Fmt("Комбинаций: %d", f.Combs().Count()));
   host.Refresh(View::CombsList);

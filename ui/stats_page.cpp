@@ -40,7 +40,7 @@ int StatTableModel::columnCount(const QModelIndex& parent) const { return parent
 QVariant StatTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= int(table_.rows.size())) return {};
   const int c = index.column();
-  if (role == Qt::DisplayRole) return Q(table_.rows[size_t(index.row())].cells[size_t(c)]);
+  if (role == Qt::DisplayRole) return Q(CellText(table_.rows[size_t(index.row())], c));
   if (role == Qt::TextAlignmentRole) {
     if (c == kColValue) return int(Qt::AlignLeft | Qt::AlignVCenter);
     if (c == kColLastDraw || c >= kColForecastPrd) return int(Qt::AlignCenter);

@@ -141,7 +141,7 @@ class ScenarioRunTest : public ::testing::Test {
     StatTable t = ComputeStatTable(registry, registry.FindByCode("NUMS"), p, nullptr, false);
     SortStatRows(t.rows, column, true);
     std::vector<int> order;
-    for (const StatRow& r : t.rows) order.push_back(std::stoi(r.cells[kColValue]));
+    for (const StatRow& r : t.rows) order.push_back(std::stoi(r.caption));
     return order;
   }
 };

@@ -111,44 +111,55 @@ TEST(ScenarioVariants, StakeCommentsAndOptions) {
   EXPECT_EQ(cut, "01.001: " + cyr.substr(0, 2 * (255 - 8)));
 }
 
-TStatValues Row(std::string count, std::string countPct = "1,5", std::string weight = "2,25") {
-  return TStatValues{std::string("7"), 7, std::move(count), std::move(countPct), std::string("-"), std::string("-"),
-                     std::string("4"), std::string("40,00"), std::move(weight), std::string("2"),
-                     std::string("3,5000"), std::string("9")};
+// Count as given, "Кол-во в %" 1,50000, no comparison, depth 4 (40,00 %),
+// weight 2,25, periods 2, 3,5000 and 9; the caption "7" is worth 7.
+StatRow Row(const StatCell& count, long double countPct = 1.5, long double weight = 2.25) {
+  StatRow r;
+  r.SetCaption("7");
+  r.numValue = 7;
+  r.cells[kColCount] = count;
+  r.cells[kColCountPct] = StatCell::Fixed(countPct, 5, ',');
+  r.cells[kColDepth] = StatCell::Whole(4);
+  r.cells[kColDepthPct] = StatCell::Fixed(40, 2, ',');
+  r.cells[kColWeight] = StatCell::Fixed(weight, 2, ',');
+  r.cells[kColPeriodMin] = StatCell::Whole(2);
+  r.cells[kColPeriod] = StatCell::Fixed(3.5, 4, ',');
+  r.cells[kColPeriodMax] = StatCell::Whole(9);
+  return r;
 }
 
 TEST(ScenarioVariants, RowConditions) {
-  const TStatValues r = Row("12");
-  EXPECT_TRUE(RowCondition(13, "12").Holds(r));   // count >= 12
-  EXPECT_FALSE(RowCondition(13, "13").Holds(r));
-  EXPECT_TRUE(RowCondition(15, "12").Holds(r));   // 12 >= count
-  EXPECT_FALSE(RowCondition(15, "11").Holds(r));
-  EXPECT_TRUE(RowCondition(14, "1").Holds(r));    // count % >= 1
-  EXPECT_FALSE(RowCondition(16, "1").Holds(r));   // count % <= 1
-  EXPECT_TRUE(RowCondition(17, "3,12,40").Holds(r));
-  EXPECT_FALSE(RowCondition(17, "3,40").Holds(r));
-  EXPECT_TRUE(RowCondition(18, "1.5;2").Holds(r));  // decimals compare as numbers
-  EXPECT_TRUE(RowCondition(1, "4").Holds(r));     // depth
-  EXPECT_TRUE(RowCondition(4, "40").Holds(r));    // depth % <= 40
+  const StatRow r = Row(StatCell::Whole(12));
+  EXPECT_TRUE(RowCondition(ConditionMode::CountAtLeast, "12").Holds(r));   // count >= 12
+  EXPECT_FALSE(RowCondition(ConditionMode::CountAtLeast, "13").Holds(r));
+  EXPECT_TRUE(RowCondition(ConditionMode::CountAtMost, "12").Holds(r));   // 12 >= count
+  EXPECT_FALSE(RowCondition(ConditionMode::CountAtMost, "11").Holds(r));
+  EXPECT_TRUE(RowCondition(ConditionMode::CountPctAtLeast, "1").Holds(r));    // count % >= 1
+  EXPECT_FALSE(RowCondition(ConditionMode::CountPctAtMost, "1").Holds(r));   // count % <= 1
+  EXPECT_TRUE(RowCondition(ConditionMode::CountInList, "3,12,40").Holds(r));
+  EXPECT_FALSE(RowCondition(ConditionMode::CountInList, "3,40").Holds(r));
+  EXPECT_TRUE(RowCondition(ConditionMode::CountPctInList, "1.5;2").Holds(r));  // decimals compare as numbers
+  EXPECT_TRUE(RowCondition(ConditionMode::DepthAtLeast, "4").Holds(r));     // depth
+  EXPECT_TRUE(RowCondition(ConditionMode::DepthPctAtMost, "40").Holds(r));    // depth % <= 40
   // A deviation without the comparison is no number: the defaults decide.
-  EXPECT_TRUE(RowCondition(7, "0").Holds(r));     // int("-", 0) >= 0
-  EXPECT_TRUE(RowCondition(9, "65535").Holds(r)); // 65535 >= int("-", 65535)
-  EXPECT_FALSE(RowCondition(9, "65534").Holds(r));
-  EXPECT_THROW(RowCondition(11, "1,2").Holds(r), Error);  // "-" in a list test
-  EXPECT_TRUE(RowCondition(19, "2").Holds(r));
-  EXPECT_FALSE(RowCondition(20, "2").Holds(r));
-  EXPECT_TRUE(RowCondition(22, "2").Holds(r));
-  EXPECT_TRUE(RowCondition(23, "2").Holds(r));
-  EXPECT_TRUE(RowCondition(24, "5,2").Holds(r));
-  EXPECT_TRUE(RowCondition(26, "4").Holds(r));    // period 3.5 <= 4
-  EXPECT_TRUE(RowCondition(28, "9").Holds(r));
-  EXPECT_FALSE(RowCondition(29, "8").Holds(r));
-  EXPECT_TRUE(RowCondition(31, "1,7").Holds(r));
-  EXPECT_FALSE(RowCondition(31, "1,8").Holds(r));
-  EXPECT_THROW(RowCondition(31, "1,x").Holds(r), Error);
-  EXPECT_TRUE(RowCondition(31, "7,x").Holds(r));  // the list is read in order up to a match
-  EXPECT_TRUE(RowCondition(0, "").Holds(r));
-  EXPECT_TRUE(RowCondition(40, "").Holds(r));
+  EXPECT_TRUE(RowCondition(ConditionMode::DeviationAtLeast, "0").Holds(r));     // int("-", 0) >= 0
+  EXPECT_TRUE(RowCondition(ConditionMode::DeviationAtMost, "65535").Holds(r)); // 65535 >= int("-", 65535)
+  EXPECT_FALSE(RowCondition(ConditionMode::DeviationAtMost, "65534").Holds(r));
+  EXPECT_THROW(RowCondition(ConditionMode::DeviationInList, "1,2").Holds(r), Error);  // "-" in a list test
+  EXPECT_TRUE(RowCondition(ConditionMode::WeightAtLeast, "2").Holds(r));
+  EXPECT_FALSE(RowCondition(ConditionMode::WeightAtMost, "2").Holds(r));
+  EXPECT_TRUE(RowCondition(ConditionMode::PeriodMinAtLeast, "2").Holds(r));
+  EXPECT_TRUE(RowCondition(ConditionMode::PeriodMinAtMost, "2").Holds(r));
+  EXPECT_TRUE(RowCondition(ConditionMode::PeriodMinInList, "5,2").Holds(r));
+  EXPECT_TRUE(RowCondition(ConditionMode::PeriodAtMost, "4").Holds(r));    // period 3.5 <= 4
+  EXPECT_TRUE(RowCondition(ConditionMode::PeriodMaxAtLeast, "9").Holds(r));
+  EXPECT_FALSE(RowCondition(ConditionMode::PeriodMaxAtMost, "8").Holds(r));
+  EXPECT_TRUE(RowCondition(ConditionMode::ValueInList, "1,7").Holds(r));
+  EXPECT_FALSE(RowCondition(ConditionMode::ValueInList, "1,8").Holds(r));
+  EXPECT_THROW(RowCondition(ConditionMode::ValueInList, "1,x").Holds(r), Error);
+  EXPECT_TRUE(RowCondition(ConditionMode::ValueInList, "7,x").Holds(r));  // the list is read in order up to a match
+  EXPECT_TRUE(RowCondition(ConditionMode::None, "").Holds(r));
+  EXPECT_TRUE(RowCondition(ConditionMode(40), "").Holds(r));
 }
 
 TEST(ScenarioVariants, StopConditions) {
@@ -157,25 +168,25 @@ TEST(ScenarioVariants, StopConditions) {
   w.count = 10;
   w.distinct = 9;
   w.maxStake = 10;
-  const TStatValues r = Row("12", "3,25");
-  EXPECT_FALSE(StopBeforeRow(0, 1, false, false, w, r));
-  EXPECT_TRUE(StopBeforeRow(1, 10, false, false, w, r));
-  EXPECT_FALSE(StopBeforeRow(1, 10, true, false, w, r));   // multiple selection ignores SC
-  EXPECT_FALSE(StopBeforeRow(1, 9, false, false, w, r));
-  EXPECT_TRUE(StopBeforeRow(2, 9, false, false, w, r));    // d <= s
-  EXPECT_FALSE(StopBeforeRow(2, 8, false, false, w, r));
-  EXPECT_TRUE(StopBeforeRow(2, 20, false, false, w, r));   // s beyond MaxStake: d <= m
-  EXPECT_FALSE(StopBeforeRow(2, 3, false, false, WalkState{0, 10, 11, 10}, r));
-  EXPECT_TRUE(StopBeforeRow(2, 3, false, false, WalkState{0, 1, 30, 10}, r));  // one left
-  EXPECT_FALSE(StopBeforeRow(3, 1, false, false, w, r));   // SZ acts after a step
-  EXPECT_TRUE(StopBeforeRow(4, 2, true, false, w, r));
-  EXPECT_FALSE(StopBeforeRow(4, 3, true, false, w, r));
-  EXPECT_TRUE(StopBeforeRow(5, 12, false, false, w, r));   // top-down: count <= s
-  EXPECT_FALSE(StopBeforeRow(5, 11, false, false, w, r));
-  EXPECT_TRUE(StopBeforeRow(5, 11, false, true, w, r));    // bottom-up: count >= s
-  EXPECT_TRUE(StopBeforeRow(6, 3, false, true, w, r));
-  EXPECT_FALSE(StopBeforeRow(6, 3, false, false, w, r));
-  EXPECT_TRUE(StopBeforeRow(5, 0, false, false, w, Row("x")));  // unreadable count reads 0
+  const StatRow r = Row(StatCell::Whole(12), 3.25);
+  EXPECT_FALSE(StopBeforeRow(StopMode::AllRows, 1, false, false, w, r));
+  EXPECT_TRUE(StopBeforeRow(StopMode::Combinations, 10, false, false, w, r));
+  EXPECT_FALSE(StopBeforeRow(StopMode::Combinations, 10, true, false, w, r));   // multiple selection ignores SC
+  EXPECT_FALSE(StopBeforeRow(StopMode::Combinations, 9, false, false, w, r));
+  EXPECT_TRUE(StopBeforeRow(StopMode::Numbers, 9, false, false, w, r));    // d <= s
+  EXPECT_FALSE(StopBeforeRow(StopMode::Numbers, 8, false, false, w, r));
+  EXPECT_TRUE(StopBeforeRow(StopMode::Numbers, 20, false, false, w, r));   // s beyond MaxStake: d <= m
+  EXPECT_FALSE(StopBeforeRow(StopMode::Numbers, 3, false, false, WalkState{0, 10, 11, 10}, r));
+  EXPECT_TRUE(StopBeforeRow(StopMode::Numbers, 3, false, false, WalkState{0, 1, 30, 10}, r));  // one left
+  EXPECT_FALSE(StopBeforeRow(StopMode::UntilEmpty, 1, false, false, w, r));   // SZ acts after a step
+  EXPECT_TRUE(StopBeforeRow(StopMode::Steps, 2, true, false, w, r));
+  EXPECT_FALSE(StopBeforeRow(StopMode::Steps, 3, true, false, w, r));
+  EXPECT_TRUE(StopBeforeRow(StopMode::Count, 12, false, false, w, r));   // top-down: count <= s
+  EXPECT_FALSE(StopBeforeRow(StopMode::Count, 11, false, false, w, r));
+  EXPECT_TRUE(StopBeforeRow(StopMode::Count, 11, false, true, w, r));    // bottom-up: count >= s
+  EXPECT_TRUE(StopBeforeRow(StopMode::CountPct, 3, false, true, w, r));
+  EXPECT_FALSE(StopBeforeRow(StopMode::CountPct, 3, false, false, w, r));
+  EXPECT_TRUE(StopBeforeRow(StopMode::Count, 0, false, false, w, Row(StatCell{})));  // "-" reads 0
 }
 
 }  // namespace

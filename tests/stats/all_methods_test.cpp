@@ -148,7 +148,7 @@ void AllMethods::FactFromCollectedOccurrencesEqualsTheScan() {
         if (row.value.Count < 1) continue;
         const int32_t fact =
             scan->FindNextOccurrence(row.value, archive.IndexOfDraw(row.value.LastDraw) + 1, sorted, t.lastIndex);
-        EXPECT_EQ(row.cells[kColFact], fact >= 0 ? std::to_string(fact) : "-") << row.cells[kColValue];
+        EXPECT_EQ(CellText(row, kColFact), fact >= 0 ? std::to_string(fact) : "-") << row.caption;
         facts += fact >= 0;
       }
       if (registry.HasFullSet(m) && registry.Method(m).cls->group == 0) {

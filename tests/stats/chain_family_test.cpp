@@ -25,7 +25,7 @@ class ChainFamily : public test::FamilyTest {
   }
   Texts Rows(const std::string& code, bool sorted = false) {
     Texts out;
-    for (const StatRow& r : Table(code, sorted).rows) out.push_back(r.cells[kColValue] + " #" + std::to_string(r.value.Count));
+    for (const StatRow& r : Table(code, sorted).rows) out.push_back(r.caption + " #" + std::to_string(r.value.Count));
     std::sort(out.begin(), out.end());
     return out;
   }
@@ -34,7 +34,7 @@ class ChainFamily : public test::FamilyTest {
     const StatTable t = Table(code);
     std::vector<int> rows;
     for (size_t r = 0; r < t.rows.size(); ++r)
-      if (std::find(values.begin(), values.end(), t.rows[r].cells[kColValue]) != values.end()) rows.push_back(int(r));
+      if (std::find(values.begin(), values.end(), t.rows[r].caption) != values.end()) rows.push_back(int(r));
     EXPECT_EQ(rows.size(), values.size());
     CombinationSet set;
     set.Init(kCapacity);

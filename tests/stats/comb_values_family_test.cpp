@@ -25,14 +25,14 @@ class CombValFamily : public ::testing::Test {
   }
   Texts ValueTexts(const std::string& code, bool sorted) {
     Texts out;
-    for (const StatRow& r : Table(code, sorted).rows) out.push_back(r.cells[kColValue]);
+    for (const StatRow& r : Table(code, sorted).rows) out.push_back(r.caption);
     return out;
   }
   Selection Pick(const std::string& code, const std::string& text, bool sorted) {
     const StatTable t = Table(code, sorted);
     std::vector<int> rows;
     for (size_t r = 0; r < t.rows.size(); ++r)
-      if (t.rows[r].cells[kColValue] == text) rows.push_back(int(r));
+      if (t.rows[r].caption == text) rows.push_back(int(r));
     EXPECT_EQ(rows.size(), 1u) << text;
     return SelectRows(t.rows, rows);
   }
@@ -104,12 +104,12 @@ TEST_F(CombValFamily, PeriodsFromEveryGroup) {
     const StatTable t = Table(code, false);
     const StatRow* row = nullptr;
     for (const StatRow& r : t.rows)
-      if (r.cells[kColValue] == "3:9") row = &r;
+      if (r.caption == "3:9") row = &r;
     ASSERT_NE(row, nullptr) << code;
     EXPECT_EQ(row->value.Count, 2) << code;
     EXPECT_EQ(row->value.PeriodMin, 4) << code;
     EXPECT_EQ(row->value.PeriodMax, 4) << code;
-    EXPECT_EQ(row->cells[kColPeriodMax], "4") << code;
+    EXPECT_EQ(CellText(*row, kColPeriodMax), "4") << code;
     EXPECT_EQ(row->value.Depth, 1) << code;
   }
   // Five draws give 50 pairs, 3:9 twice.

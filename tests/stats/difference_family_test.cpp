@@ -17,13 +17,13 @@ class DiffFamily : public test::FamilyTest {
  protected:
   Texts TextsOf(const std::string& code) {
     Texts out;
-    for (const StatRow& r : Table(code).rows) out.push_back(r.cells[kColValue]);
+    for (const StatRow& r : Table(code).rows) out.push_back(r.caption);
     return out;
   }
   // A missing row has Count -1.
   StatRow Row(const std::string& code, const std::string& text, bool sorted = false) {
     for (const StatRow& r : Table(code, sorted).rows)
-      if (r.cells[kColValue] == text) return r;
+      if (r.caption == text) return r;
     StatRow missing;
     missing.value.Count = -1;
     return missing;
@@ -36,7 +36,7 @@ class DiffFamily : public test::FamilyTest {
     const StatTable t = Table(code);
     std::vector<int> rows;
     for (size_t r = 0; r < t.rows.size(); ++r)
-      if (t.rows[r].cells[kColValue] == text) rows.push_back(int(r));
+      if (t.rows[r].caption == text) rows.push_back(int(r));
     EXPECT_EQ(rows.size(), 1u) << text;
     CombinationSet set;
     set.Init(kCapacity);
@@ -86,12 +86,12 @@ TEST_F(DiffFamily, PeriodsOnlyFromTheFirstDifference) {
   EXPECT_EQ(nine.value.Count, 3);
   EXPECT_EQ(nine.value.PeriodMin, 0);
   EXPECT_EQ(nine.value.PeriodMax, 0);
-  EXPECT_EQ(nine.cells[kColPeriodMin], "0");
-  EXPECT_EQ(nine.cells[kColPeriodMax], "0");
+  EXPECT_EQ(CellText(nine, kColPeriodMin), "0");
+  EXPECT_EQ(CellText(nine, kColPeriodMax), "0");
   const StatRow seven = Row("DIFA", "7");  // first in 100 and 104
   EXPECT_EQ(seven.value.PeriodMin, 4);
   EXPECT_EQ(seven.value.PeriodMax, 4);
-  EXPECT_EQ(seven.cells[kColPeriodMin], "4");
+  EXPECT_EQ(CellText(seven, kColPeriodMin), "4");
   // 5 is first in 101 and 103 but third in 102: the mark moved to 102, so the
   // gap measured at 103 is 1, not 2.
   const StatRow five = Row("DIFA", "5");
@@ -106,8 +106,8 @@ TEST_F(DiffFamily, PeriodsOnlyFromTheFirstDifference) {
   const StatRow pair = Row("KDS2", "3:9");
   EXPECT_EQ(pair.value.Count, 2);
   EXPECT_EQ(pair.value.PeriodMin, 0);
-  EXPECT_EQ(pair.cells[kColPeriodMax], "0");
-  EXPECT_EQ(Row("KDS3", "2:3:9").cells[kColPeriodMax], "0");
+  EXPECT_EQ(CellText(pair, kColPeriodMax), "0");
+  EXPECT_EQ(CellText(Row("KDS3", "2:3:9"), kColPeriodMax), "0");
 }
 
 TEST_F(DiffFamily, FiltersOverTheFullSet) {

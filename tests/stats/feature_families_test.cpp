@@ -25,13 +25,13 @@ class FeatureFamilies : public test::FamilyTest {
   // The value texts of the rows, in table order, and those seen in the draws.
   Texts TextsOf(const std::string& code) {
     Texts out;
-    for (const StatRow& r : Table(code).rows) out.push_back(r.cells[kColValue]);
+    for (const StatRow& r : Table(code).rows) out.push_back(r.caption);
     return out;
   }
   Texts Seen(const std::string& code) {
     Texts out;
     for (const StatRow& r : Table(code).rows)
-      if (r.value.Count > 0) out.push_back(r.cells[kColValue] + " #" + std::to_string(r.value.Count));
+      if (r.value.Count > 0) out.push_back(r.caption + " #" + std::to_string(r.value.Count));
     return out;
   }
   int Graph(const std::string& code) {

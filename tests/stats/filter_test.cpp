@@ -30,7 +30,7 @@ class FilterTest : public ::testing::Test {
     std::vector<int> rows;
     for (const auto& t : texts)
       for (size_t r = 0; r < table.rows.size(); ++r)
-        if (table.rows[r].cells[kColValue] == t) rows.push_back(int(r));
+        if (table.rows[r].caption == t) rows.push_back(int(r));
     std::sort(rows.begin(), rows.end());
     return SelectRows(table.rows, rows);
   }

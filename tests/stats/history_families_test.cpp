@@ -32,7 +32,7 @@ class HistoryFamilies : public test::FamilyTest {
   Texts Rows(const std::string& code, int offset = 0, bool seenOnly = false, int length = 1000) {
     Texts out;
     for (const StatRow& r : TableAt(code, offset, length).rows)
-      if (!seenOnly || r.value.Count > 0) out.push_back(r.cells[kColValue] + " #" + std::to_string(r.value.Count));
+      if (!seenOnly || r.value.Count > 0) out.push_back(r.caption + " #" + std::to_string(r.value.Count));
     std::sort(out.begin(), out.end());
     return out;
   }
@@ -46,7 +46,7 @@ class HistoryFamilies : public test::FamilyTest {
     const StatTable t = TableAt(code, offset);
     std::vector<int> rows;
     for (size_t r = 0; r < t.rows.size(); ++r)
-      if (std::find(values.begin(), values.end(), t.rows[r].cells[kColValue]) != values.end()) rows.push_back(int(r));
+      if (std::find(values.begin(), values.end(), t.rows[r].caption) != values.end()) rows.push_back(int(r));
     EXPECT_EQ(rows.size(), values.size()) << code;
     CombinationSet set;
     set.Init(kCapacity);
@@ -132,10 +132,10 @@ TEST_F(HistoryFamilies, CharacteristicNumbers) {
   const StatTable t = TableAt("HCO3", 0);
   Texts listed;
   for (const StatRow& r : t.rows) {
-    listed.push_back(r.cells[kColValue]);
+    listed.push_back(r.caption);
     EXPECT_EQ(r.value.Count, 0);  // offset 0: no later draw
     EXPECT_EQ(r.value.Depth, 1);
-    EXPECT_EQ(r.cells[kColFact], "-");
+    EXPECT_EQ(CellText(r, kColFact), "-");
   }
   std::sort(listed.begin(), listed.end());
   EXPECT_EQ(listed, (Texts{"12", "15", "18", "21", "24", "27", "3 (1)", "6", "9"}));
@@ -163,20 +163,20 @@ TEST_F(HistoryFamilies, SeriesOfPresenceAndAbsence) {
   const StatTable groups = TableAt("GRPV", 0);
   Texts seven;
   for (const StatRow& r : groups.rows)
-    if (r.value.Key1 == 7) seven.push_back(r.cells[kColValue] + " @" + std::to_string(r.value.LastDraw));
+    if (r.value.Key1 == 7) seven.push_back(r.caption + " @" + std::to_string(r.value.LastDraw));
   std::sort(seven.begin(), seven.end());
   EXPECT_EQ(seven, (Texts{"7 x 1 @5", "7 x 2 @3"}));
   // 7's pauses: draw 1, and draw 4 at the reference draw; 21..24 end a
   // pause of four there.
   EXPECT_EQ(Seen("GRPP"), (Texts{"21 x 4 #1", "22 x 4 #1", "23 x 4 #1", "24 x 4 #1", "7 x 1 #2"}));
   // Only numbers of the reference draw are ever recorded.
-  for (const StatRow& r : TableAt("GRPP", 0).rows) EXPECT_TRUE(r.value.Key1 == 7 || r.value.Key1 >= 21) << r.cells[0];
+  for (const StatRow& r : TableAt("GRPP", 0).rows) EXPECT_TRUE(r.value.Key1 == 7 || r.value.Key1 >= 21) << r.caption;
   for (const StatRow& r : groups.rows) EXPECT_NE(r.value.Key1, 8);
 
   // Channels of 6: the reference draw's channels 1, 3 and 6 only.
   Draws({{1, 13, 14, 31, 36}, {2, 15, 16, 32, 33}});
   Texts channels;
-  for (const StatRow& r : TableAt("GRCV", 0).rows) channels.push_back(r.cells[kColValue]);
+  for (const StatRow& r : TableAt("GRCV", 0).rows) channels.push_back(r.caption);
   std::sort(channels.begin(), channels.end());
   EXPECT_EQ(channels, (Texts{"01 x 2", "03 x 2", "06 x 2"}));
   // A selected 03 x 2 keeps every combination with a number of 13..18.
@@ -202,18 +202,18 @@ TEST_F(HistoryFamilies, APassBetweenTwoTablesChangesNothing) {
   for (const char* code : {"GRPV", "GRPP", "GRCV", "PRDV", "PRDC"}) {
     SCOPED_TRACE(code);
     const StatTable first = TableAt(code, 1);
-    Kept(code, {first.rows.at(0).cells[kColValue]}, FilterMode::KeepSelected, 1);
+    Kept(code, {first.rows.at(0).caption}, FilterMode::KeepSelected, 1);
     const StatTable second = TableAt(code, 1);
     ASSERT_EQ(first.rows.size(), second.rows.size());
-    for (size_t r = 0; r < first.rows.size(); ++r) EXPECT_EQ(first.rows[r].cells, second.rows[r].cells);
+    for (size_t r = 0; r < first.rows.size(); ++r) EXPECT_EQ(CellTexts(first.rows[r]), CellTexts(second.rows[r]));
   }
   // The series' Fact comes from a fresh run after the series' last draw:
   // 7 alone at the reference draw 3, and again alone in draw 4.
   Draws({{1, 2, 3, 4, 5}, {6, 8, 9, 10, 11}, {7, 12, 13, 14, 15}, {7, 16, 17, 18, 19}, {20, 21, 22, 23, 24}});
   int checked = 0;
   for (const StatRow& r : TableAt("GRPV", 2).rows)
-    if (r.cells[kColValue] == "7 x 1") {
-      EXPECT_EQ(r.cells[kColFact], "4");
+    if (r.caption == "7 x 1") {
+      EXPECT_EQ(CellText(r, kColFact), "4");
       ++checked;
     }
   EXPECT_EQ(checked, 1);
@@ -229,14 +229,14 @@ TEST_F(HistoryFamilies, PeriodsAndTheirKeepAndRemoveMatches) {
   Draws(draws, 101);
   Texts seven;
   for (const StatRow& r : TableAt("PRDV", 0).rows)
-    if (r.value.Key1 == 7) seven.push_back(r.cells[kColValue] + " #" + std::to_string(r.value.Count));
+    if (r.value.Key1 == 7) seven.push_back(r.caption + " #" + std::to_string(r.value.Count));
   EXPECT_EQ(seven, (Texts{"7 x 3 #1", "7 x 4 #1"}));
 
   // Channel 1 twice in one draw, two draws after it was last seen: 01 x 2 once.
   Draws({{1, 20, 25, 31, 35}, {13, 20, 25, 31, 35}, {3, 5, 20, 22, 30}});
   Texts one;
   for (const StatRow& r : TableAt("PRDC", 0).rows)
-    if (r.value.Key1 == 1) one.push_back(r.cells[kColValue] + " #" + std::to_string(r.value.Count));
+    if (r.value.Key1 == 1) one.push_back(r.caption + " #" + std::to_string(r.value.Count));
   EXPECT_EQ(one, (Texts{"01 x 2 #1"}));
 
   // 7 x 1 keeps the combinations with 7 when 7 came out in the reference
@@ -258,7 +258,7 @@ TEST_F(HistoryFamilies, PeriodsAndTheirKeepAndRemoveMatches) {
   for (int32_t n : {105, 103, 106}) archive.Append(test::Draw(n, {7, uint8_t(n - 90), 30, 31, 32}));
   seven.clear();
   for (const StatRow& r : TableAt("PRDV", 0).rows)
-    if (r.value.Key1 == 7) seven.push_back(r.cells[kColValue] + " #" + std::to_string(r.value.Count));
+    if (r.value.Key1 == 7) seven.push_back(r.caption + " #" + std::to_string(r.value.Count));
   EXPECT_EQ(seven, (Texts{"7 x 3 #1"}));
   // A period reaching before the archive: that draw has no features, so keep
   // finds nothing and remove takes every combination with 7.

@@ -22,9 +22,9 @@ class NumberFamily : public ::testing::Test {
     p.separator = '.';
     StatTable t = ComputeStatTable(registry, registry.FindByCode(code), p, nullptr);
     std::map<std::string, StatRow> rows;
-    for (const StatRow& r : t.rows) rows[r.cells[kColValue]] = r;
+    for (const StatRow& r : t.rows) rows[r.caption] = r;
     order.clear();
-    for (const StatRow& r : t.rows) order.push_back(r.cells[kColValue]);
+    for (const StatRow& r : t.rows) order.push_back(r.caption);
     return rows;
   }
   int Graph(const std::string& code, const Combination& c) {
@@ -90,11 +90,11 @@ TEST_F(NumberFamily, CountsAndPatterns) {
   // Scenarios read a row's caption back as a number.
   StatTableParams p;
   StatTable t = ComputeStatTable(registry, registry.FindByCode("EVNV"), p, nullptr);
-  TStatValues texts = RowTexts(t.rows[21], *stat);
-  EXPECT_EQ(texts.Value, "нЧнЧн (021)");
-  EXPECT_EQ(texts.NumValue, 21);
-  EXPECT_EQ(texts.Count, "1");
-  EXPECT_EQ(texts.Deviation, "-");
+  const StatRow& row = t.rows[21];
+  EXPECT_EQ(row.caption, "нЧнЧн (021)");
+  EXPECT_EQ(row.numValue, 21);
+  EXPECT_EQ(CellText(row, kColCount), "1");
+  EXPECT_EQ(CellText(row, kColDeviation), "-");
   auto ratio = registry.CreateInstance(registry.FindByCode("EVEN"));
   EXPECT_EQ(ratio->ValueFromText("3:2"), 3);
   EXPECT_EQ(ratio->ValueFromText("x:2"), 0);

@@ -16,7 +16,7 @@ class SeqFamily : public test::FamilyTest {
   // -1: no such row.
   int CountOf(const std::string& code, const std::string& text, bool sorted = false) {
     for (const StatRow& r : Table(code, sorted).rows)
-      if (r.cells[kColValue] == text) return r.value.Count;
+      if (r.caption == text) return r.value.Count;
     return -1;
   }
   std::unique_ptr<TCustomStat> Make(const std::string& code) {
@@ -29,7 +29,7 @@ class SeqFamily : public test::FamilyTest {
     const StatTable t = Table(code);
     std::vector<int> rows;
     for (size_t r = 0; r < t.rows.size(); ++r)
-      if (t.rows[r].cells[kColValue] == std::to_string(value)) rows.push_back(int(r));
+      if (t.rows[r].caption == std::to_string(value)) rows.push_back(int(r));
     EXPECT_EQ(rows.size(), 1u) << value;
     CombinationSet set;
     set.Init(kCapacity);
@@ -64,7 +64,7 @@ TEST_F(SeqFamily, TableValues) {
   int numbers = 0;
   for (int len = 1; len <= 5; ++len) {
     const StatRow& row = seql.rows[size_t(len - 1)];
-    EXPECT_EQ(row.cells[kColValue], std::to_string(len));
+    EXPECT_EQ(row.caption, std::to_string(len));
     EXPECT_EQ(row.value.Count, expected[len - 1]) << len;
     numbers += len * row.value.Count;
   }

@@ -143,7 +143,7 @@ TEST_F(ShreddingFamily, MethodsOverDrawsAndCombinations) {
   registry.Fill();
   auto texts = [&](const char* code) {
     std::vector<std::string> out;
-    for (const StatRow& r : Table(code).rows) out.push_back(r.cells[kColValue]);
+    for (const StatRow& r : Table(code).rows) out.push_back(r.caption);
     std::sort(out.begin(), out.end());
     return out;
   };

@@ -46,7 +46,7 @@ struct Engine {
 
 Cells RowOf(const StatTable& t, const std::string& value) {
   for (const StatRow& r : t.rows)
-    if (r.cells[kColValue] == value) return r.cells;
+    if (r.caption == value) return CellTexts(r);
   ADD_FAILURE() << "no row " << value;
   return {};
 }
@@ -60,7 +60,7 @@ TEST(StatTable, CellsAtOffsetZero) {
             (std::vector<int64_t>{0, 9, 10, 50, 0, 3, 9}));
   EXPECT_FALSE(t.compared);
   ASSERT_EQ(t.rows.size(), 36u);
-  for (int n = 1; n <= 36; ++n) EXPECT_EQ(t.rows[size_t(n - 1)].cells[kColValue], std::to_string(n));
+  for (int n = 1; n <= 36; ++n) EXPECT_EQ(t.rows[size_t(n - 1)].caption, std::to_string(n));
 
   EXPECT_EQ(RowOf(t, "36"), (Cells{"36", "0", "0,00000", "-", "-", "-", "-", "-", "-", "-", "-", "-", "-", "-", "-",
                                    "-", "-", "-", "-", "-"}));
@@ -190,8 +190,8 @@ TEST(StatTable, ChartSeries) {
   Engine even({Draw(201, {1, 3, 5, 7, 9}), Draw(202, {2, 4, 6, 8, 10}), Draw(203, {1, 2, 3, 5, 7})});
   const StatTable t = even.Compute("EVEN", 0);
   ASSERT_EQ(t.rows.size(), 6u);
-  EXPECT_EQ(t.rows.front().cells[kColValue], "1:4");
-  EXPECT_EQ(t.rows.back().cells[kColValue], "0:5");
+  EXPECT_EQ(t.rows.front().caption, "1:4");
+  EXPECT_EQ(t.rows.back().caption, "0:5");
   EXPECT_EQ(Points(t.actual), (Strings{"1 1 0:5", "2 1 1:4", "3 0 2:3", "4 0 3:2", "5 0 4:1", "6 1 5:0"}));
 
   // With the comparison the x axis is the file's record number: key 0 is
@@ -205,41 +205,47 @@ TEST(StatTable, ChartSeries) {
   EXPECT_EQ(noLine.actual.size(), 5u);
 }
 
-StatRow Row(const std::string& value, int column, const std::string& cell) {
+StatRow Row(const std::string& value, int column, const StatCell& cell) {
   StatRow r;
-  r.cells.fill("");
-  r.cells[kColValue] = value;
+  r.SetCaption(value);
   r.cells[size_t(column)] = cell;
   return r;
 }
 Strings Values(const std::vector<StatRow>& rows) {
   Strings out;
-  for (const StatRow& r : rows) out.push_back(r.cells[kColValue]);
+  for (const StatRow& r : rows) out.push_back(r.caption);
   return out;
 }
+StatCell Fixed(long double v, int digits, char separator = ',') { return StatCell::Fixed(v, digits, separator); }
+const StatCell kDash{};
 
 TEST(StatTable, SortRowsAndDifferenceText) {
   // As text "10,5" < "2,0000" < "9.25"; as numbers 2 < 9.25 = 9,25 < 10.5.
   // "-" is no number and sorts as text before digits. The 9.25 tie goes by
   // value, numerically: 3 before 12.
-  std::vector<StatRow> rows = {Row("1", kColPeriod, "10,5"), Row("12", kColPeriod, "9,25"),
-                               Row("2", kColPeriod, "-"), Row("3", kColPeriod, "9.25"),
-                               Row("4", kColPeriod, "2,0000")};
+  std::vector<StatRow> rows = {Row("1", kColPeriod, Fixed(10.5, 1)), Row("12", kColPeriod, Fixed(9.25, 2)),
+                               Row("2", kColPeriod, kDash), Row("3", kColPeriod, Fixed(9.25, 2, '.')),
+                               Row("4", kColPeriod, Fixed(2, 4))};
+  EXPECT_EQ(CellText(rows[0], kColPeriod), "10,5");
+  EXPECT_EQ(CellText(rows[3], kColPeriod), "9.25");
+  EXPECT_EQ(CellText(rows[4], kColPeriod), "2,0000");
   SortStatRows(rows, kColPeriod, false);
   EXPECT_EQ(Values(rows), (Strings{"2", "4", "3", "12", "1"}));
 
-  std::vector<StatRow> desc = {Row("1", kColDeviationPct, "-50,00000"), Row("2", kColDeviationPct, "100,00000"),
-                               Row("3", kColDeviationPct, "0,00000"), Row("4", kColDeviationPct, "-")};
+  std::vector<StatRow> desc = {Row("1", kColDeviationPct, Fixed(-50, 5)), Row("2", kColDeviationPct, Fixed(100, 5)),
+                               Row("3", kColDeviationPct, Fixed(0, 5)), Row("4", kColDeviationPct, kDash)};
+  EXPECT_EQ(CellText(desc[0], kColDeviationPct), "-50,00000");
   SortStatRows(desc, kColDeviationPct, true);
   EXPECT_EQ(Values(desc), (Strings{"2", "3", "1", "4"}));
 
   // Text ignoring case: "a" before "B" (bytes would put "B" first).
-  std::vector<StatRow> text = {Row("B", kColCount, "1"), Row("a", kColCount, "1")};
+  std::vector<StatRow> text = {Row("B", kColCount, StatCell::Whole(1)), Row("a", kColCount, StatCell::Whole(1))};
   SortStatRows(text, kColValue, false);
   EXPECT_EQ(Values(text), (Strings{"a", "B"}));
   // Cyrillic folds too: equal counts go by the folded value, "Н" before "Ч".
-  std::vector<StatRow> cyrillic = {Row("нЧЧнн (019)", kColCount, "27"), Row("ннннн (031)", kColCount, "27"),
-                                   Row("ЧЧЧЧЧ (000)", kColCount, "22")};
+  std::vector<StatRow> cyrillic = {Row("нЧЧнн (019)", kColCount, StatCell::Whole(27)),
+                                   Row("ннннн (031)", kColCount, StatCell::Whole(27)),
+                                   Row("ЧЧЧЧЧ (000)", kColCount, StatCell::Whole(22))};
   SortStatRows(cyrillic, kColCount, false);
   EXPECT_EQ(Values(cyrillic), (Strings{"ЧЧЧЧЧ (000)", "ннннн (031)", "нЧЧнн (019)"}));
 

@@ -47,12 +47,12 @@ class SumFamily : public ::testing::Test {
   }
   static Texts TextsOf(const StatTable& t) {
     Texts out;
-    for (const StatRow& r : t.rows) out.push_back(r.cells[kColValue]);
+    for (const StatRow& r : t.rows) out.push_back(r.caption);
     return out;
   }
   static StatValue Row(const StatTable& t, const std::string& text) {
     for (const StatRow& r : t.rows)
-      if (r.cells[kColValue] == text) return r.value;
+      if (r.caption == text) return r.value;
     StatValue missing;
     missing.Count = -1;
     return missing;
@@ -68,7 +68,7 @@ class SumFamily : public ::testing::Test {
     const StatTable t = Table(code, offset);
     std::vector<int> rows;
     for (size_t r = 0; r < t.rows.size(); ++r)
-      if (std::count(texts.begin(), texts.end(), t.rows[r].cells[kColValue])) rows.push_back(int(r));
+      if (std::count(texts.begin(), texts.end(), t.rows[r].caption)) rows.push_back(int(r));
     EXPECT_EQ(rows.size(), texts.size()) << code;
     CombinationSet set;
     set.Init(kCapacity);
@@ -85,8 +85,8 @@ TEST_F(SumFamily, SumsAndRanges) {
   AddSums({100});
   const StatTable sums = Table("SUMS");
   ASSERT_EQ(sums.rows.size(), 156u);  // 15..170
-  EXPECT_EQ(sums.rows.front().cells[kColValue], "15");
-  EXPECT_EQ(sums.rows.back().cells[kColValue], "170");
+  EXPECT_EQ(sums.rows.front().caption, "15");
+  EXPECT_EQ(sums.rows.back().caption, "170");
   EXPECT_EQ(Row(sums, "100").Count, 1);
   EXPECT_EQ(Row(sums, "101").Count, 0);
 
