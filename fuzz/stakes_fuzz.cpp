@@ -1,8 +1,5 @@
 // The stakes file (.lsk): opened as the program opens it, every row as the
 // grid shows it, the duplicate test, and a checking pass into the rating.
-// The store opens the file itself, so the input goes to a real scratch file.
-#include <fstream>
-
 #include "core/archive.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/sample_data.h"
@@ -14,16 +11,14 @@ using namespace px;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const DrawArchive archive = fuzz::SampleArchive(60);
   static const GameConfig config = fuzz::SampleConfig();
-  const std::string& dir = fuzz::ScratchDir();
-  {
-    std::ofstream out(StakesPath(dir), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
+  // A fresh Env each time: the backup copies of damaged files stay with
+  // their input.
+  fuzz::MemEnv env;
+  env.files[StakesPath("d")] = std::string(fuzz::AsText(data, size));
   fuzz::QuietHost host;
-  fuzz::MemEnv ratingsEnv;
-  Ratings ratings(ratingsEnv, host, "r");
+  Ratings ratings(env, host, "r");
   {
-    StakeStore store(Env::Real(), host, dir);
+    StakeStore store(env, host, "d");
     if (!store.Load()) return 0;
     const int64_t n = store.RecordCount();
     for (int64_t i = 0; i < n && i < 64; ++i) {

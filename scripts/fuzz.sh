@@ -4,33 +4,59 @@
 # fuzz/corpus/<target> plus what earlier runs found (kept in the build
 # folder). FUZZ_JOBS=2 runs two targets at a time; FUZZ_TARGETS="csv lcv"
 # runs only those. A crash, leak, sanitizer report or hang fails the run; the
-# input that caused it is left in the build folder's findings/. The totals of
-# every run so far, per target, are printed at the end (from executions.txt).
+# input that caused it is left in the build folder's findings/. Every run
+# without a finding adds a line to fuzz/campaign.tsv, which is tracked so the
+# campaign's totals survive a fresh checkout; the totals per target are
+# printed at the end.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 jobs="${FUZZ_JOBS:-1}"
-# The stakes target writes a scratch file per input: keep it in memory.
-if [ -z "${TMPDIR:-}" ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
+campaign="$root/fuzz/campaign.tsv"
 
-CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
+# -O2 for throughput; the frame pointers keep the sanitizers' stacks whole.
+CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g -fno-omit-frame-pointer" \
   -DPENTALUX_BUILD_FUZZ=ON -DPENTALUX_BUILD_TESTS=OFF -DPENTALUX_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --target fuzz_all -j "$(nproc)"
 
 targets="${FUZZ_TARGETS:-$(sed -n 's/^set(FUZZ_TARGETS \(.*\))$/\1/p' "$root/fuzz/CMakeLists.txt")}"
 mkdir -p "$build/findings" "$build/logs"
 
+# The commit the targets were built from; "-dirty" when the tree differs.
+commit="$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)"
+if [ "$commit" != unknown ] && [ -n "$(git -C "$root" status --porcelain -- . ':(exclude)fuzz/campaign.tsv')" ]; then
+  commit="$commit-dirty"
+fi
+[ -s "$campaign" ] || printf 'date\ttarget\texecutions\tseconds\tcommit\n' >"$campaign"
+
 run_one() {
-  local name="$1" seconds="$2" build="$3" root="$4"
-  local work="$build/corpus-work/$name"
+  local name="$1" seconds="$2" build="$3" root="$4" campaign="$5" commit="$6"
+  local work="$build/corpus-work/$name" max_len
+  # Longer inputs only repeat what shorter ones reach, at a cost that grows
+  # with the length (faster than linearly for the INI readers, whose every
+  # lookup walks the file): a KB or two of text, several binary records.
+  case "$name" in
+    archive) max_len=640 ;;    # 32 draws; the table is for up to 16
+    ratings) max_len=1184 ;;   # 4 entries, each sorted by every column
+    stakes) max_len=4096 ;;    # 12 records
+    names | form | scenario_line) max_len=1024 ;;
+    config | csv | prefetch | scenario_file) max_len=2048 ;;
+    *) max_len=4096 ;;
+  esac
   mkdir -p "$work"
-  if "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+  # -reload=0: no other process adds to this target's corpus while it runs.
+  if "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -max_len="$max_len" -reload=0 -timeout=10 -print_final_stats=1 \
       -artifact_prefix="$build/findings/$name-" "$work" "$root/fuzz/corpus/$name" >"$build/logs/$name.log" 2>&1; then
-    local count
+    local count ran
     count="$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/logs/$name.log")"
-    echo "$name ${count:-0}" >>"$build/executions.txt"
-    echo "fuzz_$name: ${count:-0} executions, no finding"
+    count="${count:-0}"
+    ran="$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$build/logs/$name.log")"
+    ran="${ran:-$seconds}"
+    # One short write per line, so two jobs never interleave.
+    printf '%s\t%s\t%s\t%s\t%s\n' "$(date -u +%Y-%m-%dT%H:%M:%SZ)" "$name" "$count" "$ran" "$commit" >>"$campaign"
+    echo "fuzz_$name: $count executions in $ran s ($((count / (ran > 0 ? ran : 1)))/s), no finding"
   else
     echo "fuzz_$name: FINDING, see $build/logs/$name.log"
     tail -n 40 "$build/logs/$name.log"
@@ -39,8 +65,12 @@ run_one() {
 }
 export -f run_one
 
+status=0
 # shellcheck disable=SC2086
-printf '%s\n' $targets | xargs -P "$jobs" -I{} bash -c 'run_one "$@"' _ {} "$seconds" "$build" "$root"
+printf '%s\n' $targets | xargs -P "$jobs" -I{} bash -c 'run_one "$@"' _ {} "$seconds" "$build" "$root" "$campaign" "$commit" ||
+  status=$?
 
-echo "Executions so far, all runs:"
-awk '{ total[$1] += $2 } END { for (t in total) printf "  fuzz_%s: %d\n", t, total[t] }' "$build/executions.txt" | sort
+echo "Executions per target, all runs without a finding (fuzz/campaign.tsv):"
+awk -F'\t' 'NR > 1 { n[$2] += $3; s[$2] += $4 } END { for (t in n) printf "  fuzz_%s: %d in %d s\n", t, n[t], s[t] }' \
+  "$campaign" | sort
+exit "$status"
