@@ -495,6 +495,15 @@ void TTemplateMain::WarnSkippedLines() {
     host_.ShowWarning(Fmt("Пропущено строк, которые не являются комбинациями: %d", combs_.SkippedLines()));
 }
 
+void TTemplateMain::CombsKeepOrRemove(int method, const Selection& selection, FilterMode mode,
+                                      const std::string& caption) {
+  auto stat = registry_.CreateInstance(method);
+  Busy busy(*this);
+  KeepOrRemove(combs_, *stat, selection, mode, FilterLastIndex(archive_, offset_), settings_.SortedDraws, caption,
+               &host_);
+  RefreshCombs();
+}
+
 std::string TTemplateMain::CombsDistinctText() const { return DistinctNumbersText(combs_); }
 
 std::string TTemplateMain::CombsFindText(int row) const {
@@ -560,9 +569,10 @@ int32_t TTemplateMain::DownloadDraws() {
   return added;
 }
 
-bool TTemplateMain::CanRunScenario() const {
-  return IsIdle() && !ScenarioRunning() && scenario_ && !scenario_->Empty() && !archive_.Empty() && stakes_ &&
-         stakes_->IsOpen();
+bool TTemplateMain::CanRunScenario() const { return scenario_ && !scenario_->Empty() && CanRunLines(); }
+
+bool TTemplateMain::CanRunLines() const {
+  return IsIdle() && !ScenarioRunning() && !archive_.Empty() && stakes_ && stakes_->IsOpen();
 }
 
 RunSettings TTemplateMain::CurrentRunSettings() const {
@@ -584,7 +594,7 @@ RunResult TTemplateMain::RunScenario(int testCount) {
 }
 
 RunResult TTemplateMain::RunScenario(const std::vector<std::string>& lines, int testCount) {
-  if (!IsIdle() || ScenarioRunning() || archive_.Empty() || !stakes_ || !stakes_->IsOpen()) return {};
+  if (!CanRunLines()) return {};
   if (testCount > 0) {
     testCount = std::min(testCount, archive_.Count() - 1);
     if (testCount < 1) return {};

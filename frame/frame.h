@@ -26,6 +26,7 @@
 #include "scenario/scenario_file.h"
 #include "stakes/ratings.h"
 #include "stakes/stake_store.h"
+#include "stats/filter.h"
 #include "stats/prefetch.h"
 #include "stats/stat_list.h"
 
@@ -198,6 +199,9 @@ class TTemplateMain {
   std::string CombsCopy(const std::vector<int>& rows) const;
   void CombsPaste(const std::string& text);
   std::string CombsDistinctText() const;
+  // StatFilter_Include / _Exclude: keeps or removes the combinations whose
+  // value of the method is among the selected ones, judged at the offset.
+  void CombsKeepOrRemove(int method, const Selection& selection, FilterMode mode, const std::string& caption);
   std::string CombsFindText(int row) const;
   // The array index combination info is evaluated at.
   int LastKnownIndex() const;
@@ -229,6 +233,8 @@ class TTemplateMain {
   void ReloadRegistry();
   void DeleteLogs(const std::vector<std::string>& names);
   void SaveArchive();
+  // What a run needs besides its lines: an idle frame, draws, the stakes file.
+  bool CanRunLines() const;
   void RefreshCombs();
 
   Host& host_;

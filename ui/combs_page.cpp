@@ -23,11 +23,6 @@ namespace px::ui {
 
 namespace {
 const FileFilter kCombFiles{"Файлы комбинаций (*.lcv)|*.lcv", "lcv"};
-
-void SetColumnWidths(QTableView* view, std::initializer_list<int> widths) {
-  int column = 0;
-  for (int w : widths) view->setColumnWidth(column++, w);
-}
 }  // namespace
 
 CombsPage::CombsPage(PageContext& context, QWidget* parent) : QWidget(parent), context_(context) {

@@ -40,8 +40,7 @@ DrawsPage::DrawsPage(PageContext& context, QWidget* parent) : QWidget(parent), c
   offset_->setRange(0, 0);
   offsetRow->addWidget(offset_, 1);
   layout->addLayout(offsetRow);
-  int column = 0;
-  for (int w : {52, 30, 30, 30, 30, 30, 36, 82}) view_->setColumnWidth(column++, w);
+  SetColumnWidths(view_, {52, 30, 30, 30, 30, 30, 36, 82});
 
   connect(offset_, &QSpinBox::valueChanged, this, [this](int v) {
     context_.Frame().SetDrawsOffset(v);

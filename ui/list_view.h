@@ -4,6 +4,7 @@
 #include <QAbstractItemModel>
 #include <QHeaderView>
 #include <QTableView>
+#include <initializer_list>
 
 namespace px::ui {
 
@@ -18,6 +19,12 @@ inline QTableView* MakeList(QWidget* parent, const char* name) {
   v->horizontalHeader()->setHighlightSections(false);
   v->setWordWrap(false);
   return v;
+}
+
+// The columns' widths from the first on.
+inline void SetColumnWidths(QTableView* view, std::initializer_list<int> widths) {
+  int column = 0;
+  for (int w : widths) view->setColumnWidth(column++, w);
 }
 
 // A read-only grid of file records (stakes, rating, scenario lines): whole

@@ -2,7 +2,6 @@
 #include <QTableView>
 
 #include "export/xlsx_export.h"
-#include "core/text.h"
 #include "frame/frame.h"
 #include "ui/favourites_manager.h"
 #include "ui/filter_help.h"
@@ -64,15 +63,8 @@ void StatsPage::BindCommands(CommandBinder& c) {
 }
 
 void StatsPage::Filter(bool keep) {
-  TFormMain& f = context_->Frame();
-  Host& host = context_->GetHost();
-  auto stat = f.Registry().CreateInstance(SelectedMethod());
-  TTemplateMain::Busy busy(f);
-  KeepOrRemove(f.Combs(), *stat, SelectedValues(), keep ? FilterMode::KeepSelected : FilterMode::RemoveSelected,
-               FilterLastIndex(f.Archive(), f.DrawsOffset()), f.Settings().SortedDraws, SelectedCaption(), &host);
-  host.SetStatusPanel(3, Fmt("Комбинаций: %d", f.Combs().Count()));
-  host.Refresh(View::CombsList);
-  host.Refresh(View::FiltersList);
+  context_->Frame().CombsKeepOrRemove(SelectedMethod(), SelectedValues(),
+                                      keep ? FilterMode::KeepSelected : FilterMode::RemoveSelected, SelectedCaption());
 }
 
 }  // namespace px::ui
