@@ -1,7 +1,5 @@
 #include "combs/combination_set.h"
 
-#include <thread>
-
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -105,6 +103,10 @@ class DrawMatcher {
         keys_.push_back(KeyOf(s));
       else
         repeating_.push_back(d);
+      if (s[kDrawSize - 1] >= 64) masksHold_ = false;
+      const uint64_t m = MaskOf(d);
+      masks_.push_back(m);
+      bloom_[Slot(m) >> 6] |= uint64_t(1) << (Slot(m) & 63);
     }
     std::sort(keys_.begin(), keys_.end());
     keys_.erase(std::unique(keys_.begin(), keys_.end()), keys_.end());
@@ -112,12 +114,32 @@ class DrawMatcher {
 
   bool Matches(const Combination& c) const {
     if (all_.empty()) return false;
+    // Most combinations are told apart by their number mask alone; the
+    // others take the exact way below.
+    if (masksHold_ && repeating_.empty() && (c[0] | c[1] | c[2] | c[3] | c[4]) < 64) {
+      uint64_t m = 0, repeated = 0;
+      for (uint8_t v : c) {
+        const uint64_t bit = uint64_t(1) << v;
+        repeated |= m & bit;
+        m |= bit;
+      }
+      if (!repeated) {
+        if (!(bloom_[Slot(m) >> 6] >> (Slot(m) & 63) & 1)) return false;
+        return std::find(masks_.begin(), masks_.end(), m) != masks_.end();
+      }
+    }
     Combination s = Sorted(c);
     if (!AllDifferent(s)) return AnyFull(all_, c);
     return std::binary_search(keys_.begin(), keys_.end(), KeyOf(s)) || AnyFull(repeating_, c);
   }
 
  private:
+  static uint64_t MaskOf(const Combination& c) {
+    uint64_t m = 0;
+    for (uint8_t v : c) m |= uint64_t(1) << (v & 63);
+    return m;
+  }
+  static unsigned Slot(uint64_t m) { return unsigned((m * 0x9E3779B97F4A7C15ull) >> 54); }
   static bool AnyFull(const std::vector<Combination>& draws, const Combination& c) {
     for (const auto& d : draws)
       if (MatchCount(c, d) == kDrawSize) return true;
@@ -125,7 +147,9 @@ class DrawMatcher {
   }
 
   std::vector<Combination> all_, repeating_;
-  std::vector<uint64_t> keys_;
+  std::vector<uint64_t> keys_, masks_;
+  std::array<uint64_t, 16> bloom_{};
+  bool masksHold_ = true;  // every draw of the range has its numbers below 64
 };
 
 // A combination only when every word is a whole number 1..36 and no two are
@@ -212,6 +236,13 @@ void CombinationSet::TakeSnapshot(bool showStatus) {
     undo_.SetCount(0);
     throw;
   }
+}
+
+void CombinationSet::SnapshotForRebuild(bool showStatus) {
+  auto status = ScopedStatus(showStatus ? host_ : nullptr, "Создание файла отката...");
+  // What working held becomes the undo; the rebuild overwrites the rest.
+  std::swap(working_, undo_);
+  working_.SetCount(0);
 }
 
 void CombinationSet::RestoreSnapshot(bool showStatus) {
@@ -304,10 +335,10 @@ int CombinationSet::FilterFromSnapshotCompact(const Compact& compact, int worker
       failures[static_cast<size_t>(w)] = std::current_exception();
     }
   };
-  std::vector<std::thread> threads;
-  for (int w = 1; w < workers; ++w) threads.emplace_back(run, w);
-  run(0);
-  for (auto& t : threads) t.join();
+  if (workers > 1)
+    pool_.Get().Run(workers, run);
+  else
+    run(0);
 
   size_t count = 0;
   std::exception_ptr failure;
@@ -326,8 +357,17 @@ int CombinationSet::FilterFromSnapshotCompact(const Compact& compact, int worker
   return working_.Count();
 }
 
+int CombinationSet::RebuildAs(const CombBuffer& result, bool exclude, const std::string& caption,
+                              const std::string& valuesText, const std::string& status) {
+  auto shown = ScopedStatus(status.empty() ? nullptr : host_, status);
+  SnapshotForRebuild(!status.empty());
+  working_.CopyFrom(result);
+  if (undo_.Count() > 0) AddLogRow(exclude, caption, valuesText);
+  return working_.Count();
+}
+
 void CombinationSet::ExcludeLastDraws(const DrawArchive& archive, int offset, int n) {
-  TakeSnapshot(true);
+  SnapshotForRebuild(true);
   auto status = ScopedStatus(host_, Fmt("Удаление из списка комбинаций %d последних тиражей...", n));
   // 64-bit: n comes from a field or a scenario and may be anything. Below 0
   // no draw is left, and the range is empty.
@@ -340,18 +380,21 @@ void CombinationSet::ExcludeLastDraws(const DrawArchive& archive, int offset, in
   {
     Rebuild out(working_, undo_.Capacity());
     const Combination* in = undo_.Data();
-    for (int i = 0; i < total; ++i) {
-      if (!matcher.Matches(in[i])) out.Keep(in[i]);
-      if ((i + 1) % step == 0 && host_)
-        Status(Fmt("Удаление из списка комбинаций %d последних тиражей ( завершено %.0f %% )...", n,
-                   (i + 1) * 100.0 / total));
+    for (int i = 0, next = step; i < total; ++i) {
+      out.KeepIf(in[i], !matcher.Matches(in[i]));
+      if (i + 1 == next) {
+        next += step;
+        if (host_)
+          Status(Fmt("Удаление из списка комбинаций %d последних тиражей ( завершено %.0f %% )...", n,
+                     (i + 1) * 100.0 / total));
+      }
     }
   }
   AddLogRow(true, "Последние тиражи", std::to_string(n));
 }
 
 void CombinationSet::DeleteRows(const std::vector<int>& rows) {
-  TakeSnapshot(true);
+  SnapshotForRebuild(true);
   auto status = ScopedStatus(host_, "Удаление выделенных комбинаций...");
   const int total = undo_.Count();
   std::vector<uint8_t> selected(static_cast<size_t>(total));

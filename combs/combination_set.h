@@ -9,10 +9,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/arith.h"
+#include "combs/worker_pool.h"
 
 namespace px {
 
@@ -75,6 +77,9 @@ class CombinationSet {
   // ---- undo
   // Copies working into the undo buffer. showStatus: "Создание файла отката...".
   void TakeSnapshot(bool showStatus);
+  // The same undo for an operation that rebuilds working from it: working and
+  // undo trade storage (no copy) and working is left empty for the rebuild.
+  void SnapshotForRebuild(bool showStatus);
   // working = undo; the undo is spent. showStatus: "Отмена изменений...".
   void RestoreSnapshot(bool showStatus);
   void DropSnapshot();
@@ -112,6 +117,11 @@ class CombinationSet {
   int FilterFromSnapshotCompact(const Compact& compact, int workers, bool exclude, const std::string& caption,
                                 const std::string& valuesText);
 
+  // The whole protocol for a result known in advance: the snapshot (by
+  // trade), working = result, the log row a filter pass would add. status:
+  // shown meanwhile, as the pass would show it ("" none).
+  int RebuildAs(const CombBuffer& result, bool exclude, const std::string& caption, const std::string& valuesText,
+                const std::string& status);
   // ---- commands of the page "Комбинации" (each takes its own snapshot)
   // Removes the combinations equal to one of the last n draws counted back
   // from the offset, logged as "Последние тиражи".
@@ -150,6 +160,7 @@ class CombinationSet {
 
   Host* host_ = nullptr;
   CombBuffer working_, undo_, cache_;
+  LazyWorkerPool pool_;
   int cacheOffsetKey_ = -1, cacheExcludeKey_ = -1;
   std::vector<LogRow> log_;
   int skippedLines_ = 0;

@@ -179,6 +179,7 @@ void ScenarioRunner::RunAllLines(const std::vector<std::string>& lines) {
   StakeStore& stakes = ctx_.stakes;
   if (stakes.HasRecords() && stakes.ReadRecord(-1, true).drawNumber > 0) stakes.Append(SeparatorRecord(), 1);
   ctx_.combs.InvalidateCache();
+  memo_.Reset();
   TConfigData& config = ctx_.registry.Config().data;
   savedCount_ = config.Count;
   savedDeviation_ = config.Deviation;
@@ -315,6 +316,17 @@ void ScenarioRunner::BuildStartList(const ScenarioOptions& o) {
       combs.SaveCache(offset, o.excludeDraws);
     }
   }
+  if (source == ListSource::Full || source == ListSource::Exclude) {
+    // Generated lists are the same for every variant of the pass, except one
+    // read from a file, which may change meanwhile.
+    const GameConfig& config = ctx_.registry.Config();
+    if (config.CombsGenerateMode == 4)
+      memo_.StartFrom("");
+    else
+      memo_.StartFrom(Fmt("%d|%d|%d|", int(source), source == ListSource::Exclude ? o.excludeDraws : 0,
+                          config.CombsGenerateMode) +
+                      config.CombsGenerateParameters);
+  }
   if (o.clearStakes) {
     ctx_.stakes.Clear();
     ctx_.stakes.Reopen();
@@ -398,8 +410,8 @@ void ScenarioRunner::ApplyPart(const FilterSpec& f, const TFilterPart& p) {
     if (!holds) continue;
     if (log_.enabled) Write(Fmt("Шаг %.3d. Выделение строки: %s", walk.step + 1, RowText(row).c_str()));
     Write(modeLine);
-    const int left = KeepOrRemove(combs, *stat, SelectRows(table.rows, {r}), mode, lastIndex, sorted, caption,
-                                  &ctx_.host);
+    const int left = memo_.KeepOrRemove(combs, *stat, method, config, SelectRows(table.rows, {r}), mode, lastIndex,
+                                        sorted, caption, &ctx_.host);
     Write(Fmt("Количество комбинаций в списке: %d", left));
     distinctKnown = false;
     if (left > 0) {
@@ -408,17 +420,19 @@ void ScenarioRunner::ApplyPart(const FilterSpec& f, const TFilterPart& p) {
     }
     Write("{UNDO} Откат изменений...");
     combs.RestoreSnapshot(true);
+    memo_.Restored();
     combs.AddUndoRow();
     if (stopMode == StopMode::UntilEmpty) break;
   }
   if (item.multiSelect && !control_.stopping_) {
     Write(modeLine);
-    const int left =
-        KeepOrRemove(combs, *stat, SelectRows(table.rows, selected), mode, lastIndex, sorted, caption, &ctx_.host);
+    const int left = memo_.KeepOrRemove(combs, *stat, method, config, SelectRows(table.rows, selected), mode,
+                                        lastIndex, sorted, caption, &ctx_.host);
     Write(Fmt("Количество комбинаций в списке: %d", left));
     if (left == 0) {
       Write("{UNDO} Откат изменений...");
       combs.RestoreSnapshot(true);
+      memo_.Restored();
       combs.AddUndoRow();
     }
   }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/arith.h"
+#include "scenario/filter_memo.h"
 #include "scenario/run_log.h"
 #include "scenario/variants.h"
 
@@ -133,6 +134,10 @@ class ScenarioRunner {
   const RunControl& Control() const { return control_; }
   const RunStatus& Status() const { return status_; }
   RunLog& Log() { return log_; }
+  // Filter steps met again within a pass take the list they gave before; off,
+  // every step is a pass of its own (the same results, slower).
+  void SetStepReuse(bool on) { memo_.SetEnabled(on); }
+  int StepsReused() const { return memo_.Reused(); }
 
   // Status bar updates of ALL and systems: at most one per this many ms.
   static constexpr int kQuietStatusMs = 101;
@@ -174,6 +179,7 @@ class ScenarioRunner {
   bool savedPercents_ = false, savedAbs_ = false;
   int64_t lastQuietMs_ = 0;
   int64_t lastPumpMs_ = 0;
+  FilterMemo memo_;
 };
 
 }  // namespace px

@@ -33,20 +33,30 @@ Selection SelectRows(const std::vector<StatRow>& rows, const std::vector<int>& s
 
 int FilterLastIndex(const DrawArchive& archive, int offset) { return std::max(0, archive.ReferenceIndex(offset)); }
 
-int ApplyStatFilter(CombinationSet& set, TCustomStat& stat, const Selection& selection, FilterMode mode,
-                    int lastIndex, bool sorted, const std::string& caption, Host* host) {
+namespace {
+
+// takeSnapshot: the undo snapshot is taken here, after everything that may
+// fail is ready, so that a failure leaves the list whole; otherwise the
+// caller took it.
+int Filter(CombinationSet& set, TCustomStat& stat, const Selection& selection, FilterMode mode, int lastIndex,
+           bool sorted, const std::string& caption, Host* host, bool takeSnapshot) {
   std::optional<StatusScope> status;
   if (host) status.emplace(*host, "Фильтрация комбинаций...");
-  if (selection.values.Empty()) return set.Count();
+  if (selection.values.Empty()) {
+    if (takeSnapshot) set.TakeSnapshot(true);
+    return set.Count();
+  }
   const bool exclude = mode == FilterMode::RemoveSelected;
   stat.LoadDraws(-1, lastIndex, sorted);
   // A large set is shared by two threads, each with its own instance.
-  const int workers = set.Undo().Count() >= kParallelFrom ? 2 : 1;
+  const int source = takeSnapshot ? set.Count() : set.Undo().Count();
+  const int workers = source >= kParallelFrom ? 2 : 1;
   std::vector<std::unique_ptr<TCustomStat>> clones;
   for (int w = 1; w < workers; ++w) {
     clones.push_back(stat.Clone());
     clones.back()->LoadDraws(-1, lastIndex, sorted);
   }
+  if (takeSnapshot) set.SnapshotForRebuild(true);
   return set.FilterFromSnapshotCompact(
       [&](int worker, const Combination* in, size_t n, Combination* out) {
         TCustomStat& s = worker == 0 ? stat : *clones[size_t(worker - 1)];
@@ -55,10 +65,16 @@ int ApplyStatFilter(CombinationSet& set, TCustomStat& stat, const Selection& sel
       workers, exclude, caption, selection.text);
 }
 
+}  // namespace
+
+int ApplyStatFilter(CombinationSet& set, TCustomStat& stat, const Selection& selection, FilterMode mode,
+                    int lastIndex, bool sorted, const std::string& caption, Host* host) {
+  return Filter(set, stat, selection, mode, lastIndex, sorted, caption, host, false);
+}
+
 int KeepOrRemove(CombinationSet& set, TCustomStat& stat, const Selection& selection, FilterMode mode, int lastIndex,
                  bool sorted, const std::string& caption, Host* host) {
-  set.TakeSnapshot(true);
-  return ApplyStatFilter(set, stat, selection, mode, lastIndex, sorted, caption, host);
+  return Filter(set, stat, selection, mode, lastIndex, sorted, caption, host, true);
 }
 
 int ApplyNumberFilter(CombinationSet& set, const TStatList& registry, const std::vector<int>& numbers,
@@ -75,8 +91,7 @@ int ApplyNumberFilter(CombinationSet& set, const TStatList& registry, const std:
     selection.values.Append(v);
   }
   selection.text = valuesText;
-  set.TakeSnapshot(true);
-  return ApplyStatFilter(set, *stat, selection, mode, lastIndex, sorted, caption, host);
+  return Filter(set, *stat, selection, mode, lastIndex, sorted, caption, host, true);
 }
 
 }  // namespace px

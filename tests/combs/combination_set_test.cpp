@@ -151,6 +151,29 @@ TEST(CombinationSet, ExcludeLastDraws) {
   set.ExcludeLastDraws(odd, 0, 4);
   EXPECT_LT(reference.size(), list.size());
   EXPECT_EQ(set.ToVector(), reference);
+
+  // Ordinary draws against such lists: repeats, numbers past 63, the draws'
+  // numbers in any order.
+  DrawArchive plain;
+  for (Combination d : {C(5, 4, 3, 2, 1), C(36, 7, 12, 1, 30), C(6, 1, 2, 3, 4)}) plain.Append(Draw(1, d));
+  list.clear();
+  reference.clear();
+  for (int i = 0; i < 4000; ++i) {
+    Combination c = plain.At(i % 3).numbers;
+    c[size_t(i % 5)] = uint8_t(i / 5 % 7 == 0 ? c[size_t(i % 5)] : (i * 37) % 256);
+    if (i % 11 == 0) std::rotate(c.begin(), c.begin() + 2, c.end());
+    list.push_back(c);
+  }
+  for (const auto& c : list)
+    if (std::none_of(plain.Records().begin(), plain.Records().end(),
+                     [&](const DrawRecord& d) { return MatchCount(c, d.numbers) == 5; }))
+      reference.push_back(c);
+  Fill(set, list);
+  set.ExcludeLastDraws(plain, 0, 3);
+  EXPECT_GT(list.size() - reference.size(), 500u);
+  EXPECT_EQ(set.ToVector(), reference);
+  set.RestoreSnapshot(false);
+  EXPECT_EQ(set.ToVector(), list);
 }
 
 TEST(CombinationSet, DeleteRows) {

@@ -110,6 +110,29 @@ TEST(Arith, SortingAndMatching) {
   ASSERT_EQ(order.size(), 36u);
   EXPECT_EQ(order.front(), 36);
   EXPECT_EQ(std::vector<int>(order.end() - 3, order.end()), (std::vector<int>{3, 2, 1}));
+
+  // Long lists that lack numbers, with late first appearances, against the
+  // plain definition.
+  auto plain = [](const std::vector<Combination>& l) {
+    std::vector<int> out;
+    for (const auto& c : l)
+      for (uint8_t v : c)
+        if (v >= 1 && v <= 36 && std::find(out.begin(), out.end(), int(v)) == out.end()) out.push_back(v);
+    return out;
+  };
+  uint32_t seed = 12345;
+  uint32_t range = 30;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) % range + 1; };
+  for (size_t late : {size_t(10), size_t(4095), size_t(4096), size_t(9000), size_t(3), size_t(7777)}) {
+    if (late < 4000) range = 30 - uint32_t(late);  // many numbers missing, more than one sweep's worth
+    std::vector<Combination> l;
+    for (size_t i = 0; i < 10000; ++i)
+      l.push_back(C(int(next()), int(next()), int(next()), int(next()), int(next())));
+    l[late] = C(33, 31, 0, 200, 31);
+    l.back() = C(34, 1, 2, 3, 4);
+    EXPECT_EQ(DistinctInOrder(l.data(), l.size()), plain(l)) << late;
+    EXPECT_EQ(CountDistinct(l.data(), late), int(plain(std::vector<Combination>(l.begin(), l.begin() + late)).size()));
+  }
 }
 
 TEST(Arith, GeometryAndColours) {

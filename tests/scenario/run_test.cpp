@@ -560,3 +560,55 @@ TEST_F(ScenarioRunTest, ChecksAfterAllLinesWhenNotPerLine) {
 
 }  // namespace
 }  // namespace px
+
+namespace px {
+namespace {
+
+// Variants that share their first filters, emptying steps and their undo,
+// a line continuing the previous list, and the stop modes: a test with the
+// steps reused makes the same stakes, the same log and leaves the same list
+// as one that does every step.
+TEST_F(ScenarioRunTest, ReusedFilterStepsChangeNothingButTheTime) {
+  settings.scriptLogEnabled = true;
+  const std::vector<std::string> lines = {
+      "FULL:0#EXT|TSD1#NUMS:20-40;10#LNO:#ST:3|TSD1#EVEN:30#CMV:1-3;1#ST:2| | | | | |a",
+      "CURR:0#FIRST|TSD2#EVEN:15#CDV:1-5;2#SF:1|TMD1#NUMS:50#LVA:1,2,3#ST:4| | | | | |b",
+      "EXCL:3#LAST|TSF1#NUMS:100#LNO:#ST:6|TSD1#EVEN:10,20#LNO:#SF:1| | | | | |c",
+  };
+  auto run = [&](bool reuse, std::vector<StakeRecord>& made, std::vector<std::string>& log,
+                 std::vector<LogRow>& steps, std::vector<Combination>& list) {
+    stakes->Clear();
+    for (const std::string& name : RunLogFiles(env, dir.Path())) env.Remove(dir.File(name));
+    auto runner = Runner();
+    runner->SetStepReuse(reuse);
+    const RunResult r = runner->Test(lines, 4);
+    EXPECT_FALSE(r.failed) << r.error;
+    made = Stakes();
+    log = LogLines();
+    steps = combs.Log();
+    list = combs.ToVector();
+    return runner->StepsReused();
+  };
+  std::vector<StakeRecord> made1, made2;
+  std::vector<std::string> log1, log2;
+  std::vector<LogRow> steps1, steps2;
+  std::vector<Combination> list1, list2;
+  EXPECT_EQ(run(false, made1, log1, steps1, list1), 0);
+  EXPECT_GT(run(true, made2, log2, steps2, list2), 20);
+  EXPECT_GT(made1.size(), 20u);
+  ASSERT_EQ(made1.size(), made2.size());
+  for (size_t i = 0; i < made1.size(); ++i) {
+    EXPECT_EQ(made1[i].numbers, made2[i].numbers) << i;
+    EXPECT_EQ(made1[i].comment, made2[i].comment) << i;
+  }
+  EXPECT_GT(CountLog("{UNDO} Откат изменений..."), 0);
+  // The log's first and last lines carry the time; the rest is the run.
+  ASSERT_EQ(log1.size(), log2.size());
+  EXPECT_EQ(std::vector<std::string>(log1.begin() + 1, log1.end() - 1),
+            std::vector<std::string>(log2.begin() + 1, log2.end() - 1));
+  EXPECT_EQ(steps1, steps2);
+  EXPECT_EQ(list1, list2);
+}
+
+}  // namespace
+}  // namespace px

@@ -88,6 +88,9 @@ TEST_F(FilterTest, FiltersJudgeFromTheReferenceDrawOrTheOldest) {
 TEST_F(FilterTest, EmptySelectionAndNumberFilter) {
   EXPECT_EQ(Apply("NUMS", {}, FilterMode::KeepSelected), kCapacity);
   EXPECT_TRUE(set.Log().empty());
+  // Nothing filtered, but the command's undo is there and holds the list.
+  EXPECT_EQ(set.Undo().Count(), kCapacity);
+  EXPECT_TRUE(std::equal(set.Undo().Data(), set.Undo().Data() + kCapacity, set.Working().Data()));
 
   EXPECT_THROW(ApplyNumberFilter(set, registry, {}, FilterMode::KeepSelected, "Карта", "", 1, false, &host), Error);
   EXPECT_EQ(set.Count(), kCapacity);
