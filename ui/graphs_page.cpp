@@ -17,6 +17,7 @@
 #include "core/host.h"
 #include "frame/frame.h"
 #include "ui/graph_window.h"
+#include "ui/method_selector.h"
 
 namespace px::ui {
 
@@ -40,7 +41,7 @@ QLineSeries* Line(QChart* chart, const QString& title, QColor colour) {
 GraphsPage::GraphsPage(TTemplateMain& frame, QAction* draw, QWidget* parent)
     : QWidget(parent), f_(frame), draw_(draw) {
   setObjectName("tsDrawsGraph");
-  methods_ = new QComboBox(this);
+  methods_ = new MethodSelector(f_.Registry(), this);
   methods_->setObjectName("cbDrawsGraphType");
   methods_->setToolTip(QString::fromUtf8("Тип графика"));
   methods_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -112,6 +113,8 @@ void GraphsPage::FillMethods() {
   // Another list may hold another method at the same position.
   last_ = GraphInputs{};
 }
+
+bool GraphsPage::SelectMethod(const std::string& code) { return methods_->SelectCode(code); }
 
 int GraphsPage::SelectedMethod() const {
   return methods_->currentIndex() < 0 ? -1 : methods_->currentData().toInt();

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "ui/commands.h"
+#include "ui/method_selector.h"
 #include "views/graphs.h"
 
 class QAction;
@@ -52,9 +53,11 @@ class GraphsPage final : public QWidget, public CommandOwner {
 
   // The registry position of the selected method, or -1.
   int SelectedMethod() const;
+  // Selects the method of that code; false when the list lacks it.
+  bool SelectMethod(const std::string& code);
   int Computations() const { return computations_; }
   const GraphInputs& LastInputs() const { return last_; }
-  QComboBox* MethodList() const { return methods_; }
+  MethodSelector* MethodList() const { return methods_; }
   QSpinBox* LengthField() const { return length_; }
   QCheckBox* ShowMarksBox() const { return showMarks_; }
   QChart* Chart() const { return chart_; }
@@ -70,7 +73,7 @@ class GraphsPage final : public QWidget, public CommandOwner {
 
   TTemplateMain& f_;
   QAction* draw_;
-  QComboBox* methods_;
+  MethodSelector* methods_;
   QSpinBox* length_;
   QCheckBox* showMarks_;
   QChart* chart_;
