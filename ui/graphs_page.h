@@ -25,6 +25,7 @@ class TTemplateMain;
 namespace px::ui {
 
 class ChartAxes;
+class ZoomChartView;
 
 class GraphsPage final : public QWidget, public CommandOwner {
   Q_OBJECT
@@ -61,7 +62,7 @@ class GraphsPage final : public QWidget, public CommandOwner {
   QSpinBox* LengthField() const { return length_; }
   QCheckBox* ShowMarksBox() const { return showMarks_; }
   QChart* Chart() const { return chart_; }
-  QChartView* ChartView() const { return chartView_; }
+  ZoomChartView* ChartView() const { return chartView_; }
   // The value line, or null while none is drawn.
   QLineSeries* ValueSeries() const;
 
@@ -77,7 +78,7 @@ class GraphsPage final : public QWidget, public CommandOwner {
   QSpinBox* length_;
   QCheckBox* showMarks_;
   QChart* chart_;
-  QChartView* chartView_;
+  ZoomChartView* chartView_;
   std::unique_ptr<ChartAxes> axes_;
   GraphInputs last_;
   int computations_ = 0;
