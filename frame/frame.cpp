@@ -194,10 +194,13 @@ void TTemplateMain::LoadArchive(Failure failure) {
 
 bool TTemplateMain::OpenStakes(Failure failure) {
   stakes_ = std::make_unique<StakeStore>(env_, host_, dataDir_);
-  if (failure == Failure::Throw) {
+  try {
     OpenStakesOrThrow(env_, host_, dataDir_, *stakes_);
-  } else if (!stakes_->Load()) {
-    host_.ShowError(kExclusiveAccess);
+  } catch (const std::exception& e) {
+    if (failure == Failure::Throw) throw;
+    // One box: a held or unwritable file is the exclusive-access message
+    // alone, without the system's own text in front of it.
+    host_.ShowError(e.what());
     return false;
   }
   stakes_->SetLogEnabled(settings_.StakesLogEnabled);
@@ -227,9 +230,9 @@ void TTemplateMain::GenerateStartList() {
 }
 
 void OpenStakesOrThrow(Env& env, Host& host, const std::string& dataDir, StakeStore& store) {
-  env.MakeDirs(dataDir);
   StatusScope status(host, "Загрузка файла ставок...");
   try {
+    env.MakeDirs(dataDir);
     store.Open();
   } catch (const std::exception&) {
     throw Error(kExclusiveAccess);

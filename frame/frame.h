@@ -149,7 +149,8 @@ class TTemplateMain {
   void LoadRegistry(Failure failure, bool withNames = true);
   void LoadArchive(Failure failure);
   // The stakes file, held exclusively from now on; its log follows the
-  // setting. False when it could not be opened (Report).
+  // setting. False when it could not be opened (Report): a held or
+  // unwritable file shows the exclusive-access message alone.
   bool OpenStakes(Failure failure);
   // The ratings, recovered from the stakes file when they lag behind it.
   void LoadRatings();
@@ -278,8 +279,9 @@ class TFormMain : public TTemplateMain {
   int32_t DownloadRange(int32_t fromDateKey, int32_t toDateKey) override;
 };
 
-// Opens a data folder's stakes file for a command of the tool: one held by
-// the program is the exclusive-access message, a damaged one its read error.
+// Opens a data folder's stakes file for the program or a command of the tool:
+// a folder or file that cannot be created, opened or locked is the
+// exclusive-access message, a damaged file its read error.
 void OpenStakesOrThrow(Env& env, Host& host, const std::string& dataDir, StakeStore& store);
 
 // The program's version text.

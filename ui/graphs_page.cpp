@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineSeries>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -17,6 +18,7 @@
 #include "core/host.h"
 #include "frame/frame.h"
 #include "ui/graph_window.h"
+#include "ui/method_selector.h"
 
 namespace px::ui {
 
@@ -40,7 +42,7 @@ QLineSeries* Line(QChart* chart, const QString& title, QColor colour) {
 GraphsPage::GraphsPage(TTemplateMain& frame, QAction* draw, QWidget* parent)
     : QWidget(parent), f_(frame), draw_(draw) {
   setObjectName("tsDrawsGraph");
-  methods_ = new QComboBox(this);
+  methods_ = new MethodSelector(f_.Registry(), this);
   methods_->setObjectName("cbDrawsGraphType");
   methods_->setToolTip(QString::fromUtf8("Тип графика"));
   methods_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -66,7 +68,9 @@ GraphsPage::GraphsPage(TTemplateMain& frame, QAction* draw, QWidget* parent)
   chart_->legend()->setAlignment(Qt::AlignBottom);
   chart_->setMargins(QMargins(2, 2, 2, 2));
   axes_ = std::make_unique<ChartAxes>(chart_);
-  chartView_ = new QChartView(chart_, this);
+  // Graph values are counts and sums: the axis ticks whole numbers.
+  axes_->SetValues(ChartAxes::Values::Whole);
+  chartView_ = new ZoomChartView(chart_, *axes_, this);
   chartView_->setObjectName("crtDrawsGraph");
   chartView_->setRenderHint(QPainter::Antialiasing);
   chartView_->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -76,6 +80,7 @@ GraphsPage::GraphsPage(TTemplateMain& frame, QAction* draw, QWidget* parent)
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addLayout(top);
   layout->addWidget(chartView_, 1);
+  layout->addWidget(chartView_->ScrollBar());
 
   connect(methods_, &QComboBox::currentIndexChanged, this, [this] {
     if (draw_->isEnabled()) DrawGraphs(false);
@@ -112,6 +117,8 @@ void GraphsPage::FillMethods() {
   // Another list may hold another method at the same position.
   last_ = GraphInputs{};
 }
+
+bool GraphsPage::SelectMethod(const std::string& code) { return methods_->SelectCode(code); }
 
 int GraphsPage::SelectedMethod() const {
   return methods_->currentIndex() < 0 ? -1 : methods_->currentData().toInt();
@@ -157,9 +164,11 @@ void GraphsPage::DrawGraphs(bool forced) {
     valuePoints.append(QPointF(x, y));
     averagePoints.append(QPointF(x, g.average));
     modePoints.append(QPointF(x, g.mode));
-    axes_->Include(x, y);
+    // Every line counts: a zoomed part keeps the average and the mode in view.
+    axes_->Add(0, x, y);
+    axes_->Add(1, x, g.average);
+    axes_->Add(2, x, g.mode);
   }
-  // The average lies within the values; the mode is one of them.
   values->replace(valuePoints);
   average->replace(averagePoints);
   mode->replace(modePoints);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "ui/commands.h"
+#include "ui/method_selector.h"
 #include "views/graphs.h"
 
 class QAction;
@@ -24,6 +25,7 @@ class TTemplateMain;
 namespace px::ui {
 
 class ChartAxes;
+class ZoomChartView;
 
 class GraphsPage final : public QWidget, public CommandOwner {
   Q_OBJECT
@@ -52,13 +54,15 @@ class GraphsPage final : public QWidget, public CommandOwner {
 
   // The registry position of the selected method, or -1.
   int SelectedMethod() const;
+  // Selects the method of that code; false when the list lacks it.
+  bool SelectMethod(const std::string& code);
   int Computations() const { return computations_; }
   const GraphInputs& LastInputs() const { return last_; }
-  QComboBox* MethodList() const { return methods_; }
+  MethodSelector* MethodList() const { return methods_; }
   QSpinBox* LengthField() const { return length_; }
   QCheckBox* ShowMarksBox() const { return showMarks_; }
   QChart* Chart() const { return chart_; }
-  QChartView* ChartView() const { return chartView_; }
+  ZoomChartView* ChartView() const { return chartView_; }
   // The value line, or null while none is drawn.
   QLineSeries* ValueSeries() const;
 
@@ -70,11 +74,11 @@ class GraphsPage final : public QWidget, public CommandOwner {
 
   TTemplateMain& f_;
   QAction* draw_;
-  QComboBox* methods_;
+  MethodSelector* methods_;
   QSpinBox* length_;
   QCheckBox* showMarks_;
   QChart* chart_;
-  QChartView* chartView_;
+  ZoomChartView* chartView_;
   std::unique_ptr<ChartAxes> axes_;
   GraphInputs last_;
   int computations_ = 0;

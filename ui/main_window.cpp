@@ -317,6 +317,8 @@ bool MainWindow::Create() {
   RestoreState();
   combs_->ExcludeField()->setValue(frame_->Settings().DrawsExclude);
   UpdateActions();
+  // After the tabs follow their settings: a hidden page is not made current.
+  RestorePages();
   return true;
 }
 
@@ -393,6 +395,24 @@ void MainWindow::RestoreState() {
   }
 }
 
+void MainWindow::RestorePages() {
+  frame_->Guard([&] {
+    const PageState p = ReadPageState(frame_->SettingsStore().Read(), MainSettings::kSection);
+    if (!p.statMethod.empty()) stats_->SelectMethod(p.statMethod);
+    if (!p.graphMethod.empty()) graphs_->SelectMethod(p.graphMethod);
+    if (p.mainPage >= 0 && p.mainPage < pcMain_->count() && pcMain_->isTabVisible(p.mainPage))
+      pcMain_->setCurrentIndex(p.mainPage);
+    if (p.listsPage >= 0 && p.listsPage < pcLists_->count()) pcLists_->setCurrentIndex(p.listsPage);
+  });
+}
+
+PageState MainWindow::CurrentPages() const {
+  const TStatList& registry = frame_->Registry();
+  auto code = [&](int method) { return method >= 0 ? registry.CodeOf(method) : std::string(); };
+  return PageState{code(stats_->SelectedMethod()), code(graphs_->SelectedMethod()), pcMain_->currentIndex(),
+                   pcLists_->currentIndex()};
+}
+
 std::vector<QTableView*> MainWindow::Lists() const {
   std::vector<QTableView*> lists = {DrawsView(), CombsView(), FiltersView(), stats_->Table(), ratings_->Table(),
                                     stakes_->Table()};
@@ -419,6 +439,7 @@ void MainWindow::SaveState() {
                     SortType{statHeader->sortIndicatorSection(),
                              statHeader->sortIndicatorOrder() == Qt::DescendingOrder ? 1 : 0});
       for (QTableView* v : Lists()) SaveColumns(*v, ini, section);
+      WritePageState(ini, section, CurrentPages());
     });
   });
 }

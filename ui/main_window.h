@@ -38,6 +38,7 @@ class ScenarioPage;
 class ScenarioTab;
 class StakesPage;
 class StatsPage;
+struct PageState;
 
 class MainWindow final : public QMainWindow, public Host, public PageContext {
   Q_OBJECT
@@ -116,6 +117,9 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   void BuildMenu();
   void BindCommands();
   void RestoreState();
+  // The selected methods and the active pages of the last run.
+  void RestorePages();
+  PageState CurrentPages() const;
   void SaveState();
   // The lists whose columns the window-state store keeps.
   std::vector<QTableView*> Lists() const;

@@ -274,6 +274,7 @@ void RatingsPage::StakesGraph(bool profits) {
   GraphWindow graph(profits ? U("График профита для всех ставок по тиражам")
                              : U("График количества совпадений для всех ставок по тиражам"),
                     frame_.SettingsStore(), this);
+  if (profits) graph.SetMoneyValues();
   bool enough = false;
   {
     TTemplateMain::Busy busy(frame_);

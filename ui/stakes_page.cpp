@@ -385,10 +385,12 @@ void StakesPage::ShowDrawsGraph() {
   for (const auto& [draw, sum] : sums) total += sum;
   const double average = CurrencyValue(total) / double(order.size());
   GraphWindow graph(U("График суммарного профита ставок по тиражам"), frame_.SettingsStore(), this);
+  graph.SetMoneyValues();
+  // The accumulated profit runs in draw order, not in the file's.
   Currency running = 0;
-  for (int32_t draw : order) {
-    running += sums[draw];
-    graph.AddPoint(draw, U("Суммарный профит ставок по тиражу"), double(CurrencyValue(sums[draw])), true, true,
+  for (const auto& [draw, sum] : sums) {
+    running += sum;
+    graph.AddPoint(draw, U("Суммарный профит ставок по тиражу"), double(CurrencyValue(sum)), true, true,
                    QColor(Qt::darkGreen));
     graph.AddPoint(draw, U("Среднее значение"), average, false, false, QColor(Qt::blue));
     graph.AddPoint(draw, U("Накопленное значение"), double(CurrencyValue(running)), true, true, QColor(Qt::red));

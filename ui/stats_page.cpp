@@ -24,6 +24,7 @@
 #include "frame/frame.h"
 #include "stats/prefetch.h"
 #include "ui/graph_window.h"
+#include "ui/method_selector.h"
 
 namespace px::ui {
 
@@ -73,7 +74,7 @@ void StatTableModel::Clear() { SetTable(StatTable{}); }
 
 StatsPage::StatsPage(TTemplateMain& frame, QAction* calc, QWidget* parent) : QWidget(parent), f_(frame) {
   setObjectName("tsDrawsStat");
-  methods_ = new QComboBox(this);
+  methods_ = new MethodSelector(f_.Registry(), this);
   methods_->setObjectName("cbDrawsStatType");
   methods_->setToolTip(QString::fromUtf8("Вид расчета статистики"));
   methods_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

@@ -57,4 +57,20 @@ void SaveColumns(const QTableView& list, IniFile& ini, const std::string& sectio
   WriteColumnWidths(ini, section, list.objectName().toStdString(), widths);
 }
 
+PageState ReadPageState(const IniFile& ini, const std::string& section) {
+  PageState state;
+  state.statMethod = ini.ReadString(section, "DrawsStatMethod", "");
+  state.graphMethod = ini.ReadString(section, "DrawsGraphMethod", "");
+  state.mainPage = ini.ReadInt(section, "MainPage", -1);
+  state.listsPage = ini.ReadInt(section, "ListsPage", -1);
+  return state;
+}
+
+void WritePageState(IniFile& ini, const std::string& section, const PageState& state) {
+  if (!state.statMethod.empty()) ini.WriteString(section, "DrawsStatMethod", state.statMethod);
+  if (!state.graphMethod.empty()) ini.WriteString(section, "DrawsGraphMethod", state.graphMethod);
+  if (state.mainPage >= 0) ini.WriteInt(section, "MainPage", state.mainPage);
+  if (state.listsPage >= 0) ini.WriteInt(section, "ListsPage", state.listsPage);
+}
+
 }  // namespace px::ui

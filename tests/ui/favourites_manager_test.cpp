@@ -445,15 +445,26 @@ TEST(FavouritesDescription, ShowsTheHelpAddressOfTheMethod) {
       << S(window.Browser()->toPlainText());
 }
 
-TEST(FavouritesDescription, StaysBlankWithoutHelpFile) {
+TEST(FavouritesDescription, SaysSoWithoutHelpFile) {
   DrawArchive a;
   TStatList r;
   r.SetDraws(&a);
   r.Fill();
   r.helpFile = "/nonexistent/help.chm";
-  FilterHelp window(r, 0);
+  const int sums = r.FindByCode("SUMS");
+  ASSERT_GE(sums, 0);
+  FilterHelp window(r, sums);
   EXPECT_TRUE(window.Topic().empty());
-  EXPECT_TRUE(window.Browser()->toPlainText().isEmpty());
+  const std::string text = S(window.Browser()->toPlainText());
+  EXPECT_NE(text.find("Описание метода недоступно: файл справки программы не найден."), std::string::npos) << text;
+  // The window names the method it was asked about.
+  EXPECT_NE(text.find(r.MethodTitle(r.Method(sums))), std::string::npos) << text;
+  EXPECT_EQ(text.find("ms-its:"), std::string::npos) << text;
+}
+
+TEST(FavouritesDescription, SaysSoForATopicLessWindowToo) {
+  FilterHelp window(std::string{});
+  EXPECT_EQ(S(window.Browser()->toPlainText()), "Описание метода недоступно: файл справки программы не найден.");
 }
 
 }  // namespace

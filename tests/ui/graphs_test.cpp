@@ -11,7 +11,10 @@
 #include <QLineSeries>
 #include <QSpinBox>
 #include <QToolButton>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QValueAxis>
+#include <QWheelEvent>
 #include <memory>
 
 #include "core/env.h"
@@ -350,6 +353,153 @@ TEST_F(GraphsPage, SortedDrawsRedrawThePositionLine) {
   frame->Settings().SortedDraws = true;
   page->DrawGraphs(true);
   EXPECT_EQ(LineAt(page->Chart(), 0)->points(), (QList<QPointF>{{1, 2}, {2, 3}}));
+}
+
+// ---- reading the charts
+
+QValueAxis* AxisY(QChart* chart) { return qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0)); }
+QValueAxis* AxisX(QChart* chart) { return qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).value(0)); }
+
+TEST(GraphWindow, PointsJoinTheirLineInDrawOrder) {
+  ui::GraphWindow w;
+  for (int draw : {120, 100, 130, 110}) w.AddPoint(draw, "A", draw / 10.0, true, false, QColor());
+  w.AddPoint(110, "A", 99, true, false, QColor());
+  EXPECT_EQ(w.Points("A"), (QList<QPointF>{{100, 10}, {110, 11}, {110, 99}, {120, 12}, {130, 13}}));
+}
+
+TEST(GraphWindow, MoneyReadsWithTwoDecimalsOnLabelsAndAxis) {
+  ui::GraphWindow w;
+  w.SetMoneyValues();
+  w.AddPoint(2, U("Профит"), 1500000, true, true, QColor());
+  w.AddPoint(1, U("Профит"), -2800, true, true, QColor());
+  w.AddPoint(3, U("Профит"), 12.5, true, true, QColor());
+  w.AddPoint(1, U("Среднее"), 7, false, false, QColor());
+  EXPECT_EQ(w.MoneyLabels(U("Профит")), (QStringList{"-2800.00", "1500000.00", "12.50"}));
+  EXPECT_TRUE(w.MoneyLabels(U("Среднее")).isEmpty());  // never labelled
+  // The chart's own labels would print "1.5e+06".
+  EXPECT_FALSE(w.Series(U("Профит"))->pointLabelsVisible());
+  EXPECT_TRUE(w.LabelsVisible(U("Профит")));
+  EXPECT_FALSE(w.LabelsVisible(U("Среднее")));
+  w.ShowMarksBox()->click();
+  EXPECT_FALSE(w.LabelsVisible(U("Профит")));
+  QValueAxis* y = AxisY(w.Chart());
+  EXPECT_EQ(y->labelFormat(), "%.2f");
+  EXPECT_LE(y->min(), -2800);
+  EXPECT_GE(y->max(), 1500000);
+  // A window of counts keeps whole numbers.
+  ui::GraphWindow counts;
+  counts.AddPoint(1, "A", 3, true, true, QColor());
+  counts.AddPoint(2, "A", 5, true, true, QColor());
+  EXPECT_EQ(AxisY(counts.Chart())->labelFormat(), "%i");
+  EXPECT_TRUE(counts.Series("A")->pointLabelsVisible());
+}
+
+TEST_F(GraphsPage, TheValueAxisRunsFromTheLeastValueToTheLargest) {
+  // Even numbers 0, 3, 5, 2: the axis is 0..5 by one, not padded past them.
+  const Combination draws[] = {{1, 3, 5, 7, 9}, {2, 4, 6, 1, 3}, {2, 4, 6, 8, 10}, {2, 4, 1, 3, 5}};
+  for (const Combination& c : draws) frame->Archive().Append(Draw(101 + frame->Archive().Count(), c));
+  frame->Settings().DrawsGraphLen = 4;
+  Open();
+  Select("EVEN");
+  page->DrawGraphs(true);
+  QValueAxis* y = AxisY(page->Chart());
+  EXPECT_EQ(y->min(), 0);
+  EXPECT_EQ(y->max(), 5);
+  EXPECT_EQ(y->tickInterval(), 1);
+  EXPECT_EQ(y->tickType(), QValueAxis::TicksDynamic);
+  EXPECT_EQ(y->labelFormat(), "%i");  // the average 2.5 does not make the ticks fractional
+  QValueAxis* x = AxisX(page->Chart());
+  EXPECT_EQ(x->min(), 101);
+  EXPECT_EQ(x->max(), 104);
+}
+
+class LongGraph : public GraphsPage {
+ protected:
+  // 200 draws whose even count climbs 0..5 over and over, one high draw of
+  // five at the start: a zoomed part shows fewer values than the window.
+  void SetUp() override {
+    GraphsPage::SetUp();
+    const Combination odd[] = {{1, 3, 5, 7, 9},  {2, 3, 5, 7, 9},  {2, 4, 5, 7, 9},
+                               {2, 4, 6, 7, 9},  {2, 4, 6, 8, 9},  {2, 4, 6, 8, 10}};
+    for (int i = 0; i < 200; ++i) frame->Archive().Append(Draw(1001 + i, odd[i % 6]));
+    frame->Settings().DrawsGraphLen = 200;
+    Open();
+    page->resize(900, 500);
+    Select("EVEN");
+    page->DrawGraphs(true);
+    view = page->ChartView();
+  }
+  double Average() { return LineAt(page->Chart(), 1)->points().front().y(); }
+  double Mode() { return LineAt(page->Chart(), 2)->points().front().y(); }
+  ui::ZoomChartView* view = nullptr;
+};
+
+TEST_F(LongGraph, ZoomAndScrollKeepTheAverageAndTheModeInView) {
+  QValueAxis* x = AxisX(page->Chart());
+  QValueAxis* y = AxisY(page->Chart());
+  EXPECT_EQ(x->min(), 1001);
+  EXPECT_EQ(x->max(), 1200);
+  EXPECT_FALSE(view->ScrollBar()->isVisibleTo(page.get()));
+
+  view->ZoomAt(0.1, 1100);
+  EXPECT_NEAR(x->max() - x->min(), 19.9, 1e-9);
+  EXPECT_LE(x->min(), 1100);
+  EXPECT_GE(x->max(), 1100);
+  EXPECT_TRUE(view->ScrollBar()->isVisibleTo(page.get()));
+  for (double v : {Average(), Mode()}) {
+    EXPECT_GE(v, y->min());
+    EXPECT_LE(v, y->max());
+  }
+  // Scrolling keeps the span and stops at the end.
+  const double span = x->max() - x->min();
+  view->ScrollBy(100);
+  EXPECT_EQ(x->max(), 1200);
+  EXPECT_NEAR(x->max() - x->min(), span, 1e-9);
+  EXPECT_EQ(view->ScrollBar()->value(), view->ScrollBar()->maximum());
+  // The scroll bar moves the part too.
+  view->ScrollBar()->setValue(1001);
+  EXPECT_EQ(x->min(), 1001);
+  view->ResetZoom();
+  EXPECT_EQ(x->min(), 1001);
+  EXPECT_EQ(x->max(), 1200);
+  EXPECT_FALSE(view->ScrollBar()->isVisibleTo(page.get()));
+  // A new drawing shows the whole window again.
+  view->ZoomAt(0.1, 1100);
+  page->DrawGraphs(true);
+  EXPECT_EQ(x->max() - x->min(), 199);
+}
+
+TEST_F(LongGraph, TheWheelAndABandZoomAcrossTheDraws) {
+  page->show();
+  QApplication::processEvents();
+  QValueAxis* x = AxisX(page->Chart());
+  const QRectF plot = page->Chart()->plotArea();
+  ASSERT_GT(plot.width(), 100);
+  const QPoint middle = view->mapFromScene(page->Chart()->mapToScene(plot.center()));
+  QWheelEvent in(middle, view->mapToGlobal(middle), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                 Qt::NoScrollPhase, false);
+  QApplication::sendEvent(view->viewport(), &in);
+  EXPECT_NEAR(x->max() - x->min(), 199 * 0.8, 1e-6);
+  QWheelEvent out(middle, view->mapToGlobal(middle), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+  QApplication::sendEvent(view->viewport(), &out);
+  EXPECT_EQ(x->max() - x->min(), 199);  // never farther than the whole window
+
+  // A band over the left quarter of the plot shows about that quarter.
+  const int left = int(plot.left()) + 2, right = int(plot.left() + plot.width() / 4);
+  const double from = view->ValueAt(QPoint(left, middle.y())), to = view->ValueAt(QPoint(right, middle.y()));
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(left, middle.y()), view->mapToGlobal(QPoint(left, middle.y())),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(right, middle.y()), view->mapToGlobal(QPoint(right, middle.y())),
+                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(right, middle.y()),
+                      view->mapToGlobal(QPoint(right, middle.y())), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(view->viewport(), &press);
+  QApplication::sendEvent(view->viewport(), &move);
+  QApplication::sendEvent(view->viewport(), &release);
+  EXPECT_NEAR(x->min(), from, 1e-6);
+  EXPECT_NEAR(x->max(), to, 1e-6);
+  EXPECT_LT(x->max() - x->min(), 60);
 }
 
 }  // namespace
