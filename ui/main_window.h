@@ -3,6 +3,8 @@
 // each page binds its own commands. It holds no lottery logic of its own.
 #pragma once
 
+#include <chrono>
+
 #include <QMainWindow>
 #include <functional>
 #include <map>
@@ -144,6 +146,7 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   RatingsPage* ratings_ = nullptr;
   ScenarioTab* script_ = nullptr;
   bool closing_ = false;
+  std::chrono::steady_clock::time_point lastRunPump_{};
   std::unique_ptr<RunView> runView_;
   std::vector<QAction*> languageActions_;
   std::map<std::string, QMenu*> topMenus_;

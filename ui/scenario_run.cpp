@@ -89,6 +89,10 @@ void RunView::EnablePages(bool on) {
   QTabWidget* lists = window_.ListPages();
   for (int i = 0; i < lists->count(); ++i) SetTabEnabled(lists, lists->widget(i), on);
   SetTabEnabled(window_.MainPages(), window_.Stats(), on);
+  // The lists and the statistics are refreshed once the run is over; until
+  // then they keep the picture they had, with no layout or paint per step.
+  for (int i = 0; i < lists->count(); ++i) lists->widget(i)->setUpdatesEnabled(on);
+  window_.Stats()->setUpdatesEnabled(on);
   if (ScenarioPage* page = window_.Script()) page->Table()->setEnabled(on);
 }
 

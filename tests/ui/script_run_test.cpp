@@ -487,3 +487,68 @@ TEST_F(ScriptRunTest, LogToggleWritesLogsThatLogsDeleteRemoves) {
 
 }  // namespace
 }  // namespace px::test
+
+namespace px::test {
+namespace {
+
+// Counts the paint events of a widget and its children.
+class PaintCounter final : public QObject {
+ public:
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+  void Watch(QWidget* w) {
+    w->installEventFilter(this);
+    for (QWidget* child : w->findChildren<QWidget*>()) child->installEventFilter(this);
+  }
+};
+
+// The lists and the statistics keep their picture during a run and are
+// painted again once it is over; the run still shows its status meanwhile.
+TEST_F(ScriptRunTest, SuspendedPagesAreNotPaintedDuringARun) {
+  AddLine(kHeavyLine);
+  window->ListPages()->setCurrentIndex(1);
+  window->MainPages()->setCurrentWidget(window->Stats());
+  window->resize(1200, 800);
+  QCoreApplication::processEvents();
+  PaintCounter lists, stats;
+  lists.Watch(window->ListPages()->currentWidget());
+  stats.Watch(window->Stats());
+  int listsDuring = -1, statsDuring = -1, cycles = 0;
+  QString status;
+  // From the second pass to the third, polled from the run's own pumps.
+  QTimer timer;
+  timer.setInterval(10);
+  bool counting = false;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    if (!counting && Cycle() == 2) {
+      counting = true;
+      lists.paints = stats.paints = 0;
+    } else if (counting && Cycle() >= 3 && listsDuring < 0) {
+      listsDuring = lists.paints;
+      statsDuring = stats.paints;
+      cycles = Cycle();
+      status = window->Script()->Panel(4)->text();
+    }
+  });
+  timer.start();
+  AnswerTestCount(4);
+  ASSERT_TRUE(window->Trigger("ScriptTest"));
+  timer.stop();
+  EXPECT_EQ(cycles, 3);
+  EXPECT_FALSE(status.isEmpty());
+  EXPECT_EQ(listsDuring, 0);
+  EXPECT_EQ(statsDuring, 0);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(window->ListPages()->currentWidget()->updatesEnabled());
+  EXPECT_TRUE(window->Stats()->updatesEnabled());
+  lists.paints = 0;
+  window->ListPages()->currentWidget()->repaint();
+  EXPECT_GT(lists.paints, 0);
+  EXPECT_EQ(window->CombsView()->model()->rowCount(), F().Combs().Count());
+}
+
+}  // namespace
+}  // namespace px::test
