@@ -1,6 +1,7 @@
 #include "combs/combination_set.h"
 
 #include <algorithm>
+#include <mutex>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -15,31 +16,95 @@ namespace px {
 
 // ---- CombBuffer
 
+namespace {
+
+// Storage freed by one buffer serves the next: fresh storage is paged in by
+// the kernel at a cost close to a copy's.
+class StoragePool {
+ public:
+  static StoragePool& Get() {
+    static StoragePool* pool = new StoragePool;  // never destroyed: buffers may outlive statics
+    return *pool;
+  }
+  std::shared_ptr<CombStorage> Take(size_t capacity) {
+    CombStorage* v = nullptr;
+    {
+      std::lock_guard lock(mutex_);
+      for (size_t i = 0; i < free_.size(); ++i)
+        if (free_[i]->size() >= capacity) {
+          v = free_[i];
+          free_.erase(free_.begin() + std::ptrdiff_t(i));
+          break;
+        }
+    }
+    if (!v) v = new CombStorage(capacity);
+    return std::shared_ptr<CombStorage>(v, [](CombStorage* p) { Get().Give(p); });
+  }
+
+ private:
+  void Give(CombStorage* v) {
+    std::lock_guard lock(mutex_);
+    if (free_.size() < kKept && !v->empty()) {
+      free_.push_back(v);
+      return;
+    }
+    delete v;
+  }
+  static constexpr size_t kKept = 24;
+  std::mutex mutex_;
+  std::vector<CombStorage*> free_;
+};
+
+}  // namespace
+
+void CombBuffer::Own(size_t capacity, int keep) {
+  const size_t size = Capacity();
+  capacity = std::max(capacity, size);
+  if (items_ && items_.use_count() == 1) {
+    if (size < capacity) items_->resize(capacity);
+    return;
+  }
+  // Taken before anything changes: a failed growth leaves the buffer as it was.
+  auto own = StoragePool::Get().Take(capacity);
+  if (keep > 0 && items_)
+    std::memcpy(own->data(), items_->data(), static_cast<size_t>(keep) * sizeof(Combination));
+  items_ = std::move(own);
+}
+
+Combination* CombBuffer::MutableData() {
+  Own(Capacity(), count_);
+  return items_->data();
+}
+
 void CombBuffer::Resize(size_t capacity, int count) {
   if (count < 0) count = 0;
-  size_t need = std::max(capacity, static_cast<size_t>(count));
-  if (items_.size() < need) items_.resize(need);
+  Own(std::max(capacity, static_cast<size_t>(count)), std::min(count, count_));
   count_ = count;
 }
 
-void CombBuffer::SetCount(int count) { Resize(items_.size(), count); }
+void CombBuffer::SetCount(int count) { Resize(Capacity(), count); }
 
 void CombBuffer::Append(const Combination& c) {
-  if (static_cast<size_t>(count_) == items_.size()) items_.resize(std::max<size_t>(items_.size() * 2, 1024));
-  items_[static_cast<size_t>(count_++)] = c;
+  if (static_cast<size_t>(count_) == Capacity())
+    Own(std::max<size_t>(Capacity() * 2, 1024), count_);
+  else
+    Own(Capacity(), count_);
+  (*items_)[static_cast<size_t>(count_++)] = c;
 }
 
 void CombBuffer::CopyFrom(const CombBuffer& other) {
   if (&other == this) return;
-  // Grow first: a failed growth leaves this buffer as it was.
-  Resize(other.Capacity(), count_);
-  if (other.count_ > 0)
-    std::memcpy(items_.data(), other.items_.data(), static_cast<size_t>(other.count_) * sizeof(Combination));
+  items_ = other.items_;
   count_ = other.count_;
 }
 
+void CombBuffer::ShareFrom(const std::shared_ptr<CombStorage>& all) {
+  items_ = all;
+  count_ = all ? static_cast<int>(all->size()) : 0;
+}
+
 void CombBuffer::Release() {
-  std::vector<Combination>().swap(items_);
+  items_.reset();
   count_ = 0;
 }
 
@@ -57,7 +122,7 @@ class Rebuild {
  public:
   Rebuild(CombBuffer& out, size_t capacity) : out_(out) {
     out_.Resize(capacity, 0);
-    data_ = out_.Data();
+    data_ = out_.MutableData();
   }
   ~Rebuild() { out_.SetCount(kept_); }
   Rebuild(const Rebuild&) = delete;
@@ -318,7 +383,7 @@ int CombinationSet::FilterFromSnapshotCompact(const Compact& compact, int worker
   const size_t total = static_cast<size_t>(undo_.Count());
   working_.Resize(undo_.Capacity(), 0);
   const Combination* in = undo_.Data();
-  Combination* out = working_.Data();
+  Combination* out = working_.MutableData();
   workers = std::clamp(workers, 1, 8);
   if (total < static_cast<size_t>(workers)) workers = 1;
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/arith.h"
@@ -32,24 +33,55 @@ struct LogRow {
   bool operator==(const LogRow&) const = default;
 };
 
-// One buffer of combinations: storage that only grows and a count.
+// Storage whose growth leaves the new entries as they come: they are written
+// before they are read, and zeroing 1.9 MB first would cost a copy's time.
+template <class T>
+struct UninitAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = UninitAllocator<U>;
+  };
+  using std::allocator<T>::allocator;
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+using CombStorage = std::vector<Combination, UninitAllocator<Combination>>;
+
+// One buffer of combinations: storage that only grows and a count. Copies
+// share their storage until one of them is written to (a run copies lists of
+// 1.9 MB thousands of times, most never written again); writing goes
+// through MutableData() and the other writers, which take storage of their
+// own first when it is shared.
 class CombBuffer {
  public:
-  const Combination* Data() const { return items_.data(); }
-  Combination* Data() { return items_.data(); }
+  const Combination* Data() const { return items_ ? items_->data() : nullptr; }
+  // The storage to write to, [0, Capacity()), the buffer's own.
+  Combination* MutableData();
   int Count() const { return count_; }
-  size_t Capacity() const { return items_.size(); }
-  const Combination& operator[](int i) const { return items_[static_cast<size_t>(i)]; }
-  Combination& operator[](int i) { return items_[static_cast<size_t>(i)]; }
+  size_t Capacity() const { return items_ ? items_->size() : 0; }
+  const Combination& operator[](int i) const { return (*items_)[static_cast<size_t>(i)]; }
+  void Set(int i, const Combination& c) { MutableData()[i] = c; }
   // Grows the storage to at least `capacity` (never shrinks) and sets the count.
   void Resize(size_t capacity, int count);
   void SetCount(int count);  // within the capacity, growing it when needed
   void Append(const Combination& c);
   void CopyFrom(const CombBuffer& other);
+  // The buffer holds the list `all`, shared with every other copy of it.
+  void ShareFrom(const std::shared_ptr<CombStorage>& all);
   void Release();  // count 0, storage freed
+  bool SharesStorageWith(const CombBuffer& other) const { return items_ && items_ == other.items_; }
 
  private:
-  std::vector<Combination> items_;
+  // Storage of its own of at least `capacity`, keeping the first `keep` entries.
+  void Own(size_t capacity, int keep);
+
+  std::shared_ptr<CombStorage> items_;
   int count_ = 0;
 };
 
@@ -179,7 +211,9 @@ std::string DistinctNumbersText(const CombinationSet& set);
 
 // ---- generation
 // The full set in lexicographic order, built once.
-const std::vector<Combination>& FullSet();
+const CombStorage& FullSet();
+// The same, as storage a buffer can share.
+const std::shared_ptr<CombStorage>& SharedFullSet();
 
 // The 256-bit set of the user's numbers: words at "," and ";" (blanks are no
 // separators), non-numbers give 0, values outside 0..255 ignored.

@@ -7,20 +7,22 @@
 
 namespace px {
 
-const std::vector<Combination>& FullSet() {
-  static const std::vector<Combination> full = [] {
-    std::vector<Combination> out;
-    out.reserve(kCapacity);
+const std::shared_ptr<CombStorage>& SharedFullSet() {
+  static const std::shared_ptr<CombStorage> full = [] {
+    auto out = std::make_shared<CombStorage>();
+    out->reserve(kCapacity);
     for (int a = 1; a <= kNumbers - 4; ++a)
       for (int b = a + 1; b <= kNumbers - 3; ++b)
         for (int c = b + 1; c <= kNumbers - 2; ++c)
           for (int d = c + 1; d <= kNumbers - 1; ++d)
             for (int e = d + 1; e <= kNumbers; ++e)
-              out.push_back({uint8_t(a), uint8_t(b), uint8_t(c), uint8_t(d), uint8_t(e)});
+              out->push_back({uint8_t(a), uint8_t(b), uint8_t(c), uint8_t(d), uint8_t(e)});
     return out;
   }();
   return full;
 }
+
+const CombStorage& FullSet() { return *SharedFullSet(); }
 
 std::vector<bool> UserNumbers(const std::string& parameters) {
   std::vector<bool> set(256);
@@ -39,7 +41,7 @@ template <class Test>
 void FilterFull(CombBuffer& working, const bool (&mine)[256], Test test) {
   const auto& full = FullSet();
   working.Resize(full.size(), 0);
-  Combination* out = working.Data();
+  Combination* out = working.MutableData();
   int n = 0;
   for (const Combination& item : full) {
     // A local copy: stores into the output may alias any byte, and would
@@ -73,10 +75,8 @@ void GenerateSet(CombinationSet& set, Env& env, bool showProgress, int mode, con
       if (mode == 2) FilterFull(working, mine, [](int hits) { return hits == kDrawSize; });
       if (mode == 3) FilterFull(working, mine, [](int hits) { return hits == 0; });
     } else {
-      const auto& full = FullSet();
-      working.Resize(full.size(), 0);
-      std::memcpy(working.Data(), full.data(), full.size() * sizeof(Combination));
-      working.SetCount(static_cast<int>(full.size()));
+      // Shared until the list is first written to.
+      working.ShareFrom(SharedFullSet());
     }
     // The next snapshot then needs no growth.
     if (showProgress) set.undo_.Resize(static_cast<size_t>(working.Count()), 0);

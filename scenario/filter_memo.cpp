@@ -44,8 +44,6 @@ std::string StepKey(int method, const TConfigData& config, const Selection& sele
 
 void FilterMemo::Reset() {
   roots_.clear();
-  // The buffers serve the next pass: fresh storage would be paged in anew.
-  for (auto& [key, step] : steps_) spare_.push_back(std::move(step.list));
   steps_.clear();
   node_ = parent_ = 0;
   bytes_ = 0;
@@ -88,15 +86,11 @@ int FilterMemo::KeepOrRemove(CombinationSet& set, TCustomStat& stat, int method,
   const int left = px::KeepOrRemove(set, stat, selection, mode, lastIndex, sorted, caption, host);
   parent_ = from;
   node_ = next_++;
-  const size_t size = set.Working().Capacity() * sizeof(Combination);  // a copy takes the capacity
+  const size_t size = set.Working().Capacity() * sizeof(Combination);  // what the list holds on to
   if (bytes_ + size <= kBudgetBytes) {
     Step& step = steps_[std::move(key)];
     step.node = node_;
-    if (!spare_.empty()) {
-      step.list = std::move(spare_.back());
-      spare_.pop_back();
-    }
-    step.list.CopyFrom(set.Working());
+    step.list.CopyFrom(set.Working());  // shared, not copied
     bytes_ += size;
   }
   return left;

@@ -44,12 +44,11 @@ class FilterMemo {
     CombBuffer list;
   };
   // Lists kept per pass; past this a step is still done, only not kept.
-  static constexpr size_t kBudgetBytes = size_t(64) << 20;
+  static constexpr size_t kBudgetBytes = size_t(40) << 20;
 
   bool enabled_ = true;
   std::map<std::string, uint64_t> roots_;
   std::map<std::pair<uint64_t, std::string>, Step> steps_;
-  std::vector<CombBuffer> spare_;
   uint64_t node_ = 0;  // the list's node; 0: unknown
   uint64_t parent_ = 0;
   uint64_t next_ = 1;

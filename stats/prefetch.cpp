@@ -71,7 +71,7 @@ std::optional<PrefetchData> DecodePrefetch(const std::string& bytes) {
 }
 
 PrefetchData FullSetDistribution(const TStatList& registry, int method) {
-  const std::vector<Combination>& all = FullSet();
+  const CombStorage& all = FullSet();
   const size_t half = all.size() / 2;
   auto count = [&](size_t from, size_t to, TStatDrawArray& values) {
     auto stat = registry.CreateInstance(method);

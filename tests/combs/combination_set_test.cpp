@@ -329,3 +329,54 @@ TEST(CombinationSet, CacheKeys) {
 
 }  // namespace
 }  // namespace px
+
+namespace px {
+namespace {
+
+// Copies share storage until written: a write to one never shows in another,
+// and the shared full set is never written through a generated list.
+TEST(CombBuffer, CopiesShareUntilWritten) {
+  CombinationSet set;
+  set.Init(kCapacity);
+  GenerateSet(set, Env::Real(), false, 0, "");
+  const Combination first = FullSet()[0];
+  set.Working().Set(0, {36, 35, 34, 33, 32});
+  EXPECT_EQ(FullSet()[0], first);
+  EXPECT_EQ(set.Working()[0], (Combination{36, 35, 34, 33, 32}));
+  EXPECT_EQ(set.Working()[1], FullSet()[1]);
+
+  CombBuffer a;
+  for (int i = 1; i <= 5; ++i) a.Append({uint8_t(i), 2, 3, 4, 5});
+  CombBuffer b;
+  b.CopyFrom(a);
+  EXPECT_TRUE(b.SharesStorageWith(a));
+  b.Append({9, 9, 9, 9, 9});
+  EXPECT_FALSE(b.SharesStorageWith(a));
+  EXPECT_EQ(a.Count(), 5);
+  EXPECT_EQ(b.Count(), 6);
+  EXPECT_EQ(b[4], a[4]);
+  CombBuffer c;
+  c.CopyFrom(a);
+  c.Resize(3, 2);  // keeps what stays counted
+  EXPECT_EQ(c.Count(), 2);
+  EXPECT_EQ(c[1], a[1]);
+  c.MutableData()[0] = {7, 7, 7, 7, 7};
+  EXPECT_EQ(a[0], (Combination{1, 2, 3, 4, 5}));
+  c.CopyFrom(a);
+  c.Release();
+  EXPECT_EQ(a.Count(), 5);
+  EXPECT_EQ(a[2], (Combination{3, 2, 3, 4, 5}));
+
+  // The undo and the cache hold the list they were given, whatever working does next.
+  set.TakeSnapshot(false);
+  set.SaveCache(1, 2);
+  set.Working().Set(1, {1, 1, 1, 1, 1});
+  EXPECT_EQ(set.Undo()[1], FullSet()[1]);
+  EXPECT_EQ(set.Cache()[1], FullSet()[1]);
+  EXPECT_TRUE(set.LoadCache(1, 2));
+  EXPECT_EQ(set.Working()[1], FullSet()[1]);
+  EXPECT_EQ(set.Working()[0], (Combination{36, 35, 34, 33, 32}));
+}
+
+}  // namespace
+}  // namespace px
