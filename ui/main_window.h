@@ -108,6 +108,7 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   void CloseProgram() override;
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

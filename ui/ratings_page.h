@@ -117,6 +117,9 @@ class RatingsPage final : public QWidget, public CommandOwner {
   // Lines were appended to the scenario: the window shows its tab.
   void ScenarioLinesAdded(int count);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   Ratings* Store() const;
   void Attach();

@@ -49,6 +49,12 @@ int ScenarioModel::rowCount(const QModelIndex& parent) const {
 int ScenarioModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
 
 QVariant ScenarioModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == kWidestTextRole && orientation == Qt::Horizontal && section >= 0 && section < kColumns) {
+    QString widest;
+    for (const auto& row : cells_)
+      if (row[size_t(section)].size() > widest.size()) widest = row[size_t(section)];
+    return widest;
+  }
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
   if (section == 0) return U("Комментарии");
@@ -123,6 +129,7 @@ ScenarioPage::~ScenarioPage() { scenario_.onChange = previousOnChange_; }
 
 void ScenarioPage::Refresh() {
   model_->Reload();
+  FitColumns(*view_, kWidestColumn);
   panels_[0]->setText(U("Строк: %1").arg(scenario_.Count()));
 }
 

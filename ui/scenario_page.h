@@ -52,6 +52,9 @@ class ScenarioPage final : public QWidget {
   Q_OBJECT
  public:
   static constexpr int kColumnWidth = 200;
+  // Longer descriptors and comments widen their column up to this; the rest
+  // is in the line's tooltip.
+  static constexpr int kWidestColumn = 420;
 
   ScenarioPage(TTemplateMain& frame, Scenario& scenario, QWidget* parent = nullptr);
   ~ScenarioPage() override;

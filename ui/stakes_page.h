@@ -48,6 +48,8 @@ class StakesModel final : public QAbstractTableModel {
 
  private:
   StakeStore* Store() const;
+  // kWidestTextRole: what the column can hold under the configuration.
+  QString WidestText(int column) const;
   TTemplateMain& frame_;
   int64_t records_ = 0;
 };

@@ -24,12 +24,15 @@
 #include "frame/frame.h"
 #include "stats/prefetch.h"
 #include "ui/graph_window.h"
+#include "ui/list_view.h"
 
 namespace px::ui {
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 constexpr int kComparisonColumns[] = {kColNorm, kColDeviation, kColDeviationPct};
+// A long caption of "Значение" is cut rather than push the numbers away.
+constexpr int kWidestValue = 320;
 }  // namespace
 
 int StatTableModel::rowCount(const QModelIndex& parent) const {
@@ -50,7 +53,9 @@ QVariant StatTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant StatTableModel::headerData(int section, Qt::Orientation o, int role) const {
-  if (o != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kStatColumns) return {};
+  if (o != Qt::Horizontal || section < 0 || section >= kStatColumns) return {};
+  if (role == kWidestTextRole) return widest_[size_t(section)];
+  if (role != Qt::DisplayRole) return {};
   return QString::fromUtf8(StatColumnTitles()[size_t(section)]);
 }
 
@@ -66,6 +71,16 @@ void StatTableModel::SetTable(StatTable table) {
   beginResetModel();
   table_ = std::move(table);
   SortStatRows(table_.rows, sortColumn_, descending_);
+  // The longest text of a column is its widest one, near enough: the
+  // numbers are digits of one width.
+  for (int c = 0; c < kStatColumns; ++c) {
+    std::string widest;
+    for (const StatRow& row : table_.rows) {
+      std::string text = CellText(row, c);
+      if (text.size() > widest.size()) widest = std::move(text);
+    }
+    widest_[size_t(c)] = c == kColValue ? Q(widest) : AnyDigits(Q(widest));
+  }
   endResetModel();
 }
 
@@ -181,8 +196,9 @@ std::string StatsPage::SelectedCaption() const { return methods_->currentText().
 void StatsPage::ShowComparisonColumns(bool show) {
   for (int c : kComparisonColumns) {
     view_->setColumnHidden(c, !show);
-    if (show) view_->setColumnWidth(c, 80);
+    if (show && !UserWidth(*view_, c)) SetColumnWidth(view_, c, 80);
   }
+  if (show) FitColumns(*view_, kWidestValue);
 }
 
 void StatsPage::Compute(bool force) {
@@ -216,6 +232,7 @@ void StatsPage::Compute(bool force) {
                                      f_.Settings().ShowTotalLine);
   DrawChart(table);
   model_->SetTable(std::move(table));
+  FitColumns(*view_, kWidestValue);
 }
 
 void StatsPage::DrawChart(const StatTable& t) {

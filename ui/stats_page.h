@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QWidget>
+#include <array>
 
 #include "stats/filter.h"
 #include "stats/stat_table.h"
@@ -39,6 +40,7 @@ class StatTableModel final : public QAbstractTableModel {
 
  private:
   StatTable table_;
+  std::array<QString, kStatColumns> widest_;
   int sortColumn_ = kColCount;
   bool descending_ = false;
 };
