@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "frame/frame.h"
+#include "ui/context_menu.h"
 #include "ui/desktop.h"
 #include "ui/dialogs.h"
 #include "ui/info_window.h"
@@ -70,6 +71,9 @@ void CombsPage::BindCommands(CommandBinder& c) {
   auto hasSelection = [this] { return !SelectedRows().empty(); };
 
   view_->addAction(c.Action("CombsDelSelected"));
+  // The stakes are made from this list as well.
+  SetContextMenu(*view_, context_, c, {"StakeAdd", "StakeAddSelected", "-"}, "Комбинации");
+  SetContextMenu(*filtersView_, context_, c, {"CombsUndo"}, nullptr);
   c.Bind("CombsGen", [this, &f] {
     GenerateDialog dialog(f.Config().CombsGenerateMode, f.Config().CombsGenerateParameters, this);
     if (context_.RunDialog(dialog)) f.CombsGenerate(dialog.Mode(), dialog.Parameters(), dialog.SaveDefaults());

@@ -142,6 +142,7 @@ void MainWindow::BuildWidgets() {
       stakes_->SetSources(*combs_, *this);
     } else if (name == "Рейтинг") {
       page = ratings_ = new RatingsPage(*frame_, pcMain_);
+      ratings_->SetContext(*this);
       ratings_->runDialog = [this](QDialog& d) { return RunDialog(d); };
       ratings_->chooseFile = [this](const FileFilter& filter) { return ChooseSaveFile(filter); };
     } else if (name == "Сценарий") {

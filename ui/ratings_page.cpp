@@ -2,6 +2,7 @@
 #include "ui/page_context.h"
 
 #include "ui/command_bar.h"
+#include "ui/context_menu.h"
 #include "ui/list_view.h"
 
 #include <QAction>
@@ -353,6 +354,7 @@ int RatingsPage::RatingsToScript() {
 void RatingsPage::BindCommands(CommandBinder& c) {
   BindButtons({c.Action("RatingsRefresh"), c.Action("RatingsToScript"), c.Action("RatingsXlsExport"),
                c.Action("StakesGraphOverlap"), c.Action("StakesGraphProfits"), c.Action("RatingsGraphOverlap")});
+  if (context_) SetContextMenu(*view_, *context_, c, {}, "Рейтинг");
   c.Bind("RatingsRefresh", [this] { RatingsRefresh(); }, [this] { return CanRefresh(); });
   c.Bind("RatingsToScript", [this] { RatingsToScript(); }, [this] { return CanAddToScript(); });
   c.Bind("RatingsExport", [this] { RatingsExport(); }, [this] { return HasEntries(); });

@@ -3,6 +3,7 @@
 #include "ui/combs_page.h"
 
 #include "ui/command_bar.h"
+#include "ui/context_menu.h"
 #include "ui/list_view.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -237,6 +238,12 @@ StakesPage::StakesPage(TTemplateMain& frame, QWidget* parent) : QWidget(parent),
   layout->addWidget(view_);
 }
 
+void StakesPage::SetSources(CombsPage& combs, PageContext& context) {
+  combs_ = &combs;
+  context_ = &context;
+  host_ = &context.GetHost();
+}
+
 void StakesPage::BindButtons(const std::array<QAction*, 6>& actions) { BindCommandBar(buttons_, actions); }
 
 bool StakesPage::Run(QDialog& dialog) {
@@ -452,6 +459,7 @@ void StakesPage::BindCommands(CommandBinder& c) {
   BindButtons({c.Action("StakeAdd"), c.Action("StakeAddRandom"), c.Action("StakeFilter"), c.Action("StakeClear"),
                c.Action("StakesGraphDraws"), c.Action("StakesXlsExport")});
   view_->addAction(c.Action("StakeDel"));
+  SetContextMenu(*view_, *context_, c, {}, "Ставки");
   c.Bind("StakeAdd", [this] {
     const std::vector<int> rows = combs_->SelectedRows();
     std::optional<Combination> proposed;

@@ -23,6 +23,7 @@
 #include "core/text.h"
 #include "frame/frame.h"
 #include "stats/prefetch.h"
+#include "ui/command_bar.h"
 #include "ui/graph_window.h"
 #include "ui/list_view.h"
 
@@ -107,6 +108,7 @@ StatsPage::StatsPage(TTemplateMain& frame, QAction* calc, QWidget* parent) : QWi
   top->addWidget(new QLabel(QString::fromUtf8("Тиражей:"), this));
   top->addWidget(length_);
   top->addWidget(calcButton);
+  top->addWidget(MakeCommandBar(this, {"Оставить выделенные", "Удалить выделенные"}, filterButtons_));
 
   view_ = new QTableView(this);
   view_->setObjectName("lvDrawsStat");
