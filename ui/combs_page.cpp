@@ -60,6 +60,22 @@ CombsPage::CombsPage(PageContext& context, QWidget* parent) : QWidget(parent), c
   });
   // Enter in the field runs the command, as the button does.
   exclude_->installEventFilter(this);
+  connect(filtersModel_, &QAbstractItemModel::modelReset, this, [this] {
+    // The newest step is the one to see.
+    filtersView_->scrollToBottom();
+    SayWhenEmpty();
+  });
+}
+
+void CombsPage::SayWhenEmpty() {
+  TFormMain& f = context_.Frame();
+  // A run undoes such a step itself and has its own status to show.
+  if (f.ScenarioRunning()) return;
+  const auto& log = f.Combs().Log();
+  const bool empty = f.Combs().Count() == 0 && !log.empty() && log.back().count == 0;
+  if (empty == saidEmpty_) return;
+  saidEmpty_ = empty;
+  context_.GetHost().SetStatusText(empty ? kEmptyListText : "");
 }
 
 std::vector<int> CombsPage::SelectedRows() const { return px::ui::SelectedRows(*view_); }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QFont>
 #include <QIcon>
 #include <QStyle>
 
@@ -127,6 +128,16 @@ QVariant FiltersModel::data(const QModelIndex& index, int role) const {
     }
   }
   if (role == Qt::TextAlignmentRole && index.column() == 2) return int(Qt::AlignRight | Qt::AlignVCenter);
+  // A step that left nothing stands out, so that the empty list is no surprise.
+  if (row.count == 0) {
+    if (role == Qt::ForegroundRole) return QColor(Qt::red);
+    if (role == Qt::FontRole && index.column() == 2) {
+      QFont bold;
+      bold.setBold(true);
+      return bold;
+    }
+    if (role == Qt::ToolTipRole) return QString::fromUtf8(kEmptyListText);
+  }
   return {};
 }
 
