@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "frame/frame.h"
+#include "ui/context_menu.h"
 #include "ui/desktop.h"
 #include "ui/dialogs.h"
 #include "ui/info_window.h"
@@ -59,6 +60,22 @@ CombsPage::CombsPage(PageContext& context, QWidget* parent) : QWidget(parent), c
   });
   // Enter in the field runs the command, as the button does.
   exclude_->installEventFilter(this);
+  connect(filtersModel_, &QAbstractItemModel::modelReset, this, [this] {
+    // The newest step is the one to see.
+    filtersView_->scrollToBottom();
+    SayWhenEmpty();
+  });
+}
+
+void CombsPage::SayWhenEmpty() {
+  TFormMain& f = context_.Frame();
+  // A run undoes such a step itself and has its own status to show.
+  if (f.ScenarioRunning()) return;
+  const auto& log = f.Combs().Log();
+  const bool empty = f.Combs().Count() == 0 && !log.empty() && log.back().count == 0;
+  if (empty == saidEmpty_) return;
+  saidEmpty_ = empty;
+  context_.GetHost().SetStatusText(empty ? kEmptyListText : "");
 }
 
 std::vector<int> CombsPage::SelectedRows() const { return px::ui::SelectedRows(*view_); }
@@ -70,6 +87,9 @@ void CombsPage::BindCommands(CommandBinder& c) {
   auto hasSelection = [this] { return !SelectedRows().empty(); };
 
   view_->addAction(c.Action("CombsDelSelected"));
+  // The stakes are made from this list as well.
+  SetContextMenu(*view_, context_, c, {"StakeAdd", "StakeAddSelected", "-"}, "Комбинации");
+  SetContextMenu(*filtersView_, context_, c, {"CombsUndo"}, nullptr);
   c.Bind("CombsGen", [this, &f] {
     GenerateDialog dialog(f.Config().CombsGenerateMode, f.Config().CombsGenerateParameters, this);
     if (context_.RunDialog(dialog)) f.CombsGenerate(dialog.Mode(), dialog.Parameters(), dialog.SaveDefaults());

@@ -40,6 +40,8 @@ class CombsPage final : public QWidget, public CommandOwner {
  private:
   void Copy();
   void Paste();
+  // The status text says so while the last step left the list empty.
+  void SayWhenEmpty();
 
   PageContext& context_;
   QSplitter* split_;
@@ -48,6 +50,7 @@ class CombsPage final : public QWidget, public CommandOwner {
   QTableView* filtersView_;
   FiltersModel* filtersModel_;
   QSpinBox* exclude_;
+  bool saidEmpty_ = false;
 };
 
 }  // namespace px::ui

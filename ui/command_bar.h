@@ -12,13 +12,18 @@
 
 namespace px::ui {
 
-// Disabled buttons with the given captions, until their commands are bound.
+// Disabled buttons with the given captions, until their commands are bound;
+// a caption "|" is a separator between groups of buttons, not a button.
 template <size_t N>
 QToolBar* MakeCommandBar(QWidget* parent, std::initializer_list<const char*> captions,
                          std::array<QToolButton*, N>& buttons) {
   auto* bar = new QToolBar(parent);
   size_t next = 0;
   for (const char* caption : captions) {
+    if (caption[0] == '|' && caption[1] == 0) {
+      bar->addSeparator();
+      continue;
+    }
     if (next == N) break;
     auto* button = new QToolButton(bar);
     button->setText(QString::fromUtf8(caption));

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -63,6 +64,8 @@ std::string Desktop::ClipboardText() { return QGuiApplication::clipboard()->text
 void Desktop::SetClipboardText(const std::string& text) {
   QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
+
+QAction* Desktop::PopupMenu(QMenu& menu, const QPoint& at) { return menu.exec(at); }
 
 void Desktop::OpenFile(const std::string& path) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));

@@ -12,7 +12,10 @@
 
 #include "core/host.h"
 
+class QAction;
 class QDialog;
+class QMenu;
+class QPoint;
 class QWidget;
 
 namespace px::ui {
@@ -32,6 +35,9 @@ class Desktop {
   virtual void SetClipboardText(const std::string& text);
   // A run log or the help file, with the desktop's viewer.
   virtual void OpenFile(const std::string& path);
+  // A context menu at a point of the screen; the chosen command has run when
+  // it returns. Null when none was chosen.
+  virtual QAction* PopupMenu(QMenu& menu, const QPoint& at);
 
   // The interface language's texts.
   std::function<QString(const std::string&)> translate = [](const std::string& s) {

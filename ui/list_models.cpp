@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QFont>
 #include <QIcon>
 #include <QStyle>
 
 #include "frame/frame.h"
+#include "ui/list_view.h"
 
 namespace px::ui {
 
@@ -17,6 +19,12 @@ QColor ChannelQColor(int number, int channelSize) {
 namespace {
 const QColor kOffsetRow(0xFF, 0xAA, 0xAA);
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+// The most rows a list of combinations has, unless a file brought more.
+constexpr int kFullSet = 376992;
+QString Widest(int64_t largest) { return AnyDigits(QString::number(largest)); }
+// A game number and the sum of five of them.
+const QString kNumber = QStringLiteral("00");
+const QString kSum = QStringLiteral("000");
 }  // namespace
 
 int DrawsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : f_.Archive().Count(); }
@@ -47,7 +55,18 @@ QVariant DrawsModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant DrawsModel::headerData(int section, Qt::Orientation o, int role) const {
-  if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (o != Qt::Horizontal) return {};
+  if (role == kWidestTextRole) {
+    if (section == 0) {
+      // The newest draw has the largest number; room for five digits at least.
+      const DrawArchive& a = f_.Archive();
+      return Widest(std::max<int64_t>(a.Empty() ? 0 : a.AtPosition(0).number, 99999));
+    }
+    if (section <= 5) return kNumber;
+    if (section == 6) return kSum;
+    return AnyDigits(QStringLiteral("12/31/2000"));
+  }
+  if (role != Qt::DisplayRole) return {};
   return Q(DrawListHeader()[size_t(section)]);
 }
 
@@ -76,7 +95,12 @@ QVariant CombsModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant CombsModel::headerData(int section, Qt::Orientation o, int role) const {
-  if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (o != Qt::Horizontal) return {};
+  if (role == kWidestTextRole) {
+    if (section == 0) return Widest(std::max(f_.Combs().Count(), kFullSet));
+    return section <= 5 ? kNumber : kSum;
+  }
+  if (role != Qt::DisplayRole) return {};
   static const char* const kTitles[] = {"№ п.п.", "1", "2", "3", "4", "5", "S"};
   return QString::fromUtf8(kTitles[section]);
 }
@@ -104,11 +128,24 @@ QVariant FiltersModel::data(const QModelIndex& index, int role) const {
     }
   }
   if (role == Qt::TextAlignmentRole && index.column() == 2) return int(Qt::AlignRight | Qt::AlignVCenter);
+  // A step that left nothing stands out, so that the empty list is no surprise.
+  if (row.count == 0) {
+    if (role == Qt::ForegroundRole) return QColor(Qt::red);
+    if (role == Qt::FontRole && index.column() == 2) {
+      QFont bold;
+      bold.setBold(true);
+      return bold;
+    }
+    if (role == Qt::ToolTipRole) return QString::fromUtf8(kEmptyListText);
+  }
   return {};
 }
 
 QVariant FiltersModel::headerData(int section, Qt::Orientation o, int role) const {
-  if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (o != Qt::Horizontal) return {};
+  // A step's count is never more than the list it started from.
+  if (role == kWidestTextRole && section == 2) return Widest(std::max(f_.Combs().Count(), kFullSet));
+  if (role != Qt::DisplayRole) return {};
   static const char* const kTitles[] = {"Примененные фильтры", "Значения", "Комбинаций"};
   return QString::fromUtf8(kTitles[section]);
 }

@@ -60,4 +60,8 @@ class FiltersModel final : public FrameTableModel {
 
 QColor ChannelQColor(int number, int channelSize);
 
+// What the applied-filters row and the status text say of a step that left
+// no combination.
+inline constexpr const char* kEmptyListText = "Список комбинаций пуст";
+
 }  // namespace px::ui

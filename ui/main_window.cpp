@@ -11,11 +11,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -30,6 +32,7 @@
 #include "ui/draws_page.h"
 #include "ui/graphs_page.h"
 #include "ui/list_models.h"
+#include "ui/list_view.h"
 #include "ui/program_commands.h"
 #include "ui/ratings_page.h"
 #include "ui/scenario_page.h"
@@ -55,6 +58,27 @@ const std::set<std::string> kListShortcuts = {"CombsDelSelected", "StakeDel", "S
 
 const char* const kMainPages[] = {"Статистика", "Графики", "Карта", "Схема", "Неделя",
                                   "Ставки",     "Рейтинг", "Регуляры", "Системы", "Сценарий"};
+
+// The progress text: cut at its end to the room it has, never wider than
+// that room, so a long hint cannot push the counters about.
+class ElidedLabel final : public QLabel {
+ public:
+  using QLabel::QLabel;
+  QSize minimumSizeHint() const override { return QSize(kMinimum, QLabel::minimumSizeHint().height()); }
+  QSize sizeHint() const override { return QSize(kMinimum, QLabel::sizeHint().height()); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect room = contentsRect().adjusted(margin() + 2, 0, -margin(), 0);
+    painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter,
+                     fontMetrics().elidedText(text(), Qt::ElideRight, room.width()));
+  }
+
+ private:
+  static constexpr int kMinimum = 200;
+};
 
 }  // namespace
 
@@ -120,6 +144,7 @@ void MainWindow::BuildWidgets() {
       stakes_->SetSources(*combs_, *this);
     } else if (name == "Рейтинг") {
       page = ratings_ = new RatingsPage(*frame_, pcMain_);
+      ratings_->SetContext(*this);
       ratings_->runDialog = [this](QDialog& d) { return RunDialog(d); };
       ratings_->chooseFile = [this](const FileFilter& filter) { return ChooseSaveFile(filter); };
     } else if (name == "Сценарий") {
@@ -139,16 +164,28 @@ void MainWindow::BuildWidgets() {
   split_->setStretchFactor(1, 1);
   setCentralWidget(split_);
 
+  // Each counter is as wide as the longest text it shows, so that a longer
+  // count never runs into its neighbour; the progress text takes the rest
+  // and is cut with "…" when it is longer.
+  static const char* const kWidestPanels[] = {"Архив тиражей: 000000", "Следующий тираж: 000000", "00;00;00;00;00",
+                                              "Комбинаций: 0000000",   "Ставок: 00000000",        "Рейтинг: 0000000"};
   for (size_t i = 0; i < panels_.size(); ++i) {
-    panels_[i] = new QLabel(this);
+    panels_[i] = i == 6 ? new ElidedLabel(this) : new QLabel(this);
     panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
-    panels_[i]->setMinimumWidth(i == 6 ? 200 : 110);
+    panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panels_[i]->setMargin(1);
+    if (i < 6) {
+      const int frame = 2 * (panels_[i]->frameWidth() + panels_[i]->margin()) + 8;
+      panels_[i]->setMinimumWidth(panels_[i]->fontMetrics().horizontalAdvance(QString::fromUtf8(kWidestPanels[i])) + frame);
+    }
     statusBar()->addWidget(panels_[i], i == 6 ? 1 : 0);
   }
   progress_ = new QProgressBar(this);
   progress_->setMaximumWidth(160);
   progress_->setVisible(false);
   statusBar()->addPermanentWidget(progress_);
+  // Room for both lists, a page's command row and the whole status bar.
+  setMinimumSize(std::max(820, statusBar()->minimumSizeHint().width()), 560);
 
   connect(pcMain_, &QTabWidget::currentChanged, this, [this] { frame_->RefreshViews(false); });
   // With every stake gone the rating is rebuilt, after its own question.
@@ -378,7 +415,15 @@ void MainWindow::RestoreState() {
     const std::string section = MainSettings::kSection;
     RestorePlacement(*this, ini, section, QRect(100, 100, 1200, 750));
     const MainSettings& s = frame_->Settings();
-    split_->setSizes({s.LeftPanelWidth, std::max(width() - s.LeftPanelWidth, 100)});
+    // Without a width of their own, the lists on the left get what their columns need.
+    int left = s.LeftPanelWidth;
+    if (!ini.HasKey(section, "LeftPanelWidth"))
+      for (QTableView* list : {DrawsView(), CombsView(), FiltersView()}) {
+        FitColumns(*list);
+        // The pages' margins and the tabs' frame.
+        left = std::max(left, NeededWidth(*list) + 16);
+      }
+    split_->setSizes({left, std::max(width() - left, 100)});
     combs_->Splitter()->setSizes({std::max(height() - s.FiltersHeight, 100), s.FiltersHeight});
     stats_->Splitter()->setSizes({std::max(height() - s.DrawsStatHeight, 100), s.DrawsStatHeight});
     stats_->LengthField()->setValue(s.DrawsStatLen);
@@ -389,7 +434,10 @@ void MainWindow::RestoreState() {
       ratingSort_ = RatingSort{sort->column, sort->direction != 0};
     if (auto sort = ReadSortType(ini, section, "lvDrawsStat"); sort && sort->column >= 0 && sort->column < kStatColumns)
       stats_->Table()->sortByColumn(sort->column, sort->direction != 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
-    for (QTableView* v : Lists()) RestoreColumns(*v, ini, section);
+    for (QTableView* v : Lists()) {
+      FitColumns(*v);
+      RestoreColumns(*v, ini, section);
+    }
     // Hidden comparison columns keep the width they are shown with.
     stats_->ShowComparisonColumns(s.PrefetchsEnabled);
   } catch (const std::exception& e) {
@@ -444,6 +492,16 @@ void MainWindow::SaveState() {
       WritePageState(ini, section, CurrentPages());
     });
   });
+}
+
+bool MainWindow::event(QEvent* event) {
+  // A hint goes to the progress panel, as a command's does, instead of a
+  // status bar message that would hide the counters.
+  if (event->type() == QEvent::StatusTip) {
+    if (frame_->IsIdle()) panels_[6]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  return QMainWindow::event(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

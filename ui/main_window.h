@@ -111,6 +111,7 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   void CloseProgram() override;
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

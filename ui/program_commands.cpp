@@ -1,6 +1,12 @@
 #include "ui/program_commands.h"
 
+#include <QActionGroup>
+#include <QMenuBar>
 #include <QTabWidget>
+#include <functional>
+#include <set>
+
+#include "frame/actions.h"
 
 #include "frame/frame.h"
 #include "ui/combs_page.h"
@@ -58,6 +64,51 @@ void ProgramCommands::BindCommands(CommandBinder& c) {
   c.Toggle("TabWeek", &MainSettings::TabWeek, "TabWeek");
   c.Toggle("TabTables", &MainSettings::TabTables, "TabTables");
   c.Toggle("SystemsOn", &MainSettings::SystemsEnabled, "SystemsEnabled");
+
+  GroupRadioCommands(c);
+  SetMenuAccelerators(*w.menuBar());
+}
+
+void GroupRadioCommands(const CommandBinder& commands) {
+  // The radio commands of one submenu are one group: exactly one is checked,
+  // and choosing the checked one again leaves it so.
+  std::function<void(const std::vector<MenuNode>&)> walk = [&](const std::vector<MenuNode>& nodes) {
+    QActionGroup* group = nullptr;
+    for (const MenuNode& n : nodes) {
+      if (n.kind == MenuNode::Submenu) walk(n.children);
+      if (n.kind != MenuNode::Action) continue;
+      const ActionInfo* info = FindAction(n.text);
+      if (!info || !info->radio) continue;
+      QAction* action = commands.Action(n.text);
+      if (!group) {
+        group = new QActionGroup(action->parent());
+        group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+      }
+      group->addAction(action);
+    }
+  };
+  for (const MenuNode& top : MainMenu()) walk(top.children);
+}
+
+void SetMenuAccelerators(QMenuBar& bar) {
+  // Alt and the first letter of the title that no title before it has taken.
+  std::set<QChar> taken;
+  for (QAction* menu : bar.actions()) {
+    QString title = menu->text();
+    if (title.contains('&')) {
+      const int at = title.indexOf('&');
+      if (at + 1 < title.size()) taken.insert(title[at + 1].toLower());
+      continue;
+    }
+    for (int i = 0; i < title.size(); ++i) {
+      const QChar letter = title[i].toLower();
+      if (!letter.isLetter() || taken.count(letter)) continue;
+      taken.insert(letter);
+      title.insert(i, '&');
+      menu->setText(title);
+      break;
+    }
+  }
 }
 
 }  // namespace px::ui

@@ -2,6 +2,7 @@
 #include "ui/page_context.h"
 
 #include "ui/command_bar.h"
+#include "ui/context_menu.h"
 #include "ui/list_view.h"
 
 #include <QAction>
@@ -57,6 +58,16 @@ int RatingsModel::columnCount(const QModelIndex& parent) const { return parent.i
 QVariant RatingsModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= kRatingColumns) return {};
   if (role == Qt::DisplayRole) return Q(RatingTitles()[size_t(section)]);
+  // The numbers as the entries hold them now, at least four digits wide.
+  if (role == kWidestTextRole && section > 0) {
+    std::string widest = "0000";
+    if (const Ratings* ratings = frame_.RatingsStore())
+      for (const RatingEntry& e : ratings->Entries()) {
+        std::string text = RatingCellText(e, section, frame_.Settings().RatingsEffMode);
+        if (text.size() > widest.size()) widest = std::move(text);
+      }
+    return AnyDigits(Q(widest));
+  }
   // A new column starts ascending on every platform.
   if (role == Qt::InitialSortOrderRole) return int(Qt::AscendingOrder);
   return {};
@@ -130,6 +141,8 @@ void RatingsPage::Attach() {
     if (previousOnViewChanged_) previousOnViewChanged_();
     model_->Reload();
     ShowSortIndicator();
+    // A run changes the rating at every check: its widths follow once the page shows.
+    if (!frame_.ScenarioRunning()) FitColumns(*view_);
   };
 }
 
@@ -144,6 +157,7 @@ void RatingsPage::RefreshView() {
   Attach();
   model_->Reload();
   ShowSortIndicator();
+  FitColumns(*view_);
   if (Ratings* ratings = Store()) frame_.GetHost().SetStatusPanel(5, ratings->CountText());
 }
 
@@ -175,9 +189,15 @@ bool RatingsPage::CanAddToScript() const { return scenario_ && HasSelection(); }
 
 int RatingsPage::EffMode() const { return frame_.Settings().RatingsEffMode; }
 
+void RatingsPage::showEvent(QShowEvent* event) {
+  FitColumns(*view_);
+  QWidget::showEvent(event);
+}
+
 void RatingsPage::SetEffMode(int mode) {
   if (mode < 0 || mode > 2) return;
   frame_.SetIntSetting(&MainSettings::RatingsEffMode, "RatingsEffMode", mode);
+  FitColumns(*view_);
   model_->Repaint();
   view_->viewport()->update();
 }
@@ -335,6 +355,7 @@ int RatingsPage::RatingsToScript() {
 void RatingsPage::BindCommands(CommandBinder& c) {
   BindButtons({c.Action("RatingsRefresh"), c.Action("RatingsToScript"), c.Action("RatingsXlsExport"),
                c.Action("StakesGraphOverlap"), c.Action("StakesGraphProfits"), c.Action("RatingsGraphOverlap")});
+  if (context_) SetContextMenu(*view_, *context_, c, {}, "Рейтинг");
   c.Bind("RatingsRefresh", [this] { RatingsRefresh(); }, [this] { return CanRefresh(); });
   c.Bind("RatingsToScript", [this] { RatingsToScript(); }, [this] { return CanAddToScript(); });
   c.Bind("RatingsExport", [this] { RatingsExport(); }, [this] { return HasEntries(); });

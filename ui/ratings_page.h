@@ -29,6 +29,8 @@ class TTemplateMain;
 
 namespace px::ui {
 
+class PageContext;
+
 // One row per entry in the rating's current order; the efficiency columns
 // follow the RatingsEffMode setting at every paint.
 class RatingsModel final : public QAbstractTableModel {
@@ -62,6 +64,8 @@ class RatingsPage final : public QWidget, public CommandOwner {
   std::function<bool(QDialog&)> runDialog;
   // The CSV target of RatingsExport; unset, the host's save dialog is asked.
   std::function<std::optional<std::string>(const FileFilter&)> chooseFile;
+  // The window the page's context menu runs through.
+  void SetContext(PageContext& context) { context_ = &context; }
   // The scenario RatingsToScript appends to; null disables the command.
   void SetScenario(px::Scenario* scenario) { scenario_ = scenario; }
 
@@ -117,6 +121,9 @@ class RatingsPage final : public QWidget, public CommandOwner {
   // Lines were appended to the scenario: the window shows its tab.
   void ScenarioLinesAdded(int count);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   Ratings* Store() const;
   void Attach();
@@ -130,6 +137,7 @@ class RatingsPage final : public QWidget, public CommandOwner {
   QTableView* view_;
   std::array<QToolButton*, 6> buttons_{};
   px::Scenario* scenario_ = nullptr;
+  PageContext* context_ = nullptr;
   Ratings* attached_ = nullptr;
   std::function<void()> previousOnViewChanged_;
 };

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "frame/frame.h"
+#include "scenario/line_words.h"
 #include "scenario/scenario_file.h"
 #include "scenario/scenario_line.h"
 #include "ui/list_view.h"
@@ -49,6 +50,12 @@ int ScenarioModel::rowCount(const QModelIndex& parent) const {
 int ScenarioModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
 
 QVariant ScenarioModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == kWidestTextRole && orientation == Qt::Horizontal && section >= 0 && section < kColumns) {
+    QString widest;
+    for (const auto& row : cells_)
+      if (row[size_t(section)].size() > widest.size()) widest = row[size_t(section)];
+    return widest;
+  }
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
   if (section == 0) return U("Комментарии");
@@ -58,9 +65,23 @@ QVariant ScenarioModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 QVariant ScenarioModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount() || index.column() >= kColumns)
-    return {};
+  if (!index.isValid() || index.row() >= rowCount() || index.column() >= kColumns) return {};
+  if (role == Qt::ToolTipRole) return ToolTip(index.row(), index.column());
+  if (role != Qt::DisplayRole) return {};
   return cells_[size_t(index.row())][size_t(index.column())];
+}
+
+QString ScenarioModel::ToolTip(int row, int column) const {
+  if (size_t(row) >= scenario_.Lines().size()) return {};
+  const std::string& text = scenario_.Lines()[size_t(row)];
+  if (IsSeparatorLine(text)) return {};
+  const ScenarioLine line = ParseLine(text, frame_.Registry());
+  // A filter's cell tells that filter; the others the whole line.
+  if (column >= 2) {
+    const std::string words = FilterInWords(line.filters[size_t(column - 2)], column - 1, frame_.Registry());
+    if (!words.empty()) return Q(words);
+  }
+  return Q(LineInWords(line, frame_.Registry()));
 }
 
 void ScenarioModel::Reload() {
@@ -123,6 +144,7 @@ ScenarioPage::~ScenarioPage() { scenario_.onChange = previousOnChange_; }
 
 void ScenarioPage::Refresh() {
   model_->Reload();
+  FitColumns(*view_, kWidestColumn);
   panels_[0]->setText(U("Строк: %1").arg(scenario_.Count()));
 }
 

@@ -26,7 +26,8 @@ namespace px::ui {
 struct FilterEditing;
 
 // Row i is line i: comment, options summary, the seven filters as written
-// back; a separator shows empty cells.
+// back; a separator shows empty cells. The tooltip tells the line, or the
+// filter under the mouse, in words.
 class ScenarioModel final : public QAbstractTableModel {
   Q_OBJECT
  public:
@@ -43,6 +44,9 @@ class ScenarioModel final : public QAbstractTableModel {
   void Reload();
 
  private:
+  // The line, or the filter of a filter column, in words; made when asked.
+  QString ToolTip(int row, int column) const;
+
   TTemplateMain& frame_;
   Scenario& scenario_;
   std::vector<std::array<QString, kColumns>> cells_;
@@ -52,6 +56,9 @@ class ScenarioPage final : public QWidget {
   Q_OBJECT
  public:
   static constexpr int kColumnWidth = 200;
+  // Longer descriptors and comments widen their column up to this; the rest
+  // is in the line's tooltip.
+  static constexpr int kWidestColumn = 420;
 
   ScenarioPage(TTemplateMain& frame, Scenario& scenario, QWidget* parent = nullptr);
   ~ScenarioPage() override;

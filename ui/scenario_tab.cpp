@@ -5,15 +5,32 @@
 #include <QVBoxLayout>
 
 #include "frame/frame.h"
+#include "ui/command_bar.h"
+#include "ui/context_menu.h"
 #include "ui/page_context.h"
 #include "ui/scenario_page.h"
 #include "ui/scenario_run.h"
 
 namespace px::ui {
 
+namespace {
+// The buttons of the tab, in this order, and the commands they run.
+constexpr std::array<const char*, ScenarioTab::kButtons> kButtonCommands = {
+    "ScriptRun", "ScriptTest", "ScriptStop", "ScriptAdd", "ScriptEdit", "ScriptClone", "ScriptEmpty", "ScriptDel",
+    "ScriptUp", "ScriptDown"};
+}  // namespace
+
 ScenarioTab::ScenarioTab(PageContext& context, QWidget* parent) : QWidget(parent), context_(context) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  // The runs first: a narrow window folds the last buttons away, and the
+  // line commands are in the list's own menu as well.
+  QToolBar* bar = MakeCommandBar(this,
+                                 {"Прогноз", "Тест", "Стоп", "|", "Добавить фильтры", "Изменить", "Клонировать",
+                                  "Добавить разделитель", "Удалить", "Переместить вверх", "Переместить вниз"},
+                                 buttons_);
+  bar->setObjectName("ScriptCommands");
+  layout->addWidget(bar);
 }
 
 ScenarioPage* ScenarioTab::Attach(Scenario& scenario, std::function<int()> selectedMethod) {
@@ -26,6 +43,7 @@ ScenarioPage* ScenarioTab::Attach(Scenario& scenario, std::function<int()> selec
   };
   page_->selectedMethod = std::move(selectedMethod);
   layout()->addWidget(page_);
+  if (commands_) SetContextMenu(*page_->Table(), context_, *commands_, {}, "Сценарий");
   connect(page_->Table()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { context_.UpdateActions(); });
   return page_;
@@ -68,6 +86,11 @@ void ScenarioTab::BindCommands(CommandBinder& c) {
          false);
   c.Bind("LogToggle", [&f] { f.ToggleScriptLog(); }, notRunning);
   c.Bind("LogsDelete", [&f] { f.DeleteScriptLogs(); }, notRunning);
+
+  std::array<QAction*, kButtons> actions{};
+  for (size_t i = 0; i < kButtons; ++i) actions[i] = c.Action(kButtonCommands[i]);
+  BindCommandBar(buttons_, actions);
+  commands_ = &c;
 }
 
 void ScenarioTab::Run(int testCount) {

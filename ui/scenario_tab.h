@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 
 #include "scenario/run.h"
 #include "ui/commands.h"
@@ -14,6 +15,8 @@
 namespace px {
 class Scenario;
 }
+
+class QToolButton;
 
 namespace px::ui {
 
@@ -23,6 +26,8 @@ class ScenarioPage;
 class ScenarioTab final : public QWidget, public CommandOwner {
   Q_OBJECT
  public:
+  static constexpr size_t kButtons = 10;
+
   ScenarioTab(PageContext& context, QWidget* parent = nullptr);
 
   void BindCommands(CommandBinder& commands) override;
@@ -38,6 +43,8 @@ class ScenarioTab final : public QWidget, public CommandOwner {
   bool HoldClose();
   // How the last run ended.
   const RunResult& LastRun() const { return lastRun_; }
+  // The buttons over the lines: "Прогноз", "Тест", "Стоп", then the line commands.
+  QToolButton* Button(size_t i) const { return buttons_[i]; }
 
  private:
   void Run(int testCount);
@@ -45,6 +52,8 @@ class ScenarioTab final : public QWidget, public CommandOwner {
   bool AskStop();
 
   PageContext& context_;
+  const CommandBinder* commands_ = nullptr;
+  std::array<QToolButton*, kButtons> buttons_{};
   ScenarioPage* page_ = nullptr;
   RunResult lastRun_;
   bool stopRequest_ = false;

@@ -3,6 +3,7 @@
 #include "ui/combs_page.h"
 
 #include "ui/command_bar.h"
+#include "ui/context_menu.h"
 #include "ui/list_view.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -82,7 +83,46 @@ int StakesModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(StakeGridTitles().size());
 }
 
+QString StakesModel::WidestText(int column) const {
+  const TConfigData& config = frame_.Config().data;
+  const int most = config.LargestExtendedStake();
+  auto numbers = [](int n) {
+    QStringList parts;
+    for (int i = 0; i < n; ++i) parts << QStringLiteral("00");
+    return parts.join(';');
+  };
+  switch (column) {
+    case 0:
+      return AnyDigits(QString::number(std::max(frame_.Archive().NextDrawNumber(0), 99999)));
+    case 2:
+      return numbers(most);
+    case 3:
+      return AnyDigits(QString::number(std::max(frame_.Combs().Count(), 376992)));
+    case 4:
+    case 6:
+      return numbers(5);
+    case 5:
+      return QStringLiteral("00");
+    case 7: {
+      // Every stake the configuration allows, unchecked or with any matches.
+      QString widest;
+      for (int n = 5; n <= most; ++n)
+        for (int m = -1; m <= 5; ++m) {
+          const QString text = AnyDigits(Q(MoneyText(StakeProfit(config, n, m))));
+          if (text.size() > widest.size()) widest = text;
+        }
+      return widest;
+    }
+    default:
+      return {};
+  }
+}
+
 QVariant StakesModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == kWidestTextRole && orientation == Qt::Horizontal) {
+    const QString widest = WidestText(section);
+    return widest.isEmpty() ? QVariant() : QVariant(widest);
+  }
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
   const auto& titles = StakeGridTitles();
@@ -196,6 +236,12 @@ StakesPage::StakesPage(TTemplateMain& frame, QWidget* parent) : QWidget(parent),
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(bar);
   layout->addWidget(view_);
+}
+
+void StakesPage::SetSources(CombsPage& combs, PageContext& context) {
+  combs_ = &combs;
+  context_ = &context;
+  host_ = &context.GetHost();
 }
 
 void StakesPage::BindButtons(const std::array<QAction*, 6>& actions) { BindCommandBar(buttons_, actions); }
@@ -415,6 +461,7 @@ void StakesPage::BindCommands(CommandBinder& c) {
   BindButtons({c.Action("StakeAdd"), c.Action("StakeAddRandom"), c.Action("StakeFilter"), c.Action("StakeClear"),
                c.Action("StakesGraphDraws"), c.Action("StakesXlsExport")});
   view_->addAction(c.Action("StakeDel"));
+  SetContextMenu(*view_, *context_, c, {}, "Ставки");
   c.Bind("StakeAdd", [this] {
     const std::vector<int> rows = combs_->SelectedRows();
     std::optional<Combination> proposed;

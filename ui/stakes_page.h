@@ -48,6 +48,8 @@ class StakesModel final : public QAbstractTableModel {
 
  private:
   StakeStore* Store() const;
+  // kWidestTextRole: what the column can hold under the configuration.
+  QString WidestText(int column) const;
   TTemplateMain& frame_;
   int64_t records_ = 0;
 };
@@ -61,6 +63,7 @@ class RichTextDelegate final : public QStyledItemDelegate {
 };
 
 class CombsPage;
+class PageContext;
 
 class StakesPage final : public QWidget, public CommandOwner {
   Q_OBJECT
@@ -71,10 +74,7 @@ class StakesPage final : public QWidget, public CommandOwner {
 
   // The stakes commands; those that stake combinations take them from the
   // combinations page, and the exports choose their file through the host.
-  void SetSources(CombsPage& combs, Host& host) {
-    combs_ = &combs;
-    host_ = &host;
-  }
+  void SetSources(CombsPage& combs, PageContext& context);
   void BindCommands(CommandBinder& commands) override;
 
   // Every dialog (stake dialogs, graph window) runs through here; the
@@ -138,6 +138,7 @@ class StakesPage final : public QWidget, public CommandOwner {
 
   TTemplateMain& frame_;
   CombsPage* combs_ = nullptr;
+  PageContext* context_ = nullptr;
   Host* host_ = nullptr;
   StakesModel* model_;
   QTableView* view_;

@@ -3,6 +3,8 @@
 
 #include "export/xlsx_export.h"
 #include "frame/frame.h"
+#include "ui/command_bar.h"
+#include "ui/context_menu.h"
 #include "ui/favourites_manager.h"
 #include "ui/filter_help.h"
 #include "ui/page_context.h"
@@ -18,6 +20,11 @@ void StatsPage::BindCommands(CommandBinder& c) {
   auto hasCombs = [&f] { return f.Combs().Count() > 0; };
   auto hasRows = [this, hasCombs] { return hasCombs() && !SelectedRows().empty(); };
 
+  BindCommandBar(filterButtons_, {c.Action("StatFilter_Include"), c.Action("StatFilter_Exclude")});
+  SetContextMenu(*view_, context, c,
+                 {"StatFilter_Include", "StatFilter_Exclude", "-", "DrawsStatCalc", "DrawsStatePrefetchsEnabled",
+                  "DrawsStatShowTotalLine"},
+                 "Статистика");
   c.Bind("DrawsStatCalc", [this] { Compute(true); }, [this, &f] { return !f.Archive().Empty() && SelectedMethod() >= 0; });
   c.Bind("StatFilter_Include", [this] { Filter(true); }, hasRows);
   c.Bind("StatFilter_Exclude", [this] { Filter(false); }, hasRows);

@@ -23,7 +23,9 @@
 #include "core/text.h"
 #include "frame/frame.h"
 #include "stats/prefetch.h"
+#include "ui/command_bar.h"
 #include "ui/graph_window.h"
+#include "ui/list_view.h"
 #include "ui/method_selector.h"
 
 namespace px::ui {
@@ -31,6 +33,8 @@ namespace px::ui {
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 constexpr int kComparisonColumns[] = {kColNorm, kColDeviation, kColDeviationPct};
+// A long caption of "Значение" is cut rather than push the numbers away.
+constexpr int kWidestValue = 320;
 }  // namespace
 
 int StatTableModel::rowCount(const QModelIndex& parent) const {
@@ -51,7 +55,9 @@ QVariant StatTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant StatTableModel::headerData(int section, Qt::Orientation o, int role) const {
-  if (o != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kStatColumns) return {};
+  if (o != Qt::Horizontal || section < 0 || section >= kStatColumns) return {};
+  if (role == kWidestTextRole) return widest_[size_t(section)];
+  if (role != Qt::DisplayRole) return {};
   return QString::fromUtf8(StatColumnTitles()[size_t(section)]);
 }
 
@@ -67,6 +73,16 @@ void StatTableModel::SetTable(StatTable table) {
   beginResetModel();
   table_ = std::move(table);
   SortStatRows(table_.rows, sortColumn_, descending_);
+  // The longest text of a column is its widest one, near enough: the
+  // numbers are digits of one width.
+  for (int c = 0; c < kStatColumns; ++c) {
+    std::string widest;
+    for (const StatRow& row : table_.rows) {
+      std::string text = CellText(row, c);
+      if (text.size() > widest.size()) widest = std::move(text);
+    }
+    widest_[size_t(c)] = c == kColValue ? Q(widest) : AnyDigits(Q(widest));
+  }
   endResetModel();
 }
 
@@ -93,6 +109,7 @@ StatsPage::StatsPage(TTemplateMain& frame, QAction* calc, QWidget* parent) : QWi
   top->addWidget(new QLabel(QString::fromUtf8("Тиражей:"), this));
   top->addWidget(length_);
   top->addWidget(calcButton);
+  top->addWidget(MakeCommandBar(this, {"Оставить выделенные", "Удалить выделенные"}, filterButtons_));
 
   view_ = new QTableView(this);
   view_->setObjectName("lvDrawsStat");
@@ -182,8 +199,9 @@ std::string StatsPage::SelectedCaption() const { return methods_->currentText().
 void StatsPage::ShowComparisonColumns(bool show) {
   for (int c : kComparisonColumns) {
     view_->setColumnHidden(c, !show);
-    if (show) view_->setColumnWidth(c, 80);
+    if (show && !UserWidth(*view_, c)) SetColumnWidth(view_, c, 80);
   }
+  if (show) FitColumns(*view_, kWidestValue);
 }
 
 void StatsPage::Compute(bool force) {
@@ -217,6 +235,7 @@ void StatsPage::Compute(bool force) {
                                      f_.Settings().ShowTotalLine);
   DrawChart(table);
   model_->SetTable(std::move(table));
+  FitColumns(*view_, kWidestValue);
 }
 
 void StatsPage::DrawChart(const StatTable& t) {

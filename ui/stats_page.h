@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QWidget>
+#include <array>
 
 #include "stats/filter.h"
 #include "stats/stat_table.h"
@@ -14,6 +15,7 @@ class QComboBox;
 class QSpinBox;
 class QSplitter;
 class QTableView;
+class QToolButton;
 class QChart;
 class QChartView;
 
@@ -39,6 +41,7 @@ class StatTableModel final : public QAbstractTableModel {
 
  private:
   StatTable table_;
+  std::array<QString, kStatColumns> widest_;
   int sortColumn_ = kColCount;
   bool descending_ = false;
 };
@@ -82,6 +85,7 @@ class StatsPage final : public QWidget, public CommandOwner {
   StatTableModel* Model() const { return model_; }
   QChart* Chart() const { return chart_; }
   QSplitter* Splitter() const { return split_; }
+  QToolButton* FilterButton(int i) const { return filterButtons_[size_t(i)]; }
 
  signals:
   void SelectionChanged();
@@ -103,6 +107,8 @@ class StatsPage final : public QWidget, public CommandOwner {
   StatTableModel* model_;
   QChart* chart_;
   QChartView* chartView_;
+  // "Оставить выделенные", "Удалить выделенные".
+  std::array<QToolButton*, 2> filterButtons_{};
   QSplitter* split_;
   StatTableInputs last_;
   int computations_ = 0;

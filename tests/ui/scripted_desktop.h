@@ -2,7 +2,9 @@
 // functions, the clipboard is a string and opened files are only named.
 #pragma once
 
+#include <QAction>
 #include <QDialog>
+#include <QMenu>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +21,8 @@ class ScriptedDesktop final : public ui::Desktop {
   // A dialog before it runs; returns whether it is accepted.
   std::function<bool(QDialog& dialog)> dialogHook;
   std::function<std::optional<std::string>(bool save)> fileHook;
+  // A context menu as it pops up; returns the command to run, or null.
+  std::function<QAction*(QMenu& menu)> menuHook;
   std::string clipboard;
   std::vector<std::string> opened;
 
@@ -33,6 +37,11 @@ class ScriptedDesktop final : public ui::Desktop {
   std::string ClipboardText() override { return clipboard; }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   void OpenFile(const std::string& path) override { opened.push_back(path); }
+  QAction* PopupMenu(QMenu& menu, const QPoint&) override {
+    QAction* chosen = menuHook ? menuHook(menu) : nullptr;
+    if (chosen) chosen->trigger();
+    return chosen;
+  }
   std::string LastOpened() const { return opened.empty() ? std::string() : opened.back(); }
 };
 
