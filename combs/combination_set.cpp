@@ -168,7 +168,7 @@ class DrawMatcher {
         keys_.push_back(KeyOf(s));
       else
         repeating_.push_back(d);
-      if (s[kDrawSize - 1] >= 64) masksHold_ = false;
+      if (s[kDrawSize - 1] >= 63) masksHold_ = false;
       const uint64_t m = MaskOf(d);
       masks_.push_back(m);
       bloom_[Slot(m) >> 6] |= uint64_t(1) << (Slot(m) & 63);
@@ -180,15 +180,12 @@ class DrawMatcher {
   bool Matches(const Combination& c) const {
     if (all_.empty()) return false;
     // Most combinations are told apart by their number mask alone; the
-    // others take the exact way below.
-    if (masksHold_ && repeating_.empty() && (c[0] | c[1] | c[2] | c[3] | c[4]) < 64) {
-      uint64_t m = 0, repeated = 0;
-      for (uint8_t v : c) {
-        const uint64_t bit = uint64_t(1) << v;
-        repeated |= m & bit;
-        m |= bit;
-      }
-      if (!repeated) {
+    // others take the exact way below. Numbers past 62 share bit 63, which
+    // no draw of the range has.
+    if (masksHold_ && repeating_.empty()) {
+      const uint64_t b0 = kBit[c[0]], b1 = kBit[c[1]], b2 = kBit[c[2]], b3 = kBit[c[3]], b4 = kBit[c[4]];
+      const uint64_t m = b0 | b1 | b2 | b3 | b4;
+      if (b0 + b1 + b2 + b3 + b4 == m) {  // no bit twice: five different numbers
         if (!(bloom_[Slot(m) >> 6] >> (Slot(m) & 63) & 1)) return false;
         return std::find(masks_.begin(), masks_.end(), m) != masks_.end();
       }
@@ -204,6 +201,11 @@ class DrawMatcher {
     for (uint8_t v : c) m |= uint64_t(1) << (v & 63);
     return m;
   }
+  static constexpr auto kBit = [] {
+    std::array<uint64_t, 256> b{};
+    for (int v = 0; v < 256; ++v) b[size_t(v)] = uint64_t(1) << (v < 63 ? v : 63);
+    return b;
+  }();
   static unsigned Slot(uint64_t m) { return unsigned((m * 0x9E3779B97F4A7C15ull) >> 54); }
   static bool AnyFull(const std::vector<Combination>& draws, const Combination& c) {
     for (const auto& d : draws)
@@ -214,7 +216,7 @@ class DrawMatcher {
   std::vector<Combination> all_, repeating_;
   std::vector<uint64_t> keys_, masks_;
   std::array<uint64_t, 16> bloom_{};
-  bool masksHold_ = true;  // every draw of the range has its numbers below 64
+  bool masksHold_ = true;  // every draw of the range has its numbers below 63
 };
 
 // A combination only when every word is a whole number 1..36 and no two are

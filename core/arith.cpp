@@ -140,35 +140,35 @@ uint64_t PresentAmong(const Combination* list, size_t count, uint64_t wanted) {
     int k = 0;
     for (int v = 1; v <= kNumbers; ++v)
       if (wanted >> v & 1) values[k++] = uint8_t(v);
-    for (int first = 0; first < k; first += 8) {
-      // Up to eight numbers per sweep; few are missing as a rule.
-      const int n = std::min(k - first, 8);
-      __m128i want[8], hit[8];
-      for (int j = 0; j < n; ++j) {
-        want[j] = _mm_set1_epi8(char(values[first + j]));
-        hit[j] = _mm_setzero_si128();
-      }
-      const uint64_t sweep = [&] {
-        uint64_t m = 0;
-        for (int j = 0; j < n; ++j) m |= uint64_t(1) << values[first + j];
-        return m;
-      }();
-      size_t pos = 0;
-      while (pos + 16 <= size) {
-        const size_t stop = std::min(size & ~size_t(15), pos + 4096);
+    for (int first = 0; first < k; first += 4) {
+      // Four numbers per sweep, held in registers; few are missing as a rule.
+      // Lanes past the last number repeat it.
+      uint8_t v[4];
+      for (int j = 0; j < 4; ++j) v[j] = values[std::min(first + j, k - 1)];
+      const __m128i w0 = _mm_set1_epi8(char(v[0])), w1 = _mm_set1_epi8(char(v[1]));
+      const __m128i w2 = _mm_set1_epi8(char(v[2])), w3 = _mm_set1_epi8(char(v[3]));
+      __m128i h0 = _mm_setzero_si128(), h1 = h0, h2 = h0, h3 = h0;
+      uint64_t sweep = 0;
+      for (int j = 0; j < 4; ++j) sweep |= uint64_t(1) << v[j];
+      auto got = [&] {
+        return (_mm_movemask_epi8(h0) ? uint64_t(1) << v[0] : 0) | (_mm_movemask_epi8(h1) ? uint64_t(1) << v[1] : 0) |
+               (_mm_movemask_epi8(h2) ? uint64_t(1) << v[2] : 0) | (_mm_movemask_epi8(h3) ? uint64_t(1) << v[3] : 0);
+      };
+      const size_t whole = size & ~size_t(15);
+      for (size_t pos = 0; pos < whole;) {
+        const size_t stop = std::min(whole, pos + 4096);
         for (; pos < stop; pos += 16) {
           const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + pos));
-          for (int j = 0; j < n; ++j) hit[j] = _mm_or_si128(hit[j], _mm_cmpeq_epi8(chunk, want[j]));
+          h0 = _mm_or_si128(h0, _mm_cmpeq_epi8(chunk, w0));
+          h1 = _mm_or_si128(h1, _mm_cmpeq_epi8(chunk, w1));
+          h2 = _mm_or_si128(h2, _mm_cmpeq_epi8(chunk, w2));
+          h3 = _mm_or_si128(h3, _mm_cmpeq_epi8(chunk, w3));
         }
-        uint64_t got = 0;
-        for (int j = 0; j < n; ++j)
-          if (_mm_movemask_epi8(hit[j])) got |= uint64_t(1) << values[first + j];
-        if (got == sweep) break;
+        if (got() == sweep) break;
       }
-      for (int j = 0; j < n; ++j)
-        if (_mm_movemask_epi8(hit[j])) found |= uint64_t(1) << values[first + j];
+      found |= got();
       // The tail that is not a whole 16 bytes.
-      for (size_t b = size & ~size_t(15); b < size; ++b)
+      for (size_t b = whole; b < size; ++b)
         if (bytes[b] < 64 && (sweep >> bytes[b] & 1)) found |= uint64_t(1) << bytes[b];
     }
     return found & wanted;

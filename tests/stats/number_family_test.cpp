@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "combs/combination_set.h"
+#include "stats/families/family_core.h"
 #include "stats/stat_list.h"
 #include "stats/stat_table.h"
 #include "support/draws.h"
@@ -114,3 +115,37 @@ TEST_F(NumberFamily, PositionsFollowSortedDraws) {
 
 }  // namespace
 }  // namespace px
+
+namespace px::family {
+namespace {
+
+// The batch filter over "any of these numbers" against the plain test, for
+// every count of chosen numbers, both modes, lists of any length and bytes.
+TEST(AnyNumberFilter, BatchEqualsThePlainTest) {
+  uint32_t seed = 99;
+  auto next = [&] { return seed = seed * 1664525u + 1013904223u, seed >> 24; };
+  for (size_t n : {size_t(0), size_t(5), size_t(16), size_t(17), size_t(1000), size_t(4099)}) {
+    std::vector<Combination> in(n);
+    for (auto& c : in)
+      for (auto& v : c) v = uint8_t(next() % 5 == 0 ? next() : next() % 36 + 1);  // some past 36, some 0
+    for (int k = 0; k <= 6; ++k) {
+      NumberTable chosen{};
+      for (int j = 0; j < k; ++j) chosen[size_t(j == 3 ? 0 : j == 4 ? 250 : next() % 36 + 1)] = 1;
+      for (FilterMode mode : {FilterMode::KeepSelected, FilterMode::RemoveSelected}) {
+        std::vector<Combination> expected;
+        for (const auto& c : in)
+          if ((AnyChosen(chosen, c) != 0) == (mode == FilterMode::KeepSelected)) expected.push_back(c);
+        std::vector<Combination> out(n + 1);
+        out.resize(FilterAnyNumber(chosen, in.data(), n, out.data(), mode));
+        EXPECT_EQ(out, expected) << n << " " << k;
+        // In place, as a pass over its own storage.
+        std::vector<Combination> same = in;
+        same.resize(FilterAnyNumber(chosen, same.data(), n, same.data(), mode));
+        EXPECT_EQ(same, expected) << n << " " << k;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace px::family
