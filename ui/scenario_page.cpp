@@ -119,9 +119,12 @@ ScenarioPage::ScenarioPage(TTemplateMain& frame, Scenario& scenario, QWidget* pa
     auto* panel = new QLabel(this);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setObjectName(QStringLiteral("ScenarioPanel%1").arg(i));
-    // The free text takes what the counters leave.
+    // The free text takes what the counters leave; a long one (a variant's
+    // filters) is cut there rather than widen the page and move the splitter.
     if (i + 1 < panels_.size())
       panel->setMinimumWidth(100);
+    else
+      panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     status->addWidget(panel, i + 1 < panels_.size() ? 0 : 1);
     panels_[i] = panel;
   }
@@ -149,7 +152,9 @@ void ScenarioPage::Refresh() {
 }
 
 void ScenarioPage::SetPanel(int i, const QString& text) {
-  if (i >= 0 && size_t(i) < panels_.size()) panels_[size_t(i)]->setText(text);
+  if (i < 0 || size_t(i) >= panels_.size()) return;
+  panels_[size_t(i)]->setText(text);
+  if (size_t(i) + 1 == panels_.size()) panels_[size_t(i)]->setToolTip(text);
 }
 
 bool ScenarioPage::Run(QDialog& dialog) {

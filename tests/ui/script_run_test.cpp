@@ -516,7 +516,8 @@ TEST_F(ScriptRunTest, SuspendedPagesAreNotPaintedDuringARun) {
   PaintCounter lists, stats;
   lists.Watch(window->ListPages()->currentWidget());
   stats.Watch(window->Stats());
-  int listsDuring = -1, statsDuring = -1, cycles = 0;
+  int listsDuring = -1, statsDuring = -1, cycles = 0, widthDuring = -1;
+  const int widthBefore = window->ListPages()->width();
   QString status;
   // From the second pass to the third, polled from the run's own pumps.
   QTimer timer;
@@ -531,6 +532,7 @@ TEST_F(ScriptRunTest, SuspendedPagesAreNotPaintedDuringARun) {
       statsDuring = stats.paints;
       cycles = Cycle();
       status = window->Script()->Panel(4)->text();
+      widthDuring = window->ListPages()->width();
     }
   });
   timer.start();
@@ -541,6 +543,8 @@ TEST_F(ScriptRunTest, SuspendedPagesAreNotPaintedDuringARun) {
   EXPECT_FALSE(status.isEmpty());
   EXPECT_EQ(listsDuring, 0);
   EXPECT_EQ(statsDuring, 0);
+  // The run's long status texts do not move the splitter.
+  EXPECT_EQ(widthDuring, widthBefore);
   QCoreApplication::processEvents();
   EXPECT_TRUE(window->ListPages()->currentWidget()->updatesEnabled());
   EXPECT_TRUE(window->Stats()->updatesEnabled());
