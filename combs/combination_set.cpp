@@ -134,6 +134,11 @@ class Rebuild {
     data_[kept_] = c;
     kept_ += keep ? 1 : 0;
   }
+  // The same for a source entry with another after it, from storage apart.
+  void KeepIfWide(const Combination* from, bool keep) {
+    StoreWide(data_ + kept_, from);
+    kept_ += keep ? 1 : 0;
+  }
 
  private:
   CombBuffer& out_;
@@ -448,7 +453,10 @@ void CombinationSet::ExcludeLastDraws(const DrawArchive& archive, int offset, in
     Rebuild out(working_, undo_.Capacity());
     const Combination* in = undo_.Data();
     for (int i = 0, next = step; i < total; ++i) {
-      out.KeepIf(in[i], !matcher.Matches(in[i]));
+      if (i + 1 < total)
+        out.KeepIfWide(in + i, !matcher.Matches(in[i]));
+      else
+        out.KeepIf(in[i], !matcher.Matches(in[i]));
       if (i + 1 == next) {
         next += step;
         if (host_)

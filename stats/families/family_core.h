@@ -64,6 +64,7 @@ enum class MatchRule {
 
 using ValueFn = int32_t (*)(const TCustomStat& stat, const Combination& c);
 
+
 bool Chosen(const TStatDrawArray& selected, MatchRule rule, int32_t value);
 
 template <class Base, ValueFn ValueOf, MatchRule Rule>
@@ -94,8 +95,16 @@ class SingleValueStat : public Base {
                      FilterMode mode) override {
     const Table table(selected);
     const uint8_t drop = mode == FilterMode::RemoveSelected ? 1 : 0;
-    size_t kept = 0;
-    for (size_t i = 0; i < n; ++i) {
+    size_t kept = 0, i = 0;
+    // Apart, each entry is stored as 8 bytes, the last three of which the
+    // next entry overwrites: one store instead of two. Not for the last entry.
+    if (out + n <= in || in + n <= out)
+      for (; i + 1 < n; ++i) {
+        const Combination c = in[i];
+        StoreWide(out + kept, in + i);
+        kept += table.Has(selected, Value(c)) ^ drop;
+      }
+    for (; i < n; ++i) {
       const Combination c = in[i];  // a copy: the byte stores below may alias it
       out[kept] = c;
       kept += table.Has(selected, Value(c)) ^ drop;
