@@ -128,6 +128,10 @@ int main(int argc, char** argv) {
   }
   std::printf("median\t%.2f\t%.2f\t%.2f\t%.2f\n", Median(toolWall), Median(toolCpu), Median(winWall), Median(winCpu));
   std::printf("window/tool wall\t%.2f\n", Median(winWall) / std::max(Median(toolWall), 1e-9));
-  fs::remove_all(base);
+  // PENTALUX_KEEP=1 leaves the two data folders of the last run to compare.
+  if (const char* keep = std::getenv("PENTALUX_KEEP"); keep && *keep == '1')
+    std::printf("folders\t%s\n", base.c_str());
+  else
+    fs::remove_all(base);
   return 0;
 }

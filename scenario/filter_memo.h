@@ -36,6 +36,8 @@ class FilterMemo {
   // The step's undo was restored: the list is the one before it.
   void Restored() { node_ = parent_; }
   int Reused() const { return reused_; }
+  // The list's node: equal non-zero nodes within a run mean equal lists.
+  uint64_t Node() const { return node_; }
   void SetEnabled(bool enabled) { enabled_ = enabled; }
 
  private:

@@ -393,7 +393,7 @@ void ScenarioRunner::ApplyPart(const FilterSpec& f, const TFilterPart& p) {
     if (CheckStop()) break;
     walk.count = combs.Count();
     if (stopMode == StopMode::Numbers && !distinctKnown) {
-      walk.distinct = CountDistinct(combs.Working().Data(), size_t(combs.Count()));
+      walk.distinct = int(DistinctNumbers().size());
       distinctKnown = true;
     }
     const StatRow& row = table.rows[size_t(r)];
@@ -464,7 +464,7 @@ void ScenarioRunner::MakeStakes(const ScenarioOptions& o, int line, int variant,
       } else {
         switch (m) {
           case StakeMode::Extended: {
-            std::vector<int> numbers = DistinctInOrder(list.Data(), size_t(q));
+            std::vector<int> numbers = DistinctNumbers();
             const size_t limit = size_t(ctx_.registry.Config().data.LargestExtendedStake());
             if (numbers.size() > limit && !seeded_) rng_.seed(std::random_device{}());
             while (numbers.size() > limit) {
@@ -507,9 +507,20 @@ void ScenarioRunner::MakeStakes(const ScenarioOptions& o, int line, int variant,
   if (ctx_.observer) ctx_.observer->RefreshStakes(true, true);
 }
 
+std::vector<int> ScenarioRunner::DistinctNumbers() {
+  // Variants that met the same steps end on the same list: its numbers are
+  // known then.
+  const uint64_t node = memo_.Node();
+  if (node != 0 && node == distinctNode_) return distinct_;
+  const CombBuffer& list = ctx_.combs.Working();
+  distinct_ = DistinctInOrder(list.Data(), size_t(list.Count()));
+  distinctNode_ = node;
+  return distinct_;
+}
+
 void ScenarioRunner::SystemStakes(bool all) {
   const CombBuffer& list = ctx_.combs.Working();
-  const std::vector<int> numbers = DistinctInOrder(list.Data(), size_t(list.Count()));
+  const std::vector<int> numbers = DistinctNumbers();
   const int k = int(numbers.size());
   NoSystems none(ctx_.host);
   SystemSource* source = ctx_.systems ? ctx_.systems : &none;

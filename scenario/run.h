@@ -152,6 +152,8 @@ class ScenarioRunner {
                   const std::string& description);
   void SystemStakes(bool all);
   void Stake(const NumberSet& numbers, bool quiet);
+  // The list's numbers in order of first appearance.
+  std::vector<int> DistinctNumbers();
   void CheckStakes();
   bool CheckStop();
   void SetStatus(int line, const std::string& text);
@@ -180,6 +182,8 @@ class ScenarioRunner {
   int64_t lastQuietMs_ = 0;
   int64_t lastPumpMs_ = 0;
   FilterMemo memo_;
+  std::vector<int> distinct_;
+  uint64_t distinctNode_ = 0;
 };
 
 }  // namespace px
