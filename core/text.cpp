@@ -55,7 +55,17 @@ int CompareText(std::string_view a, std::string_view b) {
   return j < b.size() ? -1 : 0;
 }
 
-bool SameText(std::string_view a, std::string_view b) { return CompareText(a, b) == 0; }
+bool SameText(std::string_view a, std::string_view b) {
+  // Keys and names are ASCII as a rule: byte by byte while both are, the
+  // decoding only from the first byte that is not.
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<uint8_t>(a[i]), y = static_cast<uint8_t>(b[i]);
+    if ((x | y) >= 0x80) return CompareText(a.substr(i), b.substr(i)) == 0;
+    if (x != y && UpperCp1251(x) != UpperCp1251(y)) return false;
+  }
+  return a.size() == b.size();
+}
 
 std::string FoldedText(std::string_view text) {
   std::string key;

@@ -69,6 +69,7 @@ void TStatList::Fill() {
       TStatMethod m;
       m.cls = cls;
       m.index = index;
+      m.code = cls->CodeOf(index);
       if (cls->group == 12 && index >= 1 && index <= 3) m.formula = config_.Formula[size_t(index - 1)];
       methods_.push_back(std::move(m));
     };
@@ -106,8 +107,10 @@ std::string TStatList::DisplayName(int i, bool withFeatures) const {
 }
 
 int TStatList::FindByCode(std::string_view code) const {
-  for (int i = 0; i < Count(); ++i)
-    if (SameText(CodeOf(i), code)) return i;
+  for (int i = 0; i < Count(); ++i) {
+    const TStatMethod& m = Method(i);
+    if (m.code.empty() ? SameText(m.cls->CodeOf(m.index), code) : SameText(m.code, code)) return i;
+  }
   return -1;
 }
 

@@ -24,6 +24,7 @@ struct TStatMethod {
   bool enabled = true;
   std::string customName;
   std::string formula;  // group 12 only
+  std::string code;     // the class's code for this index, made once: lookups by code are many
 };
 
 // The 143 class names in registry order.
@@ -52,7 +53,10 @@ class TStatList {
   bool HasFullSet(int i) const { return Method(i).cls->HasFullSet(); }
   bool IsEnabled(int i) const { return AllEnabled || Method(i).enabled; }
 
-  std::string CodeOf(int i) const { return Method(i).cls->CodeOf(Method(i).index); }
+  std::string CodeOf(int i) const {
+    const TStatMethod& m = Method(i);
+    return m.code.empty() ? m.cls->CodeOf(m.index) : m.code;
+  }
   std::string MethodTitle(const TStatMethod& m) const;
   std::string DisplayName(int i, bool withFeatures) const;
   // First method whose code equals the text, ignoring case; -1 when none.

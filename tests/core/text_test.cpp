@@ -80,6 +80,15 @@ TEST(Text, CaseFoldedComparisonCoversCyrillicInCp1251Order) {
   EXPECT_GT(CompareText("КОДЫ", "код"), 0);
   EXPECT_TRUE(SameText("", ""));
   EXPECT_FALSE(SameText("NUMS", " NUMS"));
+  // ASCII first, then letters that need decoding; and against the ordering
+  // for every pair of a mixed set.
+  EXPECT_TRUE(SameText("sum2Сумма", "SUM2сУММА"));
+  EXPECT_FALSE(SameText("abcП", "abcР"));
+  EXPECT_FALSE(SameText("abc", "abcП"));
+  const std::vector<std::string> words = {"", "a", "A", "ab", "aB", "Ё", "ё", "aЁ", "AЕ", "a\xff", "a\x80",
+                                          "Zork", "zORK", "zork ", "中", "a中", "A中", "ЇЄ", "їє"};
+  for (const auto& x : words)
+    for (const auto& y : words) EXPECT_EQ(SameText(x, y), CompareText(x, y) == 0) << x << " / " << y;
   // Characters cp1251 lacks are neither "?" nor equal to each other.
   EXPECT_FALSE(SameText("中", "文"));
   EXPECT_FALSE(SameText("中", "?"));
