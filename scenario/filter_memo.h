@@ -39,6 +39,7 @@ class FilterMemo {
   // The list's node: equal non-zero nodes within a run mean equal lists.
   uint64_t Node() const { return node_; }
   void SetEnabled(bool enabled) { enabled_ = enabled; }
+  bool Enabled() const { return enabled_; }
 
  private:
   struct Step {

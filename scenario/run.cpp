@@ -180,6 +180,7 @@ void ScenarioRunner::RunAllLines(const std::vector<std::string>& lines) {
   if (stakes.HasRecords() && stakes.ReadRecord(-1, true).drawNumber > 0) stakes.Append(SeparatorRecord(), 1);
   ctx_.combs.InvalidateCache();
   memo_.Reset();
+  tables_.clear();
   TConfigData& config = ctx_.registry.Config().data;
   savedCount_ = config.Count;
   savedDeviation_ = config.Deviation;
@@ -367,7 +368,21 @@ void ScenarioRunner::ApplyPart(const FilterSpec& f, const TFilterPart& p) {
   std::optional<PrefetchData> prefetch;
   if (ctx_.settings.prefetchsEnabled && registry.HasFullSet(method))
     prefetch = PrefetchFiles(ctx_.env, ctx_.dataDir, ctx_.fullSetRecord).Open(registry, method, &ctx_.host);
-  StatTable table = ComputeStatTable(registry, method, params, prefetch ? &*prefetch : nullptr, false);
+  // Variants repeat their tables (one window, several condition values):
+  // within a pass a table depends only on these, unless it read a full-set
+  // file, which may change meanwhile.
+  const std::string tableKey =
+      Fmt("%d|%d|%d|%d|%c|%.17Lg|%.17Lg|%.17Lg|%d|%d", method, params.offset, params.length, int(params.sorted),
+          params.separator, config.Count, config.Deviation, config.Level, int(config.UsePercents),
+          int(config.UseAbsValues));
+  StatTable table;
+  const bool reuse = memo_.Enabled() && !prefetch;
+  if (auto known = tables_.find(tableKey); reuse && known != tables_.end()) {
+    table = known->second;
+  } else {
+    table = ComputeStatTable(registry, method, params, prefetch ? &*prefetch : nullptr, false);
+    if (reuse) tables_[tableKey] = table;
+  }
   if (ctx_.observer) ctx_.observer->TableUsed(method, p.drawCount);
   SortStatRows(table.rows, item.sortColumn, true);
   if (CheckStop()) return;

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -18,6 +19,7 @@
 
 #include "core/arith.h"
 #include "scenario/filter_memo.h"
+#include "stats/stat_table.h"
 #include "scenario/run_log.h"
 #include "scenario/variants.h"
 
@@ -134,8 +136,9 @@ class ScenarioRunner {
   const RunControl& Control() const { return control_; }
   const RunStatus& Status() const { return status_; }
   RunLog& Log() { return log_; }
-  // Filter steps met again within a pass take the list they gave before; off,
-  // every step is a pass of its own (the same results, slower).
+  // Filter steps met again within a pass take the list they gave before, and
+  // tables computed again their earlier rows; off, every step and table is
+  // computed anew (the same results, slower).
   void SetStepReuse(bool on) { memo_.SetEnabled(on); }
   int StepsReused() const { return memo_.Reused(); }
 
@@ -184,6 +187,8 @@ class ScenarioRunner {
   FilterMemo memo_;
   std::vector<int> distinct_;
   uint64_t distinctNode_ = 0;
+  // The statistics tables of the pass, unsorted.
+  std::map<std::string, StatTable> tables_;
 };
 
 }  // namespace px
