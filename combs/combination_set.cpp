@@ -201,16 +201,12 @@ class DrawMatcher {
   }
 
  private:
-  static uint64_t MaskOf(const Combination& c) {
-    uint64_t m = 0;
-    for (uint8_t v : c) m |= uint64_t(1) << (v & 63);
-    return m;
-  }
   static constexpr auto kBit = [] {
     std::array<uint64_t, 256> b{};
     for (int v = 0; v < 256; ++v) b[size_t(v)] = uint64_t(1) << (v < 63 ? v : 63);
     return b;
   }();
+  static uint64_t MaskOf(const Combination& c) { return kBit[c[0]] | kBit[c[1]] | kBit[c[2]] | kBit[c[3]] | kBit[c[4]]; }
   static unsigned Slot(uint64_t m) { return unsigned((m * 0x9E3779B97F4A7C15ull) >> 54); }
   static bool AnyFull(const std::vector<Combination>& draws, const Combination& c) {
     for (const auto& d : draws)
