@@ -16,8 +16,8 @@ namespace px::cli {
 namespace {
 
 struct Step {
-  enum Kind { Keep, Remove, ExcludeLast, Undo } kind;
-  std::string text;  // CODE:LEN:VALUES, or N
+  enum Kind { Keep, Remove, KeepNumbers, RemoveNumbers, ExcludeLast, Undo } kind;
+  std::string text;  // CODE:LEN:VALUES, a number list, or N
 };
 
 struct CombsArgs {
@@ -28,7 +28,34 @@ struct CombsArgs {
   std::string out;
   bool list = false;
   std::vector<Step> steps;
+  std::string view = "card";
 };
+
+// The tab whose keep / remove a number step stands for: its caption heads the
+// log row, as the page writes it.
+std::string ViewCaption(const std::string& view) {
+  if (view == "card") return "Карта";
+  if (view == "layout") return "Схема";
+  if (view == "week") return "Неделя";
+  throw Error(Fmt("Некорректное представление: \"%s\"! Ожидается card, layout или week.", view.c_str()));
+}
+
+// "7;12;3" (or commas, blanks): each number once, in the order given. 0 is
+// what a week selection over the day names adds, and it is kept.
+void NumberStep(Context& ctx, Session& s, const CombsArgs& a, const Step& step) {
+  std::vector<int> numbers;
+  for (const std::string& piece : SplitAny(step.text, ";, ", true)) {
+    auto n = ParseInt32(piece);
+    if (!n || *n < 0 || *n > kNumbers)
+      throw Error(Fmt("Некорректный номер \"%s\" в списке \"%s\"!", piece.c_str(), step.text.c_str()));
+    if (std::find(numbers.begin(), numbers.end(), *n) == numbers.end()) numbers.push_back(*n);
+  }
+  std::string text;
+  for (int n : numbers) text += (text.empty() ? "" : "; ") + std::to_string(n);
+  const FilterMode mode = step.kind == Step::KeepNumbers ? FilterMode::KeepSelected : FilterMode::RemoveSelected;
+  ApplyNumberFilter(s.set, s.registry, numbers, mode, ViewCaption(a.view), text, FilterLastIndex(s.archive, a.offset),
+                    a.sorted, &ctx.host);
+}
 
 // CODE:LEN:VALUES, split at the first two colons only (values such as 3:2
 // hold colons of their own).
@@ -98,6 +125,10 @@ void Combs(Context& ctx, const CombsArgs& a) {
       case Step::Remove:
         FilterStep(ctx, s, a, step);
         break;
+      case Step::KeepNumbers:
+      case Step::RemoveNumbers:
+        NumberStep(ctx, s, a, step);
+        break;
       case Step::ExcludeLast: {
         auto n = ParseInt32(step.text);
         if (!n || *n < 1) throw Error(Fmt("Некорректное количество тиражей: \"%s\"!", step.text.c_str()));
@@ -132,6 +163,8 @@ void RegisterCombsCommands(CLI::App& app, Action& chosen) {
   combs->add_flag("--list", a->list, "Вывести комбинации");
   auto keeps = std::make_shared<std::vector<std::string>>();
   auto removes = std::make_shared<std::vector<std::string>>();
+  auto keepNumbers = std::make_shared<std::vector<std::string>>();
+  auto removeNumbers = std::make_shared<std::vector<std::string>>();
   auto excludes = std::make_shared<std::vector<int>>();
   auto undos = std::make_shared<int>(0);
   auto* keep = combs->add_option("--keep", *keeps, "КОД:ТИРАЖЕЙ:ЗНАЧЕНИЯ — оставить выделенные")
@@ -140,19 +173,30 @@ void RegisterCombsCommands(CLI::App& app, Action& chosen) {
   auto* remove = combs->add_option("--remove", *removes, "КОД:ТИРАЖЕЙ:ЗНАЧЕНИЯ — удалить выделенные")
                      ->expected(1)
                      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  auto* keepNums = combs->add_option("--keep-numbers", *keepNumbers, "НОМЕРА — оставить комбинации с любым из номеров")
+                       ->expected(1)
+                       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  auto* removeNums = combs->add_option("--remove-numbers", *removeNumbers, "НОМЕРА — удалить комбинации с любым из номеров")
+                         ->expected(1)
+                         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  combs->add_option("--view", a->view, "Чья запись в журнале у шагов с номерами: card, layout, week")
+      ->check(CLI::IsMember({"card", "layout", "week"}));
   auto* exclude = combs->add_option("--exclude-last", *excludes, "Исключить N последних тиражей")
                       ->expected(1)
                       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
                       ->check(CLI::PositiveNumber);
   auto* undo = combs->add_flag("--undo", *undos, "Отменить последнее действие");
   // The lambda owns the storage the options write into.
-  combs->callback([&chosen, a, combs, keep, remove, exclude, undo, keeps, removes, excludes, undos] {
+  combs->callback([&chosen, a, combs, keep, remove, keepNums, removeNums, exclude, undo, keeps, removes, keepNumbers,
+                   removeNumbers, excludes, undos] {
     // The steps run in the order they were given.
-    size_t k = 0, r = 0, e = 0;
+    size_t k = 0, r = 0, kn = 0, rn = 0, e = 0;
     a->steps.clear();
     for (CLI::Option* opt : combs->parse_order()) {
       if (opt == keep) a->steps.push_back({Step::Keep, keep->results().at(k++)});
       else if (opt == remove) a->steps.push_back({Step::Remove, remove->results().at(r++)});
+      else if (opt == keepNums) a->steps.push_back({Step::KeepNumbers, keepNums->results().at(kn++)});
+      else if (opt == removeNums) a->steps.push_back({Step::RemoveNumbers, removeNums->results().at(rn++)});
       else if (opt == exclude) a->steps.push_back({Step::ExcludeLast, exclude->results().at(e++)});
       else if (opt == undo) a->steps.push_back({Step::Undo, ""});
     }

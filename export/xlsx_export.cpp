@@ -119,33 +119,48 @@ class Writer {
     for (size_t r = 0; r < table.rows.size(); ++r) {
       if (r >= LXW_ROW_MAX - kFirstDataRow) return LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE;
       const auto row = static_cast<lxw_row_t>(kFirstDataRow + r);
-      for (size_t c = 0; c < table.rows[r].size(); ++c)
-        if (lxw_error err = WriteCell(row, static_cast<lxw_col_t>(c), table.rows[r][c]); err != LXW_NO_ERROR)
-          return err;
+      const std::vector<uint32_t>* fills = r < table.fills.size() ? &table.fills[r] : nullptr;
+      const size_t cells = std::max(table.rows[r].size(), fills ? fills->size() : 0);
+      for (size_t c = 0; c < cells; ++c) {
+        const uint32_t fill = fills && c < fills->size() ? (*fills)[c] : kNoFill;
+        const std::string& text = c < table.rows[r].size() ? table.rows[r][c] : kEmpty;
+        if (lxw_error err = WriteCell(row, static_cast<lxw_col_t>(c), text, fill); err != LXW_NO_ERROR) return err;
+      }
     }
     return LXW_NO_ERROR;
   }
 
  private:
-  lxw_error WriteCell(lxw_row_t row, lxw_col_t col, const std::string& text) {
-    if (text.empty()) return LXW_NO_ERROR;
+  inline static const std::string kEmpty;
+
+  lxw_error WriteCell(lxw_row_t row, lxw_col_t col, const std::string& text, uint32_t fill) {
+    if (text.empty()) {
+      if (fill == kNoFill) return LXW_NO_ERROR;
+      return worksheet_write_blank(ws_, row, col, Format("", fill));
+    }
     if (std::optional<NumberCell> number = AsNumber(text))
-      return worksheet_write_number(ws_, row, col, number->value, NumberFormat(number->format));
-    return worksheet_write_string(ws_, row, col, text.c_str(), nullptr);
+      return worksheet_write_number(ws_, row, col, number->value, Format(number->format, fill));
+    return worksheet_write_string(ws_, row, col, text.c_str(), fill == kNoFill ? nullptr : Format("", fill));
   }
 
-  lxw_format* NumberFormat(const std::string& code) {
-    auto [it, added] = formats_.try_emplace(code, nullptr);
+  // One format per (number format, fill): a map of thousands of cells uses a
+  // handful of colours.
+  lxw_format* Format(const std::string& code, uint32_t fill) {
+    auto [it, added] = formats_.try_emplace({code, fill}, nullptr);
     if (added) {
       it->second = workbook_add_format(wb_);
-      format_set_num_format(it->second, code.c_str());
+      if (!code.empty()) format_set_num_format(it->second, code.c_str());
+      if (fill != kNoFill) {
+        format_set_pattern(it->second, LXW_PATTERN_SOLID);
+        format_set_bg_color(it->second, static_cast<lxw_color_t>(fill & 0xFFFFFFu));
+      }
     }
     return it->second;
   }
 
   lxw_workbook* wb_;
   lxw_worksheet* ws_ = nullptr;
-  std::map<std::string, lxw_format*> formats_;
+  std::map<std::pair<std::string, uint32_t>, lxw_format*> formats_;
 };
 
 lxw_error WriteWorkbook(const std::string& file, const SheetTable& table) {

@@ -2,6 +2,7 @@
 // .xlsx workbook. Plain C++ so the engine's tests can check the file.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,12 @@ struct SheetTable {
   std::string title;
   std::vector<std::string> headers;
   std::vector<std::vector<std::string>> rows;
+  // Optional cell colours, parallel to rows: 0xRRGGBB, or kNoFill. A row or
+  // cell beyond the end has no fill. The views' maps keep their colours.
+  std::vector<std::vector<uint32_t>> fills;
 };
+
+inline constexpr uint32_t kNoFill = 0xFFFFFFFFu;
 
 // One worksheet named after the title: the title in bold in row 1, the column
 // titles in bold over a border in row 3, the rows from row 4. Texts that are

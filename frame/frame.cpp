@@ -507,6 +507,14 @@ void TTemplateMain::CombsKeepOrRemove(int method, const Selection& selection, Fi
   RefreshCombs();
 }
 
+void TTemplateMain::CombsKeepNumbers(const std::vector<int>& numbers, FilterMode mode, const std::string& caption,
+                                     const std::string& valuesText) {
+  Busy busy(*this);
+  ApplyNumberFilter(combs_, registry_, numbers, mode, caption, valuesText, FilterLastIndex(archive_, offset_),
+                    settings_.SortedDraws, &host_);
+  RefreshCombs();
+}
+
 std::string TTemplateMain::CombsDistinctText() const { return DistinctNumbersText(combs_); }
 
 std::string TTemplateMain::CombsFindText(int row) const {

@@ -203,6 +203,10 @@ class TTemplateMain {
   // StatFilter_Include / _Exclude: keeps or removes the combinations whose
   // value of the method is among the selected ones, judged at the offset.
   void CombsKeepOrRemove(int method, const Selection& selection, FilterMode mode, const std::string& caption);
+  // The card, layout and week pages' keep / remove: NUMS with these numbers
+  // under the tab's caption. No numbers: the error, and nothing changes.
+  void CombsKeepNumbers(const std::vector<int>& numbers, FilterMode mode, const std::string& caption,
+                        const std::string& valuesText);
   std::string CombsFindText(int row) const;
   // The array index combination info is evaluated at.
   int LastKnownIndex() const;

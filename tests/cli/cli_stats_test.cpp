@@ -155,6 +155,30 @@ TEST_F(CliStatsTest, CombsSteps) {
   EXPECT_EQ(Run({"combs", "--gen", "1:7", "--from", "x.lcv"}).code, 2);
 }
 
+TEST_F(CliStatsTest, CombsNumberStepsAsTheViewsWriteThem) {
+  // With 7, 12 or 3: all but C(33,5); then without 1: C(35,5) - C(32,5).
+  Result r = Run({"combs", "--view", "layout", "--keep-numbers", "7;12, 3;7", "--remove-numbers", "1"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "Примененные фильтры\tЗначения\tКомбинаций\nСхема\t7; 12; 3\t139656\nСхема\t1\t123256\n");
+  // The week's day-name column adds 0, which no combination holds; undo
+  // takes the last number step back.
+  r = Run({"combs", "--view", "week", "--keep-numbers", "0;1;2", "--remove-numbers", "5", "--undo"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "Примененные фильтры\tЗначения\tКомбинаций\nНеделя\t0; 1; 2\t98736\n");
+  r = Run({"combs", "--keep-numbers", "36", "--list"});
+  EXPECT_EQ(r.Rows()[1], (std::vector<std::string>{"Карта", "36", "52360"}));
+
+  r = Run({"combs", "--keep-numbers", ";"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "В выделенном диапазоне нет значений для фильтра!\n");
+  r = Run({"combs", "--keep-numbers", "5;37"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "Некорректный номер \"37\" в списке \"5;37\"!\n");
+  EXPECT_EQ(Run({"combs", "--remove-numbers", "-1"}).code, 1);
+  EXPECT_EQ(Run({"combs", "--view", "graphs", "--keep-numbers", "1"}).code, 2);
+}
+
 TEST_F(CliStatsTest, PrefetchFiles) {
   TStatList registry;
   registry.Fill();

@@ -104,6 +104,12 @@ std::string StringsOf(const std::map<std::string, std::string>& files) {
   return all;
 }
 
+size_t CountOf(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 SheetTable Sample() {
   SheetTable t;
   t.title = "Частоты номеров: тиражи 1/200";
@@ -160,6 +166,31 @@ TEST(XlsxExport, WritesTitleHeadersTextsAndNumbers) {
   // The longest text of column 4 is "Горячий номер" (13 characters), not its bytes.
   EXPECT_NE(sheet.find("<col min=\"4\" max=\"4\" width=\"15"), std::string::npos) << sheet.substr(0, 1200);
   EXPECT_TRUE(test::TempFilesIn(std::filesystem::path(path).parent_path().string()).empty());
+}
+
+TEST(XlsxExport, CellFillsKeepTheirColoursOnTextsNumbersAndBlanks) {
+  TempDir dir;
+  SheetTable t;
+  t.title = "Карта";
+  t.headers = {"Тираж", "1", "2", "3"};
+  t.rows = {{"1002", "1", "", ""}, {"1001", "", "x"}};
+  // Row 2 has one fill more than texts; row 3 has no fills at all.
+  t.fills = {{kNoFill, 0xFFFF00, 0x00FF00}, {kNoFill, kNoFill, 0x00FFFF, 0xFFEAEA}};
+  t.rows.push_back({"1000", "5"});
+  std::string path = dir.File("card.xlsx");
+  WriteXlsx(path, t);
+  auto files = Unzip(ReadBytes(path));
+  const std::string& sheet = files.at("xl/worksheets/sheet1.xml");
+  const std::string& styles = files.at("xl/styles.xml");
+  for (const char* rgb : {"FFFFFF00", "FF00FF00", "FF00FFFF", "FFFFEAEA"})
+    EXPECT_NE(styles.find(std::string("rgb=\"") + rgb + "\""), std::string::npos) << rgb;
+  EXPECT_TRUE(IsNumberCell(Cell(sheet, "B4"), "1")) << Cell(sheet, "B4");
+  EXPECT_NE(Cell(sheet, "B4").find(" s=\""), std::string::npos);
+  EXPECT_NE(Cell(sheet, "C4"), "");  // a coloured blank is written
+  EXPECT_NE(Cell(sheet, "D5"), "");  // a fill beyond the texts too
+  EXPECT_EQ(Cell(sheet, "D4"), "");  // no text, no fill: no cell
+  // Four colours, not one format per cell.
+  EXPECT_EQ(CountOf(styles, "patternType=\"solid\""), 4u) << styles;
 }
 
 TEST(XlsxExport, KeepsRowOrderOfLargeTables) {

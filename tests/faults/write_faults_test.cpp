@@ -320,7 +320,7 @@ TEST_F(WriteFaults, RunLog) {
 TEST_F(WriteFaults, SpreadsheetExport) {
   const std::string path = dir.File("out.xlsx");
   test::WriteBytes(path, "an older export");
-  const SheetTable table{"Ставки", {"№", "Комбинация"}, {{"1", "1;2;3;4;5"}, {"2", "6;7;8;9;10"}}};
+  const SheetTable table{"Ставки", {"№", "Комбинация"}, {{"1", "1;2;3;4;5"}, {"2", "6;7;8;9;10"}}, {}};
   WriteFaultMatrix m{path, test::ReadBytes(path), [&](FaultEnv& env, WriteFault f) {
                        ExpectThrownFor(f, "Ошибка экспорта в файл \"" + path + "\"!\r\r",
                                        [&] { WriteXlsx(env, path, table); });
