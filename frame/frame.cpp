@@ -260,6 +260,7 @@ TTemplateMain::Start TTemplateMain::Initialise() {
     GenerateStartList();
     RefreshViews(true);
     LoadRatings();
+    LoadRegulars();
     LoadWorkingScenario();
 
     const bool recreate = HasSwitch("fullrecreate"), refresh = HasSwitch("fullrefresh");

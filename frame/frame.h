@@ -25,6 +25,7 @@
 #include "scenario/run.h"
 #include "scenario/scenario_file.h"
 #include "stakes/ratings.h"
+#include "stakes/regular.h"
 #include "stakes/stake_store.h"
 #include "stats/filter.h"
 #include "stats/prefetch.h"
@@ -94,7 +95,7 @@ class TTemplateMain {
   bool ScenarioRunning() const { return ActiveRun() && ActiveRun()->Running(); }
   // Also true when the run stops itself (STOP, a failure).
   bool ScenarioStopping() const { return ActiveRun() && ActiveRun()->Stopping(); }
-  bool ViewsSuspended() const { return runner_ != nullptr; }
+  bool ViewsSuspended() const { return runner_ != nullptr || viewsHeld_ > 0; }
   // Fixes the run's random choices (tests and reproducible runs).
   void SetRunSeed(std::optional<uint64_t> seed) { runSeed_ = seed; }
   void SetRunObserver(RunObserver* observer) { runObserver_ = observer; }
@@ -112,6 +113,40 @@ class TTemplateMain {
   // The full-set files, remembering in the window state what they were
   // built for.
   PrefetchFiles FullSets() { return PrefetchFiles(env_, dataDir_, &store_); }
+
+  // ---- regular stakes (the tab "Регуляры")
+  // The rules; null before the initialisation. Empty while the tab is hidden.
+  RegularStakes* Regulars() { return regulars_.get(); }
+  // Loads the rules when the tab is shown (start-up, and the tab shown again);
+  // hiding the tab releases them without saving.
+  // False when the file could not be read (its box was shown).
+  bool LoadRegulars();
+  void ReleaseRegulars();
+  // TablesAdd after the dialog: one rule from `rule` when it uses the last
+  // draw or `selected` (positions in the combination list) has one entry;
+  // otherwise a rule per selected combination, its comment followed by
+  // " (%d)" with the 1-based position. Then saved.
+  void RegularsAdd(const RegularStake& rule, const std::vector<int>& selected);
+  // Deletes the rules of these rows, from the last to the first, and saves.
+  void RegularsDelete(std::vector<int> rows);
+  // TablesStakeAdd before its dialog: the advanced copy of the rule and the
+  // stake it makes at the current offset. Throws
+  // Error("Введена некорректная комбинация!") when the rule makes none.
+  struct RegularDraft {
+    RegularStake advanced;
+    StakeRecord stake;
+  };
+  RegularDraft RegularsDraft(int row);
+  // After the dialog's OK: the copy stored over the rule and saved, then the
+  // stake appended drawCount times and checked. False when it was not stored.
+  bool RegularsCommit(int row, const RegularDraft& draft, const StakeRecord& stake, int drawCount);
+  // TablesStakeTest: offsets count..1, each selected rule advanced and staked
+  // for the draw after the offset; a failed append ends the test. The offset
+  // is restored in every case and the views follow once. `appended` runs
+  // after each stake (the window scrolls its grid). Returns the stakes made.
+  int RegularsTest(const std::vector<int>& rows, int count, const std::function<void()>& appended = {});
+  // The test count's range is 1 .. archive size - 1.
+  bool CanTestRegulars() const { return IsIdle() && archive_.Count() >= 2 && regulars_ && regulars_->Count() > 0; }
 
   // ---- paths of the data files
   std::string ArchiveFile() const;
@@ -261,6 +296,8 @@ class TTemplateMain {
   std::unique_ptr<StakeStore> stakes_;
   std::unique_ptr<Ratings> ratings_;
   std::unique_ptr<Scenario> scenario_;
+  std::unique_ptr<RegularStakes> regulars_;
+  int viewsHeld_ = 0;
   std::unique_ptr<ScenarioRunner> runner_;
   std::optional<uint64_t> runSeed_;
   RunObserver* runObserver_ = nullptr;

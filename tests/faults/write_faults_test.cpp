@@ -17,6 +17,7 @@
 #include "scenario/run_log.h"
 #include "scenario/scenario_file.h"
 #include "stakes/ratings.h"
+#include "stakes/regular.h"
 #include "stakes/stake_store.h"
 #include "stats/prefetch.h"
 #include "stats/stat_list.h"
@@ -268,6 +269,31 @@ TEST_F(WriteFaults, Ratings) {
                        ExpectShownFor(f, host, "Ошибка записи в файл рейтинга!\r\r");
                        EXPECT_EQ(ratings.Count(), 2u);
                        EXPECT_EQ(ratings.Unsaved(), f == WriteFault::None ? 0 : 1);
+                     }};
+  test::ExpectAllKept(m.Run());
+}
+
+TEST_F(WriteFaults, RegularStakes) {
+  const std::string path = RegularsPath(dir.Path());
+  {
+    RegularStakes first(Env::Real(), host, dir.Path());
+    RegularStake r;
+    r.comment = "Регулярная ставка";
+    r.start = r.current = {1, 2, 3, 4, 5};
+    first.Add(r);
+    ASSERT_TRUE(first.Save());
+  }
+  WriteFaultMatrix m{path, test::ReadBytes(path), [&](FaultEnv& env, WriteFault f) {
+                       RegularStakes rules(env, host, dir.Path());
+                       ASSERT_TRUE(rules.Load());
+                       RegularStake r;
+                       r.comment = "Вторая";
+                       r.useLastDraw = true;
+                       r.step = -3;
+                       rules.Add(r);
+                       EXPECT_EQ(rules.Save(), f == WriteFault::None);
+                       ExpectShownFor(f, host, "Ошибка записи в файл регулярных ставок!\r\r");
+                       EXPECT_EQ(rules.Count(), 2);
                      }};
   test::ExpectAllKept(m.Run());
 }

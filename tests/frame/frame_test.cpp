@@ -11,6 +11,7 @@
 #include "stakes/stake_store.h"
 #include "stakes/ratings.h"
 #include "support/draws.h"
+#include "support/number_sets.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 
@@ -383,6 +384,118 @@ TEST_F(FrameTest, Switches) {
   test::WriteBytes(dir.File("Pentalux5_5v36_ENU.lng"), "Выход=Exit\n");
   EXPECT_EQ(Start()->Texts().Translate("Выход"), "Exit");
   EXPECT_EQ(Start({"no-language"})->Texts().Translate("Выход"), "Выход");
+}
+
+}  // namespace
+}  // namespace px
+
+namespace px {
+namespace {
+
+TEST_F(FrameTest, RegularStakesAddStakeAndTestThroughTheFrame) {
+  auto f = Start();
+  f->Initialise();
+  ASSERT_NE(f->Regulars(), nullptr);
+  for (int n = 1; n <= 6; ++n) {
+    DrawRecord d = f->NewDrawTemplate();
+    d.numbers = {uint8_t(n), uint8_t(n + 6), uint8_t(n + 12), uint8_t(n + 18), uint8_t(n + 24)};
+    f->DrawsAdd(d);
+  }
+  EXPECT_FALSE(f->CanTestRegulars());  // no rules yet
+
+  // Three selected combinations: one rule each, named by its list position.
+  RegularStake proto;
+  proto.comment = "Регулярная ставка";
+  proto.step = 1;
+  f->RegularsAdd(proto, {0, 4, 8});
+  ASSERT_EQ(f->Regulars()->Count(), 3);
+  EXPECT_EQ(f->Regulars()->At(0).comment, "Регулярная ставка (1)");
+  EXPECT_EQ(f->Regulars()->At(1).comment, "Регулярная ставка (5)");
+  EXPECT_EQ(f->Regulars()->At(2).comment, "Регулярная ставка (9)");
+  EXPECT_EQ(f->Regulars()->At(1).start, f->Combs().Working()[4]);
+  EXPECT_EQ(f->Regulars()->At(1).current, f->Combs().Working()[4]);
+  // No selection and no last draw: nothing.
+  f->RegularsAdd(proto, {});
+  EXPECT_EQ(f->Regulars()->Count(), 3);
+  f->RegularsDelete({2, 0});
+  ASSERT_EQ(f->Regulars()->Count(), 1);
+  EXPECT_EQ(f->Regulars()->At(0).comment, "Регулярная ставка (5)");
+  f->RegularsDelete({0});
+
+  // One rule, step 1, from 1 2 3 4 5.
+  proto.start = {1, 2, 3, 4, 5};
+  f->RegularsAdd(proto, {7});
+  ASSERT_EQ(f->Regulars()->Count(), 1);
+  EXPECT_EQ(f->Regulars()->At(0).comment, "Регулярная ставка");
+  ASSERT_TRUE(f->CanTestRegulars());
+
+  // A stake made and then not agreed to changes nothing.
+  TTemplateMain::RegularDraft draft = f->RegularsDraft(0);
+  EXPECT_EQ(draft.stake.kind, uint8_t(StakeKind::Regular));
+  EXPECT_EQ(draft.stake.drawNumber, 7);
+  EXPECT_EQ(draft.stake.numbers, test::Set({2, 3, 4, 5, 6}));
+  EXPECT_EQ(draft.stake.comment, "Регулярная ставка");
+  EXPECT_EQ(draft.stake.sample, f->Combs().Count());
+  EXPECT_EQ(f->Regulars()->At(0).stakeCount, 0);
+  const int64_t before = f->Stakes()->RecordCount();
+
+  // The test of 3: stakes on the draws after offsets 3, 2 and 1, checked at once.
+  f->SetDrawsOffset(0);
+  std::vector<int> offsetsSeen;
+  EXPECT_EQ(f->RegularsTest({0}, 3, [&] { offsetsSeen.push_back(f->DrawsOffset()); }), 3);
+  EXPECT_EQ(offsetsSeen, (std::vector<int>{3, 2, 1}));
+  EXPECT_EQ(f->DrawsOffset(), 0);
+  EXPECT_TRUE(f->IsIdle());
+  EXPECT_FALSE(f->ViewsSuspended());
+  EXPECT_EQ(f->Regulars()->At(0).stakeCount, 3);
+  EXPECT_EQ(f->Regulars()->At(0).current, (Combination{4, 5, 6, 7, 8}));
+  ASSERT_EQ(f->Stakes()->RecordCount(), before + 3);
+  for (int i = 0; i < 3; ++i) {
+    const StakeRecord r = f->Stakes()->ReadRecord(before + i);
+    EXPECT_EQ(r.drawNumber, 4 + i);
+    EXPECT_EQ(r.checked, 1) << i;
+  }
+  // The first stake of the test: 2..6 against draw 4 = {4,10,16,22,28}.
+  EXPECT_EQ(f->Stakes()->ReadRecord(before).matches.count, 1);
+
+  // The rules were saved: a new frame reads them back.
+  f->FormDestroy();
+  f.reset();
+  auto g = Start();
+  g->Initialise();
+  ASSERT_EQ(g->Regulars()->Count(), 1);
+  EXPECT_EQ(g->Regulars()->At(0).stakeCount, 3);
+
+  // Now agreed to: the rule advances and the stake is stored and checked.
+  draft = g->RegularsDraft(0);
+  EXPECT_EQ(draft.stake.numbers, test::Set({5, 6, 7, 8, 9}));
+  StakeRecord edited = draft.stake;
+  edited.comment = "Изменено";
+  ASSERT_TRUE(g->RegularsCommit(0, draft, edited, 2));
+  EXPECT_EQ(g->Regulars()->At(0).stakeCount, 4);
+  EXPECT_EQ(g->Stakes()->ReadRecord(-1, true).comment, "Изменено");
+  EXPECT_EQ(g->Stakes()->ReadRecord(-1, true).drawNumber, 8);
+
+  // Hidden tab: the rules leave memory, the file stays.
+  g->Settings().TabTables = false;
+  g->LoadRegulars();
+  EXPECT_EQ(g->Regulars()->Count(), 0);
+  EXPECT_FALSE(g->CanTestRegulars());
+  g->Settings().TabTables = true;
+  g->LoadRegulars();
+  EXPECT_EQ(g->Regulars()->Count(), 1);
+
+  // A rule whose current combination is damaged makes no stake.
+  RegularStake broken = g->Regulars()->At(0);
+  broken.current = {0, 0, 0, 0, 0};
+  g->Regulars()->Replace(0, broken);
+  EXPECT_EQ(test::ErrorText([&] { g->RegularsDraft(0); }), "Введена некорректная комбинация!");
+  host.errors.clear();
+  const int64_t count = g->Stakes()->RecordCount();
+  EXPECT_EQ(g->RegularsTest({0}, 2), 0);
+  EXPECT_EQ(host.errors, (std::vector<std::string>{"Введена некорректная комбинация!"}));
+  EXPECT_EQ(g->Stakes()->RecordCount(), count);
+  EXPECT_EQ(g->DrawsOffset(), 0);
 }
 
 }  // namespace
