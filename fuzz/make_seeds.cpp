@@ -23,6 +23,7 @@
 #include "scenario/scenario_file.h"
 #include "scenario/scenario_line.h"
 #include "stakes/ratings.h"
+#include "stakes/regular.h"
 #include "stakes/stake_store.h"
 #include "stats/prefetch.h"
 #include "stats/stat_list.h"
@@ -162,6 +163,22 @@ int main(int argc, char** argv) {
         Seed("ratings", "demo.lrt", env.ReadFile(ratings.Path()));
       }
       Seed("stakes", "demo.lsk", env.ReadFile(StakesPath(stakesDir)));
+
+      RegularStakes rules(env, host, stakesDir);
+      RegularStake fixed;
+      fixed.comment = "Регулярная ставка";
+      fixed.start = fixed.current = {1, 2, 3, 4, 5};
+      fixed.step = 1;
+      rules.Add(fixed);
+      RegularStake last;
+      last.comment = "По тиражу";
+      last.useLastDraw = true;
+      last.step = -3;
+      last.current = {4, 9, 17, 22, 30};
+      last.stakeCount = 12;
+      rules.Add(last);
+      rules.Save();
+      Seed("regular", "demo.ltb", env.ReadFile(rules.Path()));
     }
 
     {

@@ -41,6 +41,7 @@ run_one() {
     archive) max_len=640 ;;    # 32 draws; the table is for up to 16
     ratings) max_len=1184 ;;   # 4 entries, each sorted by every column
     stakes) max_len=4096 ;;    # 12 records
+    regular) max_len=2208 ;;   # 8 rules
     names | form | scenario_line) max_len=1024 ;;
     config | csv | prefetch | scenario_file) max_len=2048 ;;
     *) max_len=4096 ;;
