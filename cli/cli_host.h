@@ -52,6 +52,37 @@ class InterruptScope {
   static bool Requested();
 };
 
+// Passes everything on but keeps the errors, so that a store operation that
+// reports through a box can still end the command with exit 1.
+class ErrorKeepingHost final : public Host {
+ public:
+  explicit ErrorKeepingHost(Host& inner) : inner_(inner) {}
+  void SetStatusText(const std::string& text) override { inner_.SetStatusText(text); }
+  void ShowError(const std::string& text) override {
+    if (error.empty()) error = text;
+    later.push_back(text);
+  }
+  void ShowInfo(const std::string& text) override { inner_.ShowInfo(text); }
+  void ShowWarning(const std::string& text) override { inner_.ShowWarning(text); }
+  bool AskYesNo(const std::string& text) override { return inner_.AskYesNo(text); }
+
+  // Ends the command with the kept error, if any.
+  void Finish() const {
+    if (!error.empty()) throw Error(error);
+  }
+  // Shows the kept errors; the command still succeeds.
+  void Report() {
+    for (const std::string& text : later) inner_.ShowError(text);
+    later.clear();
+    error.clear();
+  }
+  std::string error;
+  std::vector<std::string> later;
+
+ private:
+  Host& inner_;
+};
+
 struct Context {
   Env& env;
   Host& host;

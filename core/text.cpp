@@ -36,6 +36,12 @@ std::string_view TrimView(std::string_view text) {
   return text.substr(b, e - b);
 }
 
+size_t Utf8Length(std::string_view text) {
+  size_t n = 0;
+  for (char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
 std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
 namespace {

@@ -16,6 +16,8 @@ std::string Fmt(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Removes blanks and control characters (bytes 0..32) at both ends.
 std::string_view TrimView(std::string_view text);
 std::string Trim(std::string_view text);
+// Characters, not bytes, of UTF-8 text.
+size_t Utf8Length(std::string_view text);
 
 // Comparison of texts without regard to case, the one every list, code and
 // comment of the program uses: both texts taken as cp1251, letters of two

@@ -25,12 +25,6 @@ constexpr lxw_row_t kTitleRow = 0;
 constexpr lxw_row_t kHeaderRow = 2;
 constexpr lxw_row_t kFirstDataRow = 3;
 
-size_t Utf8Length(std::string_view text) {
-  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 struct NumberCell {
