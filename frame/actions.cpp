@@ -132,13 +132,13 @@ constexpr ActionInfo kActions[] = {
 
     // ---- "Регуляры"
     {.name = "TablesAdd", .caption = "Добавить регулярную ставку", .hint = "Добавить регулярную табличную ставку",
-     .subsystem = "tables", .later = "tables"},
+     .subsystem = "tables"},
     {.name = "TablesDel", .caption = "Удалить регулярную ставку",
-     .hint = "Удалить выделенные регулярные табличные ставки", .subsystem = "tables", .later = "tables"},
+     .hint = "Удалить выделенные регулярные табличные ставки", .subsystem = "tables"},
     {.name = "TablesStakeAdd", .caption = "Сделать ставку по регуляру",
-     .hint = "Создать ставку по выделенному регуляру", .subsystem = "tables", .later = "tables"},
+     .hint = "Создать ставку по выделенному регуляру", .subsystem = "tables"},
     {.name = "TablesStakeTest", .caption = "Тест регуляров", .hint = "Тестирование регулярных ставок",
-     .subsystem = "tables", .later = "tables"},
+     .subsystem = "tables"},
 
     // ---- "Системы"
     {.name = "SystemsOn", .caption = "Системная игра", .hint = "Включить или выключить список систем",

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "frame/messages.h"
 #include "core/config.h"
 #include "core/env.h"
 #include "core/text.h"
@@ -131,10 +132,7 @@ void DrawsPage::AddOrEdit(bool edit) {
 void DrawsPage::Delete() {
   TFormMain& f = context_.Frame();
   const std::vector<int> rows = SelectedRows(*view_);
-  const std::string question =
-      rows.size() == 1 ? "Удалить выделенную запись?"
-                       : Fmt("Удалить все выделенные записи (всего будет удалено %d записи(ей))?", int(rows.size()));
-  if (!context_.GetHost().AskYesNo(question)) return;
+  if (!context_.GetHost().AskYesNo(DeleteQuestion(int64_t(rows.size())))) return;
   // From the bottom of the list upwards: oldest first.
   std::vector<int32_t> numbers;
   for (auto it = rows.rbegin(); it != rows.rend(); ++it) numbers.push_back(f.Archive().AtPosition(*it).number);

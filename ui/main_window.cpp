@@ -35,6 +35,7 @@
 #include "ui/list_view.h"
 #include "ui/program_commands.h"
 #include "ui/ratings_page.h"
+#include "ui/regulars_page.h"
 #include "ui/scenario_page.h"
 #include "ui/scenario_run.h"
 #include "ui/scenario_tab.h"
@@ -147,6 +148,8 @@ void MainWindow::BuildWidgets() {
       ratings_->SetContext(*this);
       ratings_->runDialog = [this](QDialog& d) { return RunDialog(d); };
       ratings_->chooseFile = [this](const FileFilter& filter) { return ChooseSaveFile(filter); };
+    } else if (name == "Регуляры") {
+      page = regulars_ = new RegularsPage(*frame_, *this, *combs_, *stakes_, pcMain_);
     } else if (name == "Сценарий") {
       page = script_ = new ScenarioTab(*this, pcMain_);
     } else {
@@ -335,7 +338,8 @@ void MainWindow::UpdateActions() {
 
 void MainWindow::BindCommands() {
   programCommands_ = std::make_unique<ProgramCommands>(*this);
-  CommandOwner* owners[] = {programCommands_.get(), draws_, combs_, stats_, graphs_, stakes_, ratings_, script_};
+  CommandOwner* owners[] = {programCommands_.get(), draws_, combs_, stats_, graphs_, stakes_, ratings_, regulars_,
+                            script_};
   for (CommandOwner* owner : owners) owner->BindCommands(*commands_);
   for (QTableView* list : {stakes_->Table(), ratings_->Table()})
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateActions(); });
@@ -370,6 +374,7 @@ bool MainWindow::Initialise() {
   }
   ratings_->SetScenario(frame_->ScenarioStore());
   ratings_->RefreshView();
+  regulars_->RefreshView();
   if (Scenario* scenario = frame_->ScenarioStore()) {
     ScenarioPage* page = script_->Attach(*scenario, [this] { return stats_->MethodList()->currentIndex(); });
     page->Table()->addAction(Action("ScriptDel"));

@@ -35,6 +35,7 @@ class DrawsPage;
 class GraphsPage;
 class ProgramCommands;
 class RatingsPage;
+class RegularsPage;
 class RunView;
 class ScenarioPage;
 class ScenarioTab;
@@ -75,6 +76,7 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   GraphsPage* Graphs() const { return graphs_; }
   StakesPage* Stakes() const { return stakes_; }
   RatingsPage* Ratings() const { return ratings_; }
+  RegularsPage* Regulars() const { return regulars_; }
   ScenarioPage* Script() const;
   // How the last scenario run ended.
   const RunResult& LastRun() const;
@@ -145,6 +147,7 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   GraphsPage* graphs_ = nullptr;
   StakesPage* stakes_ = nullptr;
   RatingsPage* ratings_ = nullptr;
+  RegularsPage* regulars_ = nullptr;
   ScenarioTab* script_ = nullptr;
   bool closing_ = false;
   std::chrono::steady_clock::time_point lastRunPump_{};

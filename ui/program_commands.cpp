@@ -15,6 +15,7 @@
 #include "ui/graphs_page.h"
 #include "ui/list_models.h"
 #include "ui/main_window.h"
+#include "ui/regulars_page.h"
 #include "ui/settings_dialogs.h"
 
 namespace px::ui {
@@ -62,7 +63,13 @@ void ProgramCommands::BindCommands(CommandBinder& c) {
   c.Toggle("TabCard", &MainSettings::TabCard, "TabCard");
   c.Toggle("TabLayout", &MainSettings::TabLayout, "TabLayout");
   c.Toggle("TabWeek", &MainSettings::TabWeek, "TabWeek");
-  c.Toggle("TabTables", &MainSettings::TabTables, "TabTables");
+  c.Toggle("TabTables", &MainSettings::TabTables, "TabTables", [&w, &f] {
+    // Shown: the rules are read again and the tab comes to the front;
+    // hidden: they leave memory, the file stays.
+    w.UpdateActions();
+    w.Regulars()->FollowTab();
+    if (f.Settings().TabTables) w.MainPages()->setCurrentWidget(w.Regulars());
+  });
   c.Toggle("SystemsOn", &MainSettings::SystemsEnabled, "SystemsEnabled");
 
   GroupRadioCommands(c);

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "frame/messages.h"
 #include "frame/frame.h"
 #include "scenario/line_words.h"
 #include "scenario/scenario_file.h"
@@ -27,12 +28,6 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr const char* kNewLineTitle = "Создание новой строки";
 constexpr const char* kEditLineTitle = "Редактирование строки";
-
-// The deletion question every list of the program asks, for n rows.
-std::string DeleteQuestion(int n) {
-  if (n == 1) return "Удалить выделенную запись?";
-  return U("Удалить все выделенные записи (всего будет удалено %1 записи(ей))?").arg(n).toStdString();
-}
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "ui/stakes_page.h"
+#include "frame/messages.h"
 #include "ui/page_context.h"
 #include "ui/combs_page.h"
 
@@ -57,12 +58,6 @@ QString RichNumbers(const StakeRecord& r, const std::vector<int>& numbers) {
     parts << (Matched(r, n) ? QString("<b style=\"color:#0000ff\">%1</b>").arg(text) : text);
   }
   return parts.join("&nbsp;");
-}
-
-// The utility library's deletion question for n rows.
-std::string DeleteQuestion(int64_t n) {
-  if (n == 1) return "Удалить выделенную запись?";
-  return QString(U("Удалить все выделенные записи (всего будет удалено %1 записи(ей))?")).arg(n).toStdString();
 }
 
 }  // namespace
