@@ -221,9 +221,12 @@ LayoutPage::LayoutPage(PageContext& context, QWidget* parent)
     list->verticalHeader()->setDefaultSectionSize(kRowHeight);
     list->horizontalHeader()->setStretchLastSection(true);
     list->horizontalHeader()->setHighlightSections(false);
-    list->setColumnWidth(0, kCountWidth);
     list->setSortingEnabled(true);
     list->horizontalHeader()->setSortIndicator(0, Qt::DescendingOrder);
+    // A click on a title still sorts; without the mark "Кол-во" fits in
+    // full and the narrow lists keep their room for the numbers.
+    list->horizontalHeader()->setSortIndicatorShown(false);
+    list->setColumnWidth(0, std::max(kCountWidth, list->horizontalHeader()->sectionSizeHint(0)));
     compareLists_[size_t(k)] = list;
     compareModels_[size_t(k)] = model;
 

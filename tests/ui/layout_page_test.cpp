@@ -276,6 +276,7 @@ TEST_F(LayoutPageTest, CompareListsFieldsCaptionsAndSorting) {
               "Количество тиражей, использующихся для расчета статистики в списке " + std::to_string(k + 1));
     EXPECT_EQ(Page().CompareList(k)->objectName().toStdString(), "lvLayoutCmp" + std::to_string(k + 1));
     EXPECT_EQ(Page().CompareModel(k)->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), U("Кол-во"));
+    EXPECT_GE(Page().CompareList(k)->columnWidth(0), Page().CompareList(k)->horizontalHeader()->sectionSizeHint(0));
     // Longer than the archive: from the oldest draw.
     EXPECT_EQ(CompareCaption(k), "1 - 3");
   }
