@@ -46,6 +46,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   RegisterScenarioCommands(app, chosen);
   RegisterRunCommands(app, chosen);
   RegisterTablesCommands(app, chosen);
+  RegisterLayoutCommands(app, chosen);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -31,6 +31,7 @@
 #include "ui/desktop.h"
 #include "ui/draws_page.h"
 #include "ui/graphs_page.h"
+#include "ui/layout_page.h"
 #include "ui/list_models.h"
 #include "ui/list_view.h"
 #include "ui/program_commands.h"
@@ -139,6 +140,9 @@ void MainWindow::BuildWidgets() {
     } else if (name == "Графики") {
       page = graphs_ = new GraphsPage(*frame_, Action("DrawsGraphDraw"), pcMain_);
       graphs_->isShown = [this] { return pcMain_->currentWidget() == graphs_; };
+    } else if (name == "Схема") {
+      page = layout_ = new LayoutPage(*this, pcMain_);
+      layout_->isShown = [this] { return pcMain_->currentWidget() == layout_; };
     } else if (name == "Ставки") {
       page = stakes_ = new StakesPage(*frame_, pcMain_);
       stakes_->runDialog = [this](QDialog& d) { return RunDialog(d); };
@@ -338,8 +342,8 @@ void MainWindow::UpdateActions() {
 
 void MainWindow::BindCommands() {
   programCommands_ = std::make_unique<ProgramCommands>(*this);
-  CommandOwner* owners[] = {programCommands_.get(), draws_, combs_, stats_, graphs_, stakes_, ratings_, regulars_,
-                            script_};
+  CommandOwner* owners[] = {programCommands_.get(), draws_, combs_, stats_, graphs_, layout_, stakes_, ratings_,
+                            regulars_, script_};
   for (CommandOwner* owner : owners) owner->BindCommands(*commands_);
   for (QTableView* list : {stakes_->Table(), ratings_->Table()})
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateActions(); });
@@ -434,6 +438,7 @@ void MainWindow::RestoreState() {
     stats_->LengthField()->setValue(s.DrawsStatLen);
     stats_->ShowComparisonColumns(s.PrefetchsEnabled);
     graphs_->ReadSettings();
+    layout_->ReadSettings(height());
     // The sort orders: "column,direction" with 1 for descending.
     if (auto sort = ReadSortType(ini, section, "lvRatings"); sort && sort->column >= 0 && sort->column < kRatingColumns)
       ratingSort_ = RatingSort{sort->column, sort->direction != 0};
@@ -482,6 +487,7 @@ void MainWindow::SaveState() {
   s.DrawsStatHeight = stats_->Splitter()->sizes().value(1, s.DrawsStatHeight);
   s.DrawsStatLen = stats_->LengthField()->value();
   s.DrawsExclude = ExcludeField()->value();
+  layout_->WriteSettings();
   frame_->Guard([&] {
     frame_->SettingsStore().Update([&](IniFile& ini) {
       const std::string section = MainSettings::kSection;

@@ -33,6 +33,7 @@ class CombsPage;
 class Desktop;
 class DrawsPage;
 class GraphsPage;
+class LayoutPage;
 class ProgramCommands;
 class RatingsPage;
 class RegularsPage;
@@ -74,6 +75,7 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   QTabWidget* ListPages() const { return pcLists_; }
   StatsPage* Stats() const { return stats_; }
   GraphsPage* Graphs() const { return graphs_; }
+  LayoutPage* Layout() const { return layout_; }
   StakesPage* Stakes() const { return stakes_; }
   RatingsPage* Ratings() const { return ratings_; }
   RegularsPage* Regulars() const { return regulars_; }
@@ -145,6 +147,7 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   CombsPage* combs_ = nullptr;
   StatsPage* stats_ = nullptr;
   GraphsPage* graphs_ = nullptr;
+  LayoutPage* layout_ = nullptr;
   StakesPage* stakes_ = nullptr;
   RatingsPage* ratings_ = nullptr;
   RegularsPage* regulars_ = nullptr;

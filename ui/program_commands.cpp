@@ -13,6 +13,7 @@
 #include "ui/desktop.h"
 #include "ui/draws_page.h"
 #include "ui/graphs_page.h"
+#include "ui/layout_page.h"
 #include "ui/list_models.h"
 #include "ui/main_window.h"
 #include "ui/regulars_page.h"
@@ -51,7 +52,10 @@ void ProgramCommands::BindCommands(CommandBinder& c) {
   c.Toggle("ViewColorCombs", &MainSettings::ColorCombs, "ColorCombs", reloadLists);
   c.Toggle("ViewColorCard", &MainSettings::ColorCard, "ColorCard");
   c.Toggle("ViewColorCardSequences", &MainSettings::ColorCardSequences, "ColorCardSequences");
-  c.Toggle("ViewShemaGradient", &MainSettings::LayoutGradient, "LayoutGradient");
+  c.Bind("ViewShemaGradient", [&w, &f] {
+    f.Toggle(&MainSettings::LayoutGradient, "LayoutGradient");
+    w.Layout()->Repaint();
+  }, [&f] { return f.Settings().TabLayout; });
   c.Toggle("AutoSelfUpdate", &MainSettings::AutoUpdates, "AutoUpdates");
   c.Toggle("TabGraps", &MainSettings::TabGraphs, "TabGraphs", [&w, &f] {
     w.UpdateActions();
@@ -61,7 +65,14 @@ void ProgramCommands::BindCommands(CommandBinder& c) {
     }
   });
   c.Toggle("TabCard", &MainSettings::TabCard, "TabCard");
-  c.Toggle("TabLayout", &MainSettings::TabLayout, "TabLayout");
+  c.Toggle("TabLayout", &MainSettings::TabLayout, "TabLayout", [&w, &f] {
+    w.UpdateActions();
+    if (f.Settings().TabLayout) {
+      w.MainPages()->setCurrentWidget(w.Layout());
+      w.Layout()->BuildLayout(true);
+      w.Layout()->BuildLayoutCompare(true);
+    }
+  });
   c.Toggle("TabWeek", &MainSettings::TabWeek, "TabWeek");
   c.Toggle("TabTables", &MainSettings::TabTables, "TabTables", [&w, &f] {
     // Shown: the rules are read again and the tab comes to the front;
