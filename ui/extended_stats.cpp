@@ -1,6 +1,8 @@
 #include "ui/extended_stats.h"
 
+#include <QChart>
 #include <QColor>
+#include <QLegend>
 
 #include "core/host.h"
 #include "frame/actions.h"
@@ -20,6 +22,9 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 void FillSumsChart(GraphWindow& graph, const SumsTables& t) {
+  // The level titles carry the ranges, and five titles do not fit the
+  // legend's row: a cut one shows in full under the pointer.
+  graph.Chart()->legend()->setShowToolTips(true);
   const QString actual = QString::fromUtf8(kActualSumsTitle), theory = QString::fromUtf8(kTheorySumsTitle);
   for (const SumCount& s : t.actual) graph.AddPoint(s.sum, actual, s.count, true, true, Colour(kActualSumsColour));
   QString levels[3];

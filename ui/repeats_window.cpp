@@ -56,6 +56,18 @@ class Progress {
   int64_t shown_ = -1;
 };
 
+// Whole rows, and a last column far wider than the view: going to a row
+// must not throw the view sideways to the start of the cell clicked.
+class RowList final : public QTableView {
+ public:
+  using QTableView::QTableView;
+  void scrollTo(const QModelIndex& index, ScrollHint hint) override {
+    const int x = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(x);
+  }
+};
+
 }  // namespace
 
 // ---- the model
@@ -134,7 +146,7 @@ RepeatsWindow::RepeatsWindow(TTemplateMain& frame, QWidget* parent)
   bar->addStretch(1);
 
   model_ = new RepeatsModel(this);
-  list_ = new QTableView(this);
+  list_ = new RowList(this);
   list_->setObjectName("lvList");
   list_->setModel(model_);
   list_->setSortingEnabled(false);
@@ -142,12 +154,16 @@ RepeatsWindow::RepeatsWindow(TTemplateMain& frame, QWidget* parent)
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setWordWrap(false);
+  // The draws column is wider than the view: it scrolls by pixels, not by columns.
+  list_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   list_->verticalHeader()->hide();
   list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
   list_->horizontalHeader()->setHighlightSections(false);
   list_->horizontalHeader()->setStretchLastSection(false);
-  for (int c = 0; c < int(std::size(kColumnWidths)); ++c) list_->setColumnWidth(c, kColumnWidths[c]);
+  // A title wider than its column would be cut: the column starts at its width.
+  for (int c = 0; c < int(std::size(kColumnWidths)); ++c)
+    list_->setColumnWidth(c, std::max(kColumnWidths[c], list_->horizontalHeader()->sectionSizeHint(c)));
 
   chart_ = new QChart;
   chart_->legend()->setAlignment(Qt::AlignBottom);

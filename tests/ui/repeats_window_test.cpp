@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
@@ -20,6 +21,7 @@
 #include "frame/actions.h"
 #include "frame/frame.h"
 #include "support/draws.h"
+#include "support/fault_env.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "ui/extended_stats.h"
@@ -100,7 +102,9 @@ TEST_F(RepeatsWindowTest, OpensWithItsCaptionFieldsListAndChart) {
   const int widths[] = {80, 80, 80, 2000};
   for (int c = 0; c < 4; ++c) {
     EXPECT_EQ(list->model()->headerData(c, Qt::Horizontal).toString(), U(titles[c]));
-    EXPECT_EQ(list->columnWidth(c), widths[c]);
+    // At least as wide as its title.
+    EXPECT_EQ(list->columnWidth(c), std::max(widths[c], list->horizontalHeader()->sectionSizeHint(c)));
+    EXPECT_GE(list->columnWidth(c), widths[c]);
   }
   EXPECT_FALSE(list->isSortingEnabled());
   EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -221,10 +225,21 @@ TEST_F(RepeatsWindowTest, TheButtonAndEnterInEitherFieldRecompute) {
   ASSERT_EQ(w->Table().Size(), 1u);
   EXPECT_EQ(w->Table().Rows()[0].draw, NumberAt(5));
 
+  // Going to a row keeps the list where it was scrolled sideways.
+  w->LengthField()->setValue(100);
+  w->DepthField()->setValue(100);
+  w->RefreshAnalyze();
+  QTableView* list = w->List();
+  ASSERT_GT(list->model()->rowCount(), 3);
+  list->horizontalScrollBar()->setValue(300);
+  list->setCurrentIndex(list->model()->index(3, 3));
+  list->scrollTo(list->model()->index(2, 3));
+  EXPECT_EQ(list->horizontalScrollBar()->value(), 300);
+
   // Text the field cannot take computes nothing.
   w->DepthField()->findChild<QLineEdit*>()->setText("x");
   PressEnter(w->DepthField());
-  EXPECT_EQ(w->Computations(), 3);
+  EXPECT_EQ(w->Computations(), 4);
 }
 
 TEST_F(RepeatsWindowTest, KeepsLengthDepthGraphHeightAndColumnsFromOneOpeningToTheNext) {
@@ -252,7 +267,7 @@ TEST_F(RepeatsWindowTest, KeepsLengthDepthGraphHeightAndColumnsFromOneOpeningToT
   EXPECT_EQ(again->DepthField()->value(), 9);
   EXPECT_EQ(again->GraphHeight(), 180);
   EXPECT_EQ(again->List()->columnWidth(0), 120);
-  EXPECT_EQ(again->List()->columnWidth(1), 80);
+  EXPECT_EQ(again->List()->columnWidth(1), std::max(80, again->List()->horizontalHeader()->sectionSizeHint(1)));
   EXPECT_EQ(again->List()->columnWidth(3), 640);
   again->show();
   EXPECT_EQ(again->Splitter()->sizes().at(1), 180);
@@ -273,6 +288,39 @@ TEST_F(RepeatsWindowTest, KeepsLengthDepthGraphHeightAndColumnsFromOneOpeningToT
   auto damaged = Make();
   EXPECT_EQ(damaged->LengthField()->value(), 1);
   EXPECT_EQ(damaged->DepthField()->value(), 100);
+}
+
+TEST(RepeatsWindowStore, AFailedWriteAtCloseIsToldAndTheStoreStaysWhole) {
+  TempDir dir;
+  RecordingHost host;
+  FaultEnv env;
+  TFormMain frame(host, env, dir.Path(), dir.File("Pentalux5_5v36"), std::vector<std::string>{});
+  ASSERT_EQ(frame.FormCreate(), TTemplateMain::Start::Continue);
+  frame.SettingsStore().WriteInt("TFormRepeats", "DrawsLength", 12);
+  const std::string before = ReadBytes(frame.SettingsStore().Path());
+  for (bool rename : {false, true}) {
+    env.failWriteAfter = rename ? -1 : 5;
+    env.failRename = rename;
+    env.only = "Pentalux5_5v36.frm";
+    host.Reset();
+    ui::RepeatsWindow w(frame);
+    EXPECT_EQ(w.LengthField()->value(), 12);
+    w.show();
+    w.LengthField()->setValue(40);
+    w.reject();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(host.errors.size(), 1u) << rename;
+    EXPECT_EQ(ReadBytes(frame.SettingsStore().Path()), before) << rename;
+  }
+  env.failWriteAfter = -1;
+  env.failRename = false;
+  {
+    ui::RepeatsWindow w(frame);
+    w.show();
+    w.LengthField()->setValue(40);
+    w.reject();
+  }
+  EXPECT_EQ(frame.SettingsStore().Read().ReadInt("TFormRepeats", "DrawsLength", 0), 40);
 }
 
 // ---- the commands in the window
@@ -355,6 +403,7 @@ TEST_F(ExtendedStatsTest, TheSumsChartOfOneDrawOfSum100) {
   dialogs.push_back([&](QDialog& d) {
     auto& g = dynamic_cast<ui::GraphWindow&>(d);
     caption = g.windowTitle();
+    EXPECT_TRUE(g.Chart()->legend()->showToolTips());
     for (QAbstractSeries* s : g.Chart()->series()) {
       auto* line = qobject_cast<QLineSeries*>(s);
       titles.push_back(line->name());
