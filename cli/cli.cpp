@@ -47,6 +47,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   RegisterRunCommands(app, chosen);
   RegisterTablesCommands(app, chosen);
   RegisterLayoutCommands(app, chosen);
+  RegisterViewCommands(app, chosen);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

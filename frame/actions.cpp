@@ -79,9 +79,9 @@ constexpr ActionInfo kActions[] = {
      .hint = "Сведения о выбранном методе расчета статистики", .subsystem = "stats"},
     {.name = "DrawsStatExportToExcel", .caption = "Экспорт статистики в Microsoft Excel",
      .hint = "Экспорт данных статистики в Microsoft Excel", .subsystem = "stats"},
-    {.name = "AnalyzeRepeats", .caption = "Количество повторов в зависимости от тиража", .subsystem = "views", .later = "repeats"},
+    {.name = "AnalyzeRepeats", .caption = "Количество повторов в зависимости от тиража", .subsystem = "views"},
     {.name = "TotalSumCombs", .caption = "Распределение сумм тиражей и всех возможных комбинаций",
-     .hint = "Распределение сумм всех возможных комбинаций и архива тиражей одновременно", .subsystem = "views", .later = "repeats"},
+     .hint = "Распределение сумм всех возможных комбинаций и архива тиражей одновременно", .subsystem = "views"},
 
     // ---- "Ставки"
     {.name = "StakeAdd", .caption = "Сделать ставку", .shortcut = "F4", .subsystem = "stakes"},

@@ -12,6 +12,7 @@
 #include "ui/combs_page.h"
 #include "ui/desktop.h"
 #include "ui/draws_page.h"
+#include "ui/extended_stats.h"
 #include "ui/graphs_page.h"
 #include "ui/layout_page.h"
 #include "ui/list_models.h"
@@ -43,6 +44,7 @@ void ProgramCommands::BindCommands(CommandBinder& c) {
     f.ApplyShredding(dialog.Formulas(), dialog.Digits());
     w.FillMethodLists(true);
   });
+  BindExtendedStats(c, w);
 
   auto reloadLists = [&w] {
     w.Draws()->Model()->Reload();
