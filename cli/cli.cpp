@@ -45,6 +45,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   RegisterRatingsCommands(app, chosen);
   RegisterScenarioCommands(app, chosen);
   RegisterRunCommands(app, chosen);
+  RegisterCardWeekCommands(app, chosen);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

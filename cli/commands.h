@@ -29,6 +29,7 @@ void RegisterStakesCommands(CLI::App& app, Action& chosen);
 void RegisterRatingsCommands(CLI::App& app, Action& chosen);
 void RegisterScenarioCommands(CLI::App& app, Action& chosen);
 void RegisterRunCommands(CLI::App& app, Action& chosen);
+void RegisterCardWeekCommands(CLI::App& app, Action& chosen);
 
 // The window-state store's main settings; defaults when the file is missing.
 MainSettings StoredMainSettings(Context& ctx);

@@ -9,6 +9,7 @@
 #include "frame/actions.h"
 
 #include "frame/frame.h"
+#include "ui/card_page.h"
 #include "ui/combs_page.h"
 #include "ui/desktop.h"
 #include "ui/draws_page.h"
@@ -16,6 +17,7 @@
 #include "ui/list_models.h"
 #include "ui/main_window.h"
 #include "ui/settings_dialogs.h"
+#include "ui/week_page.h"
 
 namespace px::ui {
 
@@ -48,8 +50,7 @@ void ProgramCommands::BindCommands(CommandBinder& c) {
   };
   c.Toggle("ViewColorDraws", &MainSettings::ColorDraws, "ColorDraws", reloadLists);
   c.Toggle("ViewColorCombs", &MainSettings::ColorCombs, "ColorCombs", reloadLists);
-  c.Toggle("ViewColorCard", &MainSettings::ColorCard, "ColorCard");
-  c.Toggle("ViewColorCardSequences", &MainSettings::ColorCardSequences, "ColorCardSequences");
+  // ViewColorCard and ViewColorCardSequences belong to the card page.
   c.Toggle("ViewShemaGradient", &MainSettings::LayoutGradient, "LayoutGradient");
   c.Toggle("AutoSelfUpdate", &MainSettings::AutoUpdates, "AutoUpdates");
   c.Toggle("TabGraps", &MainSettings::TabGraphs, "TabGraphs", [&w, &f] {
@@ -59,9 +60,22 @@ void ProgramCommands::BindCommands(CommandBinder& c) {
       w.Graphs()->DrawGraphs(true);
     }
   });
-  c.Toggle("TabCard", &MainSettings::TabCard, "TabCard");
+  c.Toggle("TabCard", &MainSettings::TabCard, "TabCard", [&w, &f] {
+    w.UpdateActions();
+    if (f.Settings().TabCard) {
+      w.MainPages()->setCurrentWidget(w.Card());
+      w.Card()->BuildCard(true);
+    }
+  });
   c.Toggle("TabLayout", &MainSettings::TabLayout, "TabLayout");
-  c.Toggle("TabWeek", &MainSettings::TabWeek, "TabWeek");
+  c.Toggle("TabWeek", &MainSettings::TabWeek, "TabWeek", [&w, &f] {
+    w.UpdateActions();
+    if (f.Settings().TabWeek) {
+      w.Week()->SetUpGrid();
+      w.MainPages()->setCurrentWidget(w.Week());
+      w.Week()->BuildWeek(true);
+    }
+  });
   c.Toggle("TabTables", &MainSettings::TabTables, "TabTables");
   c.Toggle("SystemsOn", &MainSettings::SystemsEnabled, "SystemsEnabled");
 
