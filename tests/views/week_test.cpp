@@ -23,7 +23,7 @@ class WeekView : public ::testing::Test {
     Add({1, 6, 7, 8, 9}, "01/13/2025");
     Add({1, 2, 10, 11, 12}, "01/08/2025");
   }
-  int Total(const WeekCounts& w) const {
+  static int Total(const WeekCounts& w) {
     int total = 0;
     for (const auto& number : w.counts)
       for (int32_t n : number) total += n;
@@ -32,80 +32,45 @@ class WeekView : public ::testing::Test {
   DrawArchive archive;
 };
 
-TEST_F(WeekView, TheWorkedExampleCountsShadesAndFindsItsMaximum) {
+TEST_F(WeekView, TheWorkedExampleCountsAndShades) {
   AddWorkedExample();
   const WeekCounts w = ComputeWeekCounts(archive, 0, 1000);
   EXPECT_EQ(w.At(1, 1), 2);
   EXPECT_EQ(w.At(1, 3), 1);
   EXPECT_EQ(w.At(2, 1), 1);
-  EXPECT_EQ(w.At(2, 3), 1);
-  EXPECT_EQ(w.At(10, 3), 1);
   EXPECT_EQ(w.At(10, 1), 0);
   EXPECT_EQ(w.max, 2);
   EXPECT_EQ(Total(w), 15);
-  EXPECT_EQ(w.first, 0);
-  EXPECT_EQ(w.last, 2);
   EXPECT_EQ(WeekCellColour(w, 1, 1), Colour(0xFF0000));
-  EXPECT_EQ(WeekCellColour(w, 1, 3), Colour(0xFF8080));  // 127.5 goes to the even 128
-  EXPECT_EQ(WeekCellColour(w, 2, 1), Colour(0xFF8080));
-  // No count, the day names and the headers are plain.
-  EXPECT_EQ(WeekCellColour(w, 10, 1), std::nullopt);
-  EXPECT_EQ(WeekCellColour(w, 0, 1), std::nullopt);
-  EXPECT_EQ(WeekCellColour(w, 1, 0), std::nullopt);
-  EXPECT_EQ(WeekCellColour(w, 37, 1), std::nullopt);
-  EXPECT_EQ(WeekCellColour(w, 1, 8), std::nullopt);
-}
-
-TEST_F(WeekView, TheShadeRoundsHalvesToEven) {
-  EXPECT_EQ(WeekShade(1, 2), 128);
-  EXPECT_EQ(WeekShade(1, 6), 212);  // 212.5
-  EXPECT_EQ(WeekShade(5, 6), 42);   // 42.5
-  EXPECT_EQ(WeekShade(3, 6), 128);  // 127.5
+  EXPECT_EQ(WeekCellColour(w, 2, 1), Colour(0xFF8080));  // 127.5 goes to the even 128
+  // No count, the day names, the headers and cells off the grid are plain.
+  for (auto [x, d] : {std::pair{10, 1}, {0, 1}, {1, 0}, {37, 1}, {1, 8}})
+    EXPECT_EQ(WeekCellColour(w, x, d), std::nullopt) << x << " " << d;
+  // Halves to even, both ways: 212.5 and 42.5.
+  EXPECT_EQ(WeekShade(1, 6), 212);
+  EXPECT_EQ(WeekShade(5, 6), 42);
   EXPECT_EQ(WeekShade(6, 6), 0);
-  EXPECT_EQ(WeekShade(1, 3), 170);
-  EXPECT_EQ(WeekShade(0, 0), 255);
   EXPECT_EQ(WeekShade(1, 0), 255);
 }
 
 TEST_F(WeekView, DatesWithoutARealDayAreSkippedNeverThrown) {
-  Add({1, 2, 3, 4, 5}, "01/10/2025");  // a Friday, counted
-  Add({1, 2, 3, 4, 6}, "");
-  Add({1, 2, 3, 4, 7}, "13/01/2025");
-  Add({1, 2, 3, 4, 8}, "00/10/2025");
-  Add({1, 2, 3, 4, 9}, "02/30/2024");
-  Add({1, 2, 3, 4, 10}, "01/01/0000");
-  Add({1, 2, 3, 4, 11}, "ab/cd/efgh");
-  Add({1, 2, 3, 4, 12}, "1/6/2025");
-  Add({1, 2, 3, 4, 13}, "01/00/2025");
-  Add({1, 2, 3, 4, 14}, "02/29/2024");  // a Thursday of a leap year, counted
-  // Other separators: read field by field as the archive reads its dates (a Monday).
-  Add({1, 2, 3, 4, 15}, "01-13-2025");
+  Add({1, 2, 3, 4, 5}, "01/10/2025");  // a Friday
+  for (const char* date : {"", "13/01/2025", "00/10/2025", "02/30/2024", "01/01/0000", "ab/cd/efgh", "1/6/2025",
+                           "01/00/2025"})
+    Add({6, 7, 8, 9, 10}, date);
+  Add({1, 2, 3, 4, 14}, "02/29/2024");  // a Thursday of a leap year
+  Add({1, 2, 3, 4, 15}, "01-13-2025");  // other separators, read as the archive reads dates: a Monday
   WeekCounts w;
   ASSERT_NO_THROW(w = ComputeWeekCounts(archive, 0, 1000));
   EXPECT_EQ(Total(w), 15);
-  EXPECT_EQ(w.At(1, 5), 1);
   EXPECT_EQ(w.At(5, 5), 1);
-  EXPECT_EQ(w.At(1, 4), 1);
   EXPECT_EQ(w.At(14, 4), 1);
   EXPECT_EQ(w.At(15, 1), 1);
-  EXPECT_EQ(w.At(1, 1), 1);
-  for (int x = 6; x <= 13; ++x) {
-    for (int d = 1; d <= 7; ++d) EXPECT_EQ(w.At(x, d), 0) << x << " " << d;
-  }
-  EXPECT_EQ(w.max, 1);
-
+  for (int d = 1; d <= 7; ++d) EXPECT_EQ(w.At(6, d), 0) << d;
   EXPECT_EQ(DrawDateKey(archive.At(0)), 20250110);
-  EXPECT_EQ(DrawDateKey(archive.At(1)), 0);
   EXPECT_EQ(DrawDateKey(archive.At(4)), 0);
-  EXPECT_EQ(DrawDateKey(archive.At(5)), 0);
-  EXPECT_EQ(DrawDateKey(archive.At(9)), 20240229);
-  EXPECT_EQ(DrawDateKey(archive.At(10)), 20250113);
-  EXPECT_EQ(WeekdayOfKey(20250106), 1);
   EXPECT_EQ(WeekdayOfKey(20250112), 7);
-  EXPECT_EQ(WeekdayOfKey(20250111), 6);
   EXPECT_EQ(WeekdayOfKey(20000301), 3);
-  EXPECT_EQ(WeekdayOfKey(0), 0);
-  EXPECT_EQ(WeekdayOfKey(20251301), 0);
   EXPECT_EQ(WeekdayOfKey(101), 0);  // year 0
   EXPECT_EQ(WeekdayOfKey(-20250106), 0);
 }
@@ -113,36 +78,23 @@ TEST_F(WeekView, DatesWithoutARealDayAreSkippedNeverThrown) {
 TEST_F(WeekView, TheWindowEndsAtTheOffsetAndStopsAtTheOldestDraw) {
   AddWorkedExample();
   Add({36, 35, 34, 33, 32}, "01/12/2025");  // a Sunday
-  // The newest two.
   WeekCounts w = ComputeWeekCounts(archive, 0, 2);
   EXPECT_EQ(w.first, 2);
-  EXPECT_EQ(w.last, 3);
   EXPECT_EQ(w.At(36, 7), 1);
-  EXPECT_EQ(w.At(1, 3), 1);
   EXPECT_EQ(w.At(1, 1), 0);
-  // One back: the Sunday draw is after the reference draw.
-  w = ComputeWeekCounts(archive, 1, 2);
-  EXPECT_EQ(w.first, 1);
+  w = ComputeWeekCounts(archive, 1, 2);  // the Sunday draw is after the reference draw
   EXPECT_EQ(w.last, 2);
   EXPECT_EQ(w.At(36, 7), 0);
   EXPECT_EQ(w.At(1, 1), 1);
-  // A window longer than the archive, the longest the field allows.
-  w = ComputeWeekCounts(archive, 0, INT_MAX);
-  EXPECT_EQ(w.first, 0);
-  EXPECT_EQ(w.last, 3);
-  EXPECT_EQ(Total(w), 20);
-  w = ComputeWeekCounts(archive, 1, INT_MAX);
-  EXPECT_EQ(Total(w), 15);
-  // An offset past the oldest draw, an empty window, an empty archive.
-  for (const WeekCounts& none :
-       {ComputeWeekCounts(archive, 4, 10), ComputeWeekCounts(archive, 0, 0), ComputeWeekCounts(DrawArchive(), 0, 10),
-        ComputeWeekCounts(archive, INT_MAX, INT_MAX)}) {
+  EXPECT_EQ(Total(ComputeWeekCounts(archive, 0, INT_MAX)), 20);
+  EXPECT_EQ(Total(ComputeWeekCounts(archive, 1, INT_MAX)), 15);
+  EXPECT_EQ(Total(ComputeWeekCounts(archive, -5, 1)), 5);  // a negative offset counts as 0
+  for (const WeekCounts& none : {ComputeWeekCounts(archive, 4, 10), ComputeWeekCounts(archive, 0, 0),
+                                 ComputeWeekCounts(DrawArchive(), 0, 10), ComputeWeekCounts(archive, INT_MAX, INT_MAX)}) {
     EXPECT_EQ(Total(none), 0);
     EXPECT_EQ(none.max, 0);
     EXPECT_GT(none.first, none.last);
   }
-  // A negative offset counts as 0.
-  EXPECT_EQ(Total(ComputeWeekCounts(archive, -5, 1)), 5);
 }
 
 TEST_F(WeekView, TheChartShowsOneRowOrOneColumnAndZerosForHeaders) {
@@ -150,69 +102,43 @@ TEST_F(WeekView, TheChartShowsOneRowOrOneColumnAndZerosForHeaders) {
   Add({1, 2, 3, 30, 31}, "01/10/2025");  // Friday
   Add({1, 4, 5, 30, 36}, "01/17/2025");  // Friday
   const WeekCounts w = ComputeWeekCounts(archive, 0, 1000);
-
-  // Mode 0 on the Friday row: the 36 Friday counts.
+  // Mode 0 on the Friday row: the 36 Friday counts; any mode but 1 reads as 0.
   const std::vector<WeekPoint> friday = WeekChartPoints(w, 0, 12, 5);
   ASSERT_EQ(friday.size(), 36u);
-  for (int x = 1; x <= 36; ++x) {
-    EXPECT_EQ(friday[size_t(x - 1)].x, x);
-    EXPECT_EQ(friday[size_t(x - 1)].y, w.At(x, 5));
-  }
+  for (int x = 1; x <= 36; ++x) EXPECT_EQ(friday[size_t(x - 1)], (WeekPoint{x, w.At(x, 5)}));
   EXPECT_EQ(friday[0].y, 2);
-  EXPECT_EQ(friday[29].y, 2);
   EXPECT_EQ(friday[35].y, 1);
-  EXPECT_EQ(friday[5].y, 0);
-
+  EXPECT_EQ(WeekChartPoints(w, 7, 12, 5), friday);
   // Mode 1 on number 1: its seven weekdays.
   EXPECT_EQ(WeekChartPoints(w, 1, 1, 5),
             (std::vector<WeekPoint>{{1, 2}, {2, 0}, {3, 1}, {4, 0}, {5, 2}, {6, 0}, {7, 0}}));
-  // A mode that is not 1 reads as 0.
-  EXPECT_EQ(WeekChartPoints(w, 7, 12, 5), friday);
-
   // The day-name column, the header row and cells off the grid: zeros.
   for (const auto& points : {WeekChartPoints(w, 1, 0, 3), WeekChartPoints(w, 0, 3, 0), WeekChartPoints(w, 1, 99, 1),
-                             WeekChartPoints(w, 0, 1, -3), WeekChartPoints(w, 0, 1, 8)}) {
+                             WeekChartPoints(w, 0, 1, 8)}) {
     ASSERT_FALSE(points.empty());
     for (const WeekPoint& p : points) EXPECT_EQ(p.y, 0);
   }
-  EXPECT_EQ(WeekChartPoints(w, 1, 0, 3).size(), 7u);
-  EXPECT_EQ(WeekChartPoints(w, 0, 3, 0).size(), 36u);
 }
 
-TEST_F(WeekView, ASelectionGivesItsColumnsAndTheDayNamesGiveZero) {
-  EXPECT_EQ(WeekSelectionNumbers(5, 7), (std::vector<int>{5, 6, 7}));
+TEST_F(WeekView, SelectionsAndTheRecomputeMemory) {
   EXPECT_EQ(WeekSelectionNumbers(7, 5), (std::vector<int>{5, 6, 7}));
-  EXPECT_EQ(WeekSelectionNumbers(0, 2), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(WeekSelectionNumbers(0, 2), (std::vector<int>{0, 1, 2}));  // the day names give 0
   EXPECT_EQ(WeekSelectionNumbers(35, 40), (std::vector<int>{35, 36}));
-  EXPECT_EQ(WeekSelectionNumbers(-3, 0), (std::vector<int>{0}));
   EXPECT_TRUE(WeekSelectionNumbers(37, 40).empty());
-  EXPECT_EQ(WeekSelectionNumbers(36, 36), (std::vector<int>{36}));
-}
 
-TEST_F(WeekView, TheMemoryChangesWithEachInputAndWithTheWindowsDraws) {
   AddWorkedExample();
   const WeekInputs start = WeekInputsOf(archive, 0, 2);
   EXPECT_EQ(WeekInputsOf(archive, 0, 2), start);
   EXPECT_NE(start, WeekInputs{});
   EXPECT_NE(WeekInputsOf(archive, 1, 2), start);
   EXPECT_NE(WeekInputsOf(archive, 0, 3), start);
-  // An edit outside the window changes no count.
-  archive.At(0).SetDate("01/07/2025");
+  archive.At(0).SetDate("01/07/2025");  // outside the window: no count changes
   EXPECT_EQ(WeekInputsOf(archive, 0, 2), start);
-  // Inside it, a date and a number each count.
   archive.At(2).SetDate("01/09/2025");
   const WeekInputs redated = WeekInputsOf(archive, 0, 2);
   EXPECT_NE(redated, start);
   archive.At(2).numbers[4] = 13;
   EXPECT_NE(WeekInputsOf(archive, 0, 2), redated);
-  Add({1, 2, 3, 4, 5}, "01/20/2025");
-  EXPECT_EQ(WeekInputsOf(archive, 0, 2).archiveCount, 4);
-}
-
-TEST(WeekNames, AreTheShortRussianDayNamesMondayFirst) {
-  EXPECT_STREQ(kWeekdayShortNames[0], "пн");
-  EXPECT_STREQ(kWeekdayShortNames[4], "пт");
-  EXPECT_STREQ(kWeekdayShortNames[6], "вс");
 }
 
 }  // namespace
