@@ -48,6 +48,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   RegisterTablesCommands(app, chosen);
   RegisterLayoutCommands(app, chosen);
   RegisterViewCommands(app, chosen);
+  RegisterCardWeekCommands(app, chosen);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

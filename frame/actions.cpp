@@ -278,10 +278,10 @@ constexpr ActionInfo kActions[] = {
     // The remove hints of the card, layout and week carry two blanks before
     // the last word; that is their wording.
     {.name = "CardFilter_Include", .caption = "Оставить выделенные",
-     .hint = "В списке комбинаций оставить комбинации с выделенными значениями", .subsystem = "views", .later = "card"},
+     .hint = "В списке комбинаций оставить комбинации с выделенными значениями", .subsystem = "views"},
     {.name = "CardFilter_Exclude", .caption = "Удалить выделенные",
-     .hint = "Из списка комбинаций удалить комбинации с выделенными  значениями", .subsystem = "views", .later = "card"},
-    {.name = "CardXlsExport", .caption = "Экспорт карты тиражей в Microsoft Excel", .subsystem = "views", .later = "card"},
+     .hint = "Из списка комбинаций удалить комбинации с выделенными  значениями", .subsystem = "views"},
+    {.name = "CardXlsExport", .caption = "Экспорт карты тиражей в Microsoft Excel", .subsystem = "views"},
     {.name = "LayoutCalc", .caption = "Обновить", .hint = "Пересчитать схему", .subsystem = "views"},
     {.name = "LayoutFilter_Include", .caption = "Оставить выделенные",
      .hint = "В списке комбинаций оставить комбинации с выделенными значениями", .subsystem = "views"},
@@ -290,15 +290,15 @@ constexpr ActionInfo kActions[] = {
     {.name = "LayoutXlsExport", .caption = "Экспорт схемы в Microsoft Excel", .subsystem = "views"},
     {.name = "LayoutCmpCalc", .caption = "Обновить", .hint = "Пересчитать таблицы сравнения", .subsystem = "views"},
     {.name = "WeekStatCalc", .caption = "Обновить", .hint = "Пересчитать статистику по выбранным параметрам",
-     .subsystem = "views", .later = "week"},
+     .subsystem = "views"},
     {.name = "WeekFilter_Include", .caption = "Оставить выделенные",
-     .hint = "В списке комбинаций оставить комбинации с выделенными значениями", .subsystem = "views", .later = "week"},
+     .hint = "В списке комбинаций оставить комбинации с выделенными значениями", .subsystem = "views"},
     {.name = "WeekFilter_Exclude", .caption = "Удалить выделенные",
-     .hint = "Из списка комбинаций удалить комбинации с выделенными  значениями", .subsystem = "views", .later = "week"},
+     .hint = "Из списка комбинаций удалить комбинации с выделенными  значениями", .subsystem = "views"},
     {.name = "ViewWeekChartMode", .caption = "График по дням недели",
-     .hint = "Режим графика на вкладке \"дни недели\"", .subsystem = "views", .checkable = true, .later = "week"},
+     .hint = "Режим графика на вкладке \"дни недели\"", .subsystem = "views", .checkable = true},
     {.name = "ViewWeekChartType", .caption = "График / диаграмма", .hint = "Вид графика на вкладке \"Дни недели\"",
-     .subsystem = "views", .checkable = true, .later = "week"},
+     .subsystem = "views", .checkable = true},
 };
 
 MenuNode Item(const char* action) { return {MenuNode::Action, action, nullptr, {}, nullptr}; }

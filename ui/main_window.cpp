@@ -27,6 +27,7 @@
 #include "core/errors.h"
 #include "core/text.h"
 #include "frame/actions.h"
+#include "ui/card_page.h"
 #include "ui/combs_page.h"
 #include "ui/desktop.h"
 #include "ui/draws_page.h"
@@ -42,6 +43,7 @@
 #include "ui/scenario_tab.h"
 #include "ui/stakes_page.h"
 #include "ui/stats_page.h"
+#include "ui/week_page.h"
 #include "ui/window_state.h"
 
 namespace px::ui {
@@ -140,9 +142,15 @@ void MainWindow::BuildWidgets() {
     } else if (name == "Графики") {
       page = graphs_ = new GraphsPage(*frame_, Action("DrawsGraphDraw"), pcMain_);
       graphs_->isShown = [this] { return pcMain_->currentWidget() == graphs_; };
+    } else if (name == "Карта") {
+      page = card_ = new CardPage(*this, pcMain_);
+      card_->isShown = [this] { return pcMain_->currentWidget() == card_; };
     } else if (name == "Схема") {
       page = layout_ = new LayoutPage(*this, pcMain_);
       layout_->isShown = [this] { return pcMain_->currentWidget() == layout_; };
+    } else if (name == "Неделя") {
+      page = week_ = new WeekPage(*this, pcMain_);
+      week_->isShown = [this] { return pcMain_->currentWidget() == week_; };
     } else if (name == "Ставки") {
       page = stakes_ = new StakesPage(*frame_, pcMain_);
       stakes_->runDialog = [this](QDialog& d) { return RunDialog(d); };
@@ -201,6 +209,10 @@ void MainWindow::BuildWidgets() {
     ratings_->RefreshView();
   });
   connect(draws_, &DrawsPage::Downloaded, this, [this] { stakes_->RefreshView(true, false); });
+  // The card's draw column is as wide as the draws list's.
+  connect(DrawsView()->horizontalHeader(), &QHeaderView::sectionResized, card_, [this](int column, int, int width) {
+    if (column == 0) card_->SetDrawColumnWidth(width);
+  });
 }
 
 void MainWindow::BuildActions() {
@@ -317,6 +329,8 @@ void MainWindow::UpdateActions() {
   check("ViewColorCard", s.ColorCard);
   check("ViewColorCardSequences", s.ColorCardSequences);
   check("ViewShemaGradient", s.LayoutGradient);
+  check("ViewWeekChartMode", s.WeekChartMode == 1);
+  check("ViewWeekChartType", s.WeekChartType);
   check("AutoSelfUpdate", s.AutoUpdates);
   check("TabGraps", s.TabGraphs);
   check("TabCard", s.TabCard);
@@ -342,8 +356,9 @@ void MainWindow::UpdateActions() {
 
 void MainWindow::BindCommands() {
   programCommands_ = std::make_unique<ProgramCommands>(*this);
-  CommandOwner* owners[] = {programCommands_.get(), draws_, combs_, stats_, graphs_, layout_, stakes_, ratings_,
-                            regulars_, script_};
+  // In the views' refresh order: their BindCommands add them to the frame.
+  CommandOwner* owners[] = {programCommands_.get(), draws_, combs_, stats_, graphs_, card_, layout_, week_,
+                            stakes_, ratings_, regulars_, script_};
   for (CommandOwner* owner : owners) owner->BindCommands(*commands_);
   for (QTableView* list : {stakes_->Table(), ratings_->Table()})
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateActions(); });
@@ -439,6 +454,7 @@ void MainWindow::RestoreState() {
     stats_->ShowComparisonColumns(s.PrefetchsEnabled);
     graphs_->ReadSettings();
     layout_->ReadSettings(height());
+    week_->ReadSettings();
     // The sort orders: "column,direction" with 1 for descending.
     if (auto sort = ReadSortType(ini, section, "lvRatings"); sort && sort->column >= 0 && sort->column < kRatingColumns)
       ratingSort_ = RatingSort{sort->column, sort->direction != 0};
@@ -450,6 +466,7 @@ void MainWindow::RestoreState() {
     }
     // Hidden comparison columns keep the width they are shown with.
     stats_->ShowComparisonColumns(s.PrefetchsEnabled);
+    card_->SetDrawColumnWidth(DrawsView()->columnWidth(0));
   } catch (const std::exception& e) {
     ShowError(OperationError("Ошибка загрузки параметров программы!", e.what()).what());
   }
@@ -488,6 +505,7 @@ void MainWindow::SaveState() {
   s.DrawsStatLen = stats_->LengthField()->value();
   s.DrawsExclude = ExcludeField()->value();
   layout_->WriteSettings();
+  week_->StoreSettings();
   frame_->Guard([&] {
     frame_->SettingsStore().Update([&](IniFile& ini) {
       const std::string section = MainSettings::kSection;

@@ -29,6 +29,7 @@ class QTimer;
 
 namespace px::ui {
 
+class CardPage;
 class CombsPage;
 class Desktop;
 class DrawsPage;
@@ -42,6 +43,7 @@ class ScenarioPage;
 class ScenarioTab;
 class StakesPage;
 class StatsPage;
+class WeekPage;
 struct PageState;
 
 class MainWindow final : public QMainWindow, public Host, public PageContext {
@@ -75,6 +77,8 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   QTabWidget* ListPages() const { return pcLists_; }
   StatsPage* Stats() const { return stats_; }
   GraphsPage* Graphs() const { return graphs_; }
+  CardPage* Card() const { return card_; }
+  WeekPage* Week() const { return week_; }
   LayoutPage* Layout() const { return layout_; }
   StakesPage* Stakes() const { return stakes_; }
   RatingsPage* Ratings() const { return ratings_; }
@@ -147,6 +151,8 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   CombsPage* combs_ = nullptr;
   StatsPage* stats_ = nullptr;
   GraphsPage* graphs_ = nullptr;
+  CardPage* card_ = nullptr;
+  WeekPage* week_ = nullptr;
   LayoutPage* layout_ = nullptr;
   StakesPage* stakes_ = nullptr;
   RatingsPage* ratings_ = nullptr;

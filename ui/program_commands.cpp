@@ -9,6 +9,7 @@
 #include "frame/actions.h"
 
 #include "frame/frame.h"
+#include "ui/card_page.h"
 #include "ui/combs_page.h"
 #include "ui/desktop.h"
 #include "ui/draws_page.h"
@@ -19,6 +20,7 @@
 #include "ui/main_window.h"
 #include "ui/regulars_page.h"
 #include "ui/settings_dialogs.h"
+#include "ui/week_page.h"
 
 namespace px::ui {
 
@@ -52,8 +54,7 @@ void ProgramCommands::BindCommands(CommandBinder& c) {
   };
   c.Toggle("ViewColorDraws", &MainSettings::ColorDraws, "ColorDraws", reloadLists);
   c.Toggle("ViewColorCombs", &MainSettings::ColorCombs, "ColorCombs", reloadLists);
-  c.Toggle("ViewColorCard", &MainSettings::ColorCard, "ColorCard");
-  c.Toggle("ViewColorCardSequences", &MainSettings::ColorCardSequences, "ColorCardSequences");
+  // ViewColorCard and ViewColorCardSequences belong to the card page.
   c.Bind("ViewShemaGradient", [&w, &f] {
     f.Toggle(&MainSettings::LayoutGradient, "LayoutGradient");
     w.Layout()->Repaint();
@@ -66,7 +67,13 @@ void ProgramCommands::BindCommands(CommandBinder& c) {
       w.Graphs()->DrawGraphs(true);
     }
   });
-  c.Toggle("TabCard", &MainSettings::TabCard, "TabCard");
+  c.Toggle("TabCard", &MainSettings::TabCard, "TabCard", [&w, &f] {
+    w.UpdateActions();
+    if (f.Settings().TabCard) {
+      w.MainPages()->setCurrentWidget(w.Card());
+      w.Card()->BuildCard(true);
+    }
+  });
   c.Toggle("TabLayout", &MainSettings::TabLayout, "TabLayout", [&w, &f] {
     w.UpdateActions();
     if (f.Settings().TabLayout) {
@@ -75,7 +82,14 @@ void ProgramCommands::BindCommands(CommandBinder& c) {
       w.Layout()->BuildLayoutCompare(true);
     }
   });
-  c.Toggle("TabWeek", &MainSettings::TabWeek, "TabWeek");
+  c.Toggle("TabWeek", &MainSettings::TabWeek, "TabWeek", [&w, &f] {
+    w.UpdateActions();
+    if (f.Settings().TabWeek) {
+      w.Week()->SetUpGrid();
+      w.MainPages()->setCurrentWidget(w.Week());
+      w.Week()->BuildWeek(true);
+    }
+  });
   c.Toggle("TabTables", &MainSettings::TabTables, "TabTables", [&w, &f] {
     // Shown: the rules are read again and the tab comes to the front;
     // hidden: they leave memory, the file stays.
