@@ -398,6 +398,8 @@ ImportResult TTemplateMain::DrawsImport(const std::string& path) {
   SaveArchive();
   RefreshStatus();
   host_.Refresh(View::DrawsList);
+  // New draws change every view, as an added draw does.
+  RefreshViews(false);
   return result;
 }
 

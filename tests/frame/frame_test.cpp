@@ -500,3 +500,20 @@ TEST_F(FrameTest, RegularStakesAddStakeAndTestThroughTheFrame) {
 
 }  // namespace
 }  // namespace px
+
+namespace px {
+namespace {
+
+TEST_F(FrameTest, ImportedDrawsReachTheViews) {
+  auto f = Start();
+  f->Initialise();
+  std::vector<int> counts;
+  f->AddView([&](bool) { counts.push_back(f->Archive().Count()); });
+  test::WriteBytes(dir.File("draws.csv"), "1;01/02/2024;1;2;3;4;5\r\n2;01/05/2024;6;7;8;9;10\r\n");
+  const ImportResult r = f->DrawsImport(dir.File("draws.csv"));
+  ASSERT_EQ(r.added, 2) << (host.errors.empty() ? "" : host.errors[0]);
+  EXPECT_EQ(counts, std::vector<int>{2});
+}
+
+}  // namespace
+}  // namespace px
