@@ -434,6 +434,51 @@ int CombinationSet::RebuildAs(const CombBuffer& result, bool exclude, const std:
   return working_.Count();
 }
 
+namespace {
+
+// The place of an ascending combination of different numbers 1..36 in the
+// generated full set: how many combinations come before it.
+int FullSetRank(const Combination& sorted) {
+  int rank = 0, previous = 0;
+  for (int i = 0; i < kDrawSize; ++i) {
+    for (int v = previous + 1; v < sorted[i]; ++v) rank += static_cast<int>(Binomial(kNumbers - v, kDrawSize - 1 - i));
+    previous = sorted[i];
+  }
+  return rank;
+}
+
+// The full set without the combinations of the draws [first, last]: each
+// such draw is one known entry, so the list is copied in runs between them.
+// False when a draw is no five different numbers 1..36 (MatchCount can then
+// reach 5 with several entries) and the caller must ask entry by entry.
+bool ExcludeFromFullSet(const DrawArchive& archive, int64_t first, int64_t last, const CombBuffer& full,
+                        CombBuffer& out) {
+  std::vector<int> ranks;
+  for (int64_t i = first; i <= last; ++i) {
+    const Combination& d = archive.At(static_cast<int>(i)).numbers;
+    if (!IsValidDrawNumbers(d)) return false;
+    ranks.push_back(FullSetRank(Sorted(d)));
+  }
+  std::sort(ranks.begin(), ranks.end());
+  ranks.erase(std::unique(ranks.begin(), ranks.end()), ranks.end());
+  out.Resize(full.Capacity(), 0);
+  Combination* to = out.MutableData();
+  const Combination* from = full.Data();
+  int kept = 0, start = 0;
+  ranks.push_back(full.Count());
+  for (int r : ranks) {
+    std::memcpy(to + kept, from + start, static_cast<size_t>(r - start) * sizeof(Combination));
+    kept += r - start;
+    start = r + 1;
+  }
+  out.SetCount(kept);
+  return true;
+}
+
+}  // namespace
+
+bool CombBuffer::IsFullSet() const { return items_ == SharedFullSet() && count_ == kCapacity; }
+
 void CombinationSet::ExcludeLastDraws(const DrawArchive& archive, int offset, int n) {
   SnapshotForRebuild(true);
   auto status = ScopedStatus(host_, Fmt("Удаление из списка комбинаций %d последних тиражей...", n));
@@ -441,6 +486,10 @@ void CombinationSet::ExcludeLastDraws(const DrawArchive& archive, int offset, in
   // no draw is left, and the range is empty.
   const int64_t last = archive.ReferenceIndex(offset);
   const int64_t first = std::max<int64_t>(last - n + 1, 0);
+  if (undo_.IsFullSet() && ExcludeFromFullSet(archive, first, last, undo_, working_)) {
+    AddLogRow(true, "Последние тиражи", std::to_string(n));
+    return;
+  }
   DrawMatcher matcher(archive, static_cast<int>(first), static_cast<int>(last));
 
   const int total = undo_.Count();

@@ -76,6 +76,9 @@ class CombBuffer {
   void ShareFrom(const std::shared_ptr<CombStorage>& all);
   void Release();  // count 0, storage freed
   bool SharesStorageWith(const CombBuffer& other) const { return items_ && items_ == other.items_; }
+  // Whether the buffer is the generated full set itself, unwritten: every
+  // combination of the game, ascending, in ascending order.
+  bool IsFullSet() const;
 
  private:
   // Storage of its own of at least `capacity`, keeping the first `keep` entries.

@@ -96,6 +96,48 @@ TEST(CombinationSet, FiltersUndoAndLog) {
   EXPECT_EQ(set.Log().size(), 1u);
 }
 
+TEST(CombinationSet, ExcludingDrawsFromTheFullSetGivesWhatAskingEachEntryGives) {
+  // Every entry's place is what the draws' places are computed as.
+  CombinationSet full;
+  full.Init(kCapacity);
+  GenerateSet(full, Env::Real(), false, 0, "");
+  ASSERT_TRUE(full.Working().IsFullSet());
+  // A written copy is no longer the shared full set.
+  CombinationSet written;
+  written.Init(kCapacity);
+  GenerateSet(written, Env::Real(), false, 0, "");
+  written.Working().Set(0, written.Working()[0]);
+  ASSERT_FALSE(written.Working().IsFullSet());
+
+  DrawArchive archive;
+  uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) % kCapacity; };
+  for (int i = 0; i < 60; ++i) {
+    Combination c = FullSet()[next()];
+    std::rotate(c.begin(), c.begin() + i % 5, c.end());  // drawn order
+    archive.Append(Draw(i + 1, c));
+  }
+  archive.Append(Draw(61, FullSet()[0]));
+  archive.Append(Draw(62, FullSet()[kCapacity - 1]));
+  archive.Append(Draw(63, FullSet()[0]));  // a draw twice
+  for (auto [offset, n] : {std::pair{0, 1}, {0, 3}, {0, 63}, {2, 10}, {30, 5}, {62, 1}, {5, 1000}}) {
+    for (CombinationSet* s : {&full, &written}) {
+      s->ExcludeLastDraws(archive, offset, n);
+    }
+    EXPECT_EQ(full.ToVector(), written.ToVector()) << offset << " " << n;
+    EXPECT_EQ(full.Log().back(), written.Log().back());
+    for (CombinationSet* s : {&full, &written}) s->RestoreSnapshot(false);
+    ASSERT_TRUE(full.Working().IsFullSet());
+  }
+  // A draw that repeats a number matches several entries under MatchCount:
+  // the full set is then asked entry by entry too.
+  archive.Append(Draw(64, {1, 1, 2, 3, 4}));
+  full.ExcludeLastDraws(archive, 0, 1);
+  written.ExcludeLastDraws(archive, 0, 1);
+  EXPECT_EQ(full.Count(), kCapacity - 32);  // {1,2,3,4,x} for each of the other 32 numbers
+  EXPECT_EQ(full.ToVector(), written.ToVector());
+}
+
 TEST(CombinationSet, ExcludeLastDraws) {
   test::RecordingHost host;
   CombinationSet set(&host);
@@ -120,11 +162,17 @@ TEST(CombinationSet, ExcludeLastDraws) {
   EXPECT_EQ(set.Count(), kCapacity - 3);
   EXPECT_EQ(set.Undo().Count(), kCapacity);
   EXPECT_EQ(set.Log().back(), (LogRow{"Последние тиражи", "3", kCapacity - 3, LogKind::Exclude}));
+  // From the full set the draws' entries are known: no entry-by-entry progress.
   const std::string progress = "Удаление из списка комбинаций 3 последних тиражей";
-  ASSERT_EQ(host.statuses.size(), 2u + 1u + 100u + 1u);
+  ASSERT_EQ(host.statuses.size(), 2u + 1u + 1u);
   EXPECT_EQ(host.statuses[2], progress + "...");
-  EXPECT_EQ(host.statuses[3], progress + " ( завершено 1 % )...");
-  EXPECT_EQ(host.statuses[102], progress + " ( завершено 100 % )...");
+  EXPECT_EQ(host.statuses[3], "");
+  // Any other list is asked entry by entry, with progress.
+  host.statuses.clear();
+  set.ExcludeLastDraws(archive, 5, 1);
+  ASSERT_EQ(host.statuses.size(), 2u + 1u + 100u + 1u);
+  EXPECT_EQ(host.statuses[3], "Удаление из списка комбинаций 1 последних тиражей ( завершено 1 % )...");
+  EXPECT_EQ(set.Count(), kCapacity - 3);
 
   set.ExcludeLastDraws(archive, 5, 100);
   EXPECT_EQ(missing(), (std::vector<int>{5, 6, 7, 8, 9, 10, 11}));
