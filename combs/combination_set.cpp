@@ -58,6 +58,8 @@ class StoragePool {
 }  // namespace
 
 void CombBuffer::Own(size_t capacity, int keep) {
+  // Every writer comes here first: what the entries were is no longer known.
+  completeOver_ = 0;
   const size_t size = Capacity();
   capacity = std::max(capacity, size);
   if (items_ && items_.use_count() == 1) {
@@ -96,16 +98,38 @@ void CombBuffer::CopyFrom(const CombBuffer& other) {
   if (&other == this) return;
   items_ = other.items_;
   count_ = other.count_;
+  completeOver_ = other.completeOver_;
 }
 
 void CombBuffer::ShareFrom(const std::shared_ptr<CombStorage>& all) {
   items_ = all;
   count_ = all ? static_cast<int>(all->size()) : 0;
+  completeOver_ = all && all == SharedFullSet() ? kAllNumbersMask : 0;
 }
 
 void CombBuffer::Release() {
   items_.reset();
   count_ = 0;
+  completeOver_ = 0;
+}
+
+void CombBuffer::MakeComplete(uint64_t mask) {
+  mask &= kAllNumbersMask;
+  uint8_t v[kNumbers];
+  int k = 0;
+  for (int n = 1; n <= kNumbers; ++n)
+    if (mask >> n & 1) v[k++] = static_cast<uint8_t>(n);
+  const int count = k >= kDrawSize ? static_cast<int>(Binomial(k, kDrawSize)) : 0;
+  Resize(std::max(Capacity(), static_cast<size_t>(count)), 0);
+  Combination* out = items_ ? items_->data() : nullptr;
+  int at = 0;
+  for (int a = 0; a + 4 < k; ++a)
+    for (int b = a + 1; b + 3 < k; ++b)
+      for (int c = b + 1; c + 2 < k; ++c)
+        for (int d = c + 1; d + 1 < k; ++d)
+          for (int e = d + 1; e < k; ++e) out[at++] = Combination{v[a], v[b], v[c], v[d], v[e]};
+  count_ = count;
+  completeOver_ = mask;
 }
 
 namespace {
@@ -379,6 +403,17 @@ int CombinationSet::FilterFromSnapshot(const Decide& decide, bool exclude, const
   }
   if (total > 0) AddLogRow(exclude, caption, valuesText);
   return working_.Count();
+}
+
+bool CombinationSet::RemoveNumbersFromSnapshot(uint64_t removed, bool exclude, const std::string& caption,
+                                               const std::string& valuesText) {
+  const uint64_t over = undo_.CompleteOver();
+  if (over == 0) return false;
+  const int total = undo_.Count();
+  working_.Resize(undo_.Capacity(), 0);
+  working_.MakeComplete(over & ~removed);
+  if (total > 0) AddLogRow(exclude, caption, valuesText);
+  return true;
 }
 
 int CombinationSet::FilterFromSnapshotCompact(const Compact& compact, int workers, bool exclude,

@@ -53,6 +53,9 @@ struct UninitAllocator : std::allocator<T> {
 };
 using CombStorage = std::vector<Combination, UninitAllocator<Combination>>;
 
+// Bit n for each number n of the game.
+inline constexpr uint64_t kAllNumbersMask = ((uint64_t(1) << (kNumbers + 1)) - 1) & ~uint64_t(1);
+
 // One buffer of combinations: storage that only grows and a count. Copies
 // share their storage until one of them is written to (a run copies lists of
 // 1.9 MB thousands of times, most never written again); writing goes
@@ -79,6 +82,13 @@ class CombBuffer {
   // Whether the buffer is the generated full set itself, unwritten: every
   // combination of the game, ascending, in ascending order.
   bool IsFullSet() const;
+  // The numbers (bit n for n) whose every 5-combination, ascending, in
+  // ascending order, the buffer holds and nothing else; 0 when that is not
+  // known. Any write forgets it.
+  uint64_t CompleteOver() const { return completeOver_; }
+  // The buffer becomes every 5-combination of the numbers of `mask` (1..36),
+  // in that order.
+  void MakeComplete(uint64_t mask);
 
  private:
   // Storage of its own of at least `capacity`, keeping the first `keep` entries.
@@ -86,6 +96,7 @@ class CombBuffer {
 
   std::shared_ptr<CombStorage> items_;
   int count_ = 0;
+  uint64_t completeOver_ = 0;
 };
 
 class CombinationSet {
@@ -149,6 +160,12 @@ class CombinationSet {
   // same time, worker w always on its own part and its own thread; the result
   // and its order equal a single pass. If a worker throws, working keeps the
   // parts before the failing one and the error passes on.
+  // The undo snapshot holds every combination of some numbers (CompleteOver):
+  // working becomes those without any number of `removed`, made directly
+  // rather than filtered, and the step is logged as a filter's. False, with
+  // nothing changed, when the snapshot is not known to be complete.
+  bool RemoveNumbersFromSnapshot(uint64_t removed, bool exclude, const std::string& caption,
+                                 const std::string& valuesText);
   int FilterFromSnapshotCompact(const Compact& compact, int workers, bool exclude, const std::string& caption,
                                 const std::string& valuesText);
 

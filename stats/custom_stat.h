@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -113,6 +114,12 @@ class TCustomStat {
   // returns how many. out may be in itself, never ahead of it.
   virtual size_t FilterBatch(const Combination* in, size_t n, Combination* out, const TStatDrawArray& selected,
                              int lastIndex, bool sorted, FilterMode mode);
+  // When the filter removes exactly the combinations that hold any of some
+  // numbers, those numbers (bit n for n): a complete list then gives its
+  // result without being read. nullopt for any other filter.
+  virtual std::optional<uint64_t> RemovedNumbers(const TStatDrawArray& /*selected*/, FilterMode /*mode*/) const {
+    return std::nullopt;
+  }
   // A fresh instance of the same method, for a second thread.
   std::unique_ptr<TCustomStat> Clone() const { return info_->create(registry_, index_); }
 

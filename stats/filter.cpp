@@ -48,6 +48,16 @@ int Filter(CombinationSet& set, TCustomStat& stat, const Selection& selection, F
   }
   const bool exclude = mode == FilterMode::RemoveSelected;
   stat.LoadDraws(-1, lastIndex, sorted);
+  // Removing numbers from every combination of some numbers leaves every
+  // combination of the others: made at once, not filtered.
+  if (const std::optional<uint64_t> removed = stat.RemovedNumbers(selection.values, mode)) {
+    const CombBuffer& source = takeSnapshot ? set.Working() : set.Undo();
+    if (source.CompleteOver() != 0) {
+      if (takeSnapshot) set.SnapshotForRebuild(true);
+      set.RemoveNumbersFromSnapshot(*removed, exclude, caption, selection.text);
+      return set.Count();
+    }
+  }
   // A large set is shared by two threads, each with its own instance.
   const int source = takeSnapshot ? set.Count() : set.Undo().Count();
   const int workers = source >= kParallelFrom ? 2 : 1;

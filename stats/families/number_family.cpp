@@ -57,6 +57,15 @@ class TstValues final : public TCustomValuesStat {
                      FilterMode mode) override {
     return family::FilterAnyNumber(Chosen(selected), in, n, out, mode);
   }
+  std::optional<uint64_t> RemovedNumbers(const TStatDrawArray& selected, FilterMode mode) const override {
+    if (mode != FilterMode::RemoveSelected) return std::nullopt;
+    // Chosen values past 36 are in no combination and remove nothing.
+    const std::array<uint8_t, 256> chosen = Chosen(selected);
+    uint64_t mask = 0;
+    for (int n = 1; n <= kNumbers; ++n)
+      if (chosen[size_t(n)]) mask |= uint64_t(1) << n;
+    return mask;
+  }
 
  private:
   static std::array<uint8_t, 256> Chosen(const TStatDrawArray& selected) {

@@ -99,5 +99,64 @@ TEST_F(FilterTest, EmptySelectionAndNumberFilter) {
   EXPECT_EQ(set.Log().back(), (LogRow{"Карта", "1; 36", int(Binomial(34, 5)), LogKind::Exclude}));
 }
 
+TEST_F(FilterTest, RemovingNumbersFromACompleteListMakesWhatFilteringMakes) {
+  // The same steps on the full set (known complete) and on a written copy of
+  // it (filtered entry by entry) give the same lists and logs.
+  CombinationSet copy;
+  copy.Init(kCapacity);
+  GenerateSet(copy, Env::Real(), false, 0, "");
+  copy.Working().Set(0, copy.Working()[0]);
+  ASSERT_EQ(set.Working().CompleteOver(), kAllNumbersMask);
+  ASSERT_EQ(copy.Working().CompleteOver(), 0u);
+  auto both = [&](const std::vector<int>& numbers, FilterMode mode) {
+    for (CombinationSet* s : {&set, &copy})
+      ApplyNumberFilter(*s, registry, numbers, mode, "Схема", "x", 1, false, &host);
+    EXPECT_EQ(set.ToVector(), copy.ToVector());
+    EXPECT_EQ(set.Log(), copy.Log());
+  };
+  both({3, 17, 40}, FilterMode::RemoveSelected);  // 40 is in no combination
+  EXPECT_EQ(set.Count(), Binomial(34, 5));
+  EXPECT_EQ(set.Working().CompleteOver(), kAllNumbersMask & ~(uint64_t(1) << 3 | uint64_t(1) << 17));
+  both({36}, FilterMode::RemoveSelected);
+  EXPECT_EQ(set.Count(), Binomial(33, 5));
+  // Undo brings the complete list back, still known as one.
+  set.RestoreSnapshot(false);
+  copy.RestoreSnapshot(false);
+  EXPECT_EQ(set.ToVector(), copy.ToVector());
+  EXPECT_NE(set.Working().CompleteOver(), 0u);
+  // Keeping is filtered, and what it leaves is no longer complete.
+  both({5}, FilterMode::KeepSelected);
+  EXPECT_EQ(set.Working().CompleteOver(), 0u);
+  set.RestoreSnapshot(false);
+  copy.RestoreSnapshot(false);
+  // The list without 3 and 17 down to 1, 2 and 4: nothing left, the step logged.
+  std::vector<int> from5;
+  for (int n = 5; n <= kNumbers; ++n) from5.push_back(n);
+  both(from5, FilterMode::RemoveSelected);
+  EXPECT_EQ(set.Count(), 0);
+  set.RestoreSnapshot(false);
+  copy.RestoreSnapshot(false);
+  ASSERT_EQ(set.Count(), Binomial(34, 5));
+  // Down to 1, 2, 4, 5 and 6: the one combination.
+  from5.erase(from5.begin(), from5.begin() + 2);
+  both(from5, FilterMode::RemoveSelected);
+  EXPECT_EQ(set.ToVector(), (std::vector<Combination>{{1, 2, 4, 5, 6}}));
+
+  // A write forgets completeness.
+  CombBuffer b;
+  b.MakeComplete(kAllNumbersMask);
+  EXPECT_EQ(b.Count(), kCapacity);
+  EXPECT_TRUE(std::equal(b.Data(), b.Data() + kCapacity, FullSet().data()));
+  CombBuffer shared;
+  shared.CopyFrom(b);
+  EXPECT_EQ(shared.CompleteOver(), kAllNumbersMask);
+  shared.Set(7, Combination{1, 2, 3, 4, 9});
+  EXPECT_EQ(shared.CompleteOver(), 0u);
+  EXPECT_EQ(b.CompleteOver(), kAllNumbersMask);
+  EXPECT_EQ(b[7], FullSet()[7]);  // the copy wrote its own storage
+  b.SetCount(10);
+  EXPECT_EQ(b.CompleteOver(), 0u);
+}
+
 }  // namespace
 }  // namespace px
