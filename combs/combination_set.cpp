@@ -1,6 +1,7 @@
 #include "combs/combination_set.h"
 
 #include <algorithm>
+#include <bit>
 #include <mutex>
 #include <cstring>
 #include <optional>
@@ -121,13 +122,26 @@ void CombBuffer::MakeComplete(uint64_t mask) {
     if (mask >> n & 1) v[k++] = static_cast<uint8_t>(n);
   const int count = k >= kDrawSize ? static_cast<int>(Binomial(k, kDrawSize)) : 0;
   Resize(std::max(Capacity(), static_cast<size_t>(count)), 0);
-  Combination* out = items_ ? items_->data() : nullptr;
-  int at = 0;
+  // Each entry is one 8-byte store whose last three bytes the next one
+  // overwrites; only an entry at the very end of the storage is cut short.
+  static_assert(std::endian::native == std::endian::little);
+  unsigned char* bytes = count > 0 ? reinterpret_cast<unsigned char*>(items_->data()) : nullptr;
+  const size_t room = Capacity() * sizeof(Combination);
+  size_t at = 0;
   for (int a = 0; a + 4 < k; ++a)
     for (int b = a + 1; b + 3 < k; ++b)
       for (int c = b + 1; c + 2 < k; ++c)
-        for (int d = c + 1; d + 1 < k; ++d)
-          for (int e = d + 1; e < k; ++e) out[at++] = Combination{v[a], v[b], v[c], v[d], v[e]};
+        for (int d = c + 1; d + 1 < k; ++d) {
+          const uint64_t head = uint64_t(v[a]) | uint64_t(v[b]) << 8 | uint64_t(v[c]) << 16 | uint64_t(v[d]) << 24;
+          for (int e = d + 1; e < k; ++e) {
+            const uint64_t word = head | uint64_t(v[e]) << 32;
+            if (at + sizeof word <= room)
+              std::memcpy(bytes + at, &word, sizeof word);
+            else
+              std::memcpy(bytes + at, &word, sizeof(Combination));
+            at += sizeof(Combination);
+          }
+        }
   count_ = count;
   completeOver_ = mask;
 }
