@@ -128,17 +128,22 @@ TEST_F(SystemGameWindowTest, TheDialogTakesTheDrawCountAndCommentAndTheGridFollo
   int32_t shownDraw = 0;
   int shownCount = 0;
   std::string shownComment;
+  bool shownWhole = false;
   dialogs.push_back([&](QDialog& d) {
     auto& m = dynamic_cast<ui::MultiStakeDialog&>(d);
     shownDraw = m.DrawNumber();
     shownCount = m.DrawCount();
     shownComment = m.Comment();
+    // The whole comment is in view, from its start.
+    shownWhole = m.CommentField()->cursorPosition() == 0 &&
+                 m.CommentField()->minimumWidth() >= m.CommentField()->fontMetrics().horizontalAdvance(m.CommentField()->text());
     return false;
   });
   ASSERT_TRUE(window->Trigger("SystemStakeAll"));
   EXPECT_EQ(shownDraw, 4);
   EXPECT_EQ(shownCount, 1);
   EXPECT_EQ(shownComment, "Системная игра для 10 чисел [вся система]: 5-10-3_0017");
+  EXPECT_TRUE(shownWhole);
   EXPECT_EQ(Store().RecordCount(), 0);
   EXPECT_TRUE(messages.empty());
 
