@@ -23,6 +23,10 @@ if [ ! -f "$data/Pentalux5_5v36.ldr" ]; then
   if [ ! -f "$data/Pentalux5_5v36.lss" ]; then
     cp "$root/demo/demo_scenario.lsc" "$data/Pentalux5_5v36.lss"
   fi
+  # A 10-number system for the system game ("3 if 4").
+  if [ ! -d "$data/Systems" ]; then
+    "$cli" --data-dir "$data" systems import "$root/demo/demo_system_10.txt" --numbers 10 --id 1 >/dev/null
+  fi
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

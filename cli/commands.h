@@ -34,6 +34,8 @@ void RegisterLayoutCommands(CLI::App& app, Action& chosen);
 // repeats, sums
 void RegisterViewCommands(CLI::App& app, Action& chosen);
 void RegisterCardWeekCommands(CLI::App& app, Action& chosen);
+// systems local, game, import, check
+void RegisterSystemsCommands(CLI::App& app, Action& chosen);
 
 // The window-state store's main settings; defaults when the file is missing.
 MainSettings StoredMainSettings(Context& ctx);

@@ -13,7 +13,6 @@
 
 #include "core/errors.h"
 #include "core/text.h"
-#include "core/text.h"
 
 namespace px {
 
@@ -235,6 +234,15 @@ class PosixEnv final : public Env {
   }
 
   std::chrono::system_clock::time_point Now() override { return std::chrono::system_clock::now(); }
+
+  void SetFileTime(const std::string& path, std::chrono::system_clock::time_point when) override {
+    const auto seconds = std::chrono::floor<std::chrono::seconds>(when.time_since_epoch()).count();
+    struct timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = static_cast<time_t>(seconds);
+    times[0].tv_nsec = times[1].tv_nsec = 0;
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+      throw FileError("Не удалось установить время файла", path, errno);
+  }
 };
 
 }  // namespace
@@ -287,6 +295,23 @@ void WriteFileAtomic(Env& env, const std::string& path, std::string_view data, b
       env.WriteFileLazily(temp, data);
     else
       env.WriteFile(temp, data);
+    env.Rename(temp, path);
+  } catch (...) {
+    try {
+      env.Remove(temp);
+    } catch (...) {
+      // The original error is the one worth reporting.
+    }
+    throw;
+  }
+}
+
+void WriteFileAtomic(Env& env, const std::string& path, std::string_view data,
+                     std::chrono::system_clock::time_point modified) {
+  const std::string temp = UniqueTempPath(path);
+  try {
+    env.WriteFile(temp, data);
+    env.SetFileTime(temp, modified);
     env.Rename(temp, path);
   } catch (...) {
     try {

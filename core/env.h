@@ -73,6 +73,10 @@ class Env {
   // Names (not paths) of the entries of a folder; empty when it is missing.
   virtual std::vector<std::string> ListDir(const std::string& dir) = 0;
   virtual std::chrono::system_clock::time_point Now() = 0;
+  // Sets the file's last-write time (and its access time) to `when`, to the
+  // second. Systems that keep a creation time of their own do not let it be
+  // set here; the last-write time is the one the program compares.
+  virtual void SetFileTime(const std::string& path, std::chrono::system_clock::time_point when) = 0;
   // Throws the system's text of the cause; for Locked, a text naming the
   // file and whether another holder has it.
   virtual std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode);
@@ -87,6 +91,10 @@ class Env {
 // next SyncFile: for a file rewritten many times in a row whose loss a
 // later step can make good.
 void WriteFileAtomic(Env& env, const std::string& path, std::string_view data, bool lazily = false);
+// The same with the new file's time set to `modified` before the rename, so
+// the file appears with its time or not at all.
+void WriteFileAtomic(Env& env, const std::string& path, std::string_view data,
+                     std::chrono::system_clock::time_point modified);
 
 // Deletes the named log files of the folder, each even when another fails,
 // and says what happened in the words the log commands show: "Файлы журналов

@@ -93,10 +93,10 @@ constexpr ActionInfo kActions[] = {
     // The leading "C" of these two captions is Latin on purpose.
     {.name = "SystemStakeFilter", .caption = "Cистемная игра по списку комбинаций",
      .hint = "Системная игра только по комбинациям, которые есть и в системе и в списке комбинаций",
-     .shortcut = "Alt+J", .subsystem = "systems", .later = "systems"},
+     .shortcut = "Alt+J", .subsystem = "systems"},
     {.name = "SystemStakeAll", .caption = "Cистемная игра по списку системы",
      .hint = "Системная игра по всем комбинациям выбранной системы (даже если их нет в списке комбинаций)",
-     .shortcut = "Ctrl+Alt+J", .subsystem = "systems", .later = "systems"},
+     .shortcut = "Ctrl+Alt+J", .subsystem = "systems"},
     {.name = "StakeDel", .caption = "Удалить ставку", .shortcut = "Ctrl+Del", .subsystem = "stakes"},
     {.name = "StakeFilter", .caption = "Удалить по условию", .shortcut = "Alt+D", .subsystem = "stakes"},
     {.name = "StakeClear", .caption = "Удалить все ставки", .shortcut = "Ctrl+Shift+Del", .subsystem = "stakes"},

@@ -47,6 +47,7 @@ TTemplateMain::TTemplateMain(Host& host, Env& env, std::string dataDir, std::str
       args_(std::move(args)),
       combs_(&host),
       store_(env, FormSettingsPath(dataDir_, programName_)),
+      systems_(std::make_unique<SystemStore>(env, host, dataDir_)),
       language_(*FindLanguage(kBaseLanguage)) {
 }
 
@@ -616,7 +617,7 @@ RunResult TTemplateMain::RunScenario(const std::vector<std::string>& lines, int 
   Busy busy(*this);
   RunContext ctx{env_, host_, dataDir_, archive_, registry_, combs_, *stakes_};
   ctx.ratings = ratings_.get();
-  ctx.systems = systems_;
+  ctx.systems = systems_.get();
   ctx.observer = runObserver_;
   ctx.fullSetRecord = &store_;
   ctx.offset = [this] { return std::max(offset_, 0); };

@@ -27,6 +27,7 @@
 #include "stakes/ratings.h"
 #include "stakes/regular.h"
 #include "stakes/stake_store.h"
+#include "stakes/systems.h"
 #include "stats/filter.h"
 #include "stats/prefetch.h"
 #include "stats/stat_list.h"
@@ -99,9 +100,9 @@ class TTemplateMain {
   // Fixes the run's random choices (tests and reproducible runs).
   void SetRunSeed(std::optional<uint64_t> seed) { runSeed_ = seed; }
   void SetRunObserver(RunObserver* observer) { runObserver_ = observer; }
-  // The number systems; null until they exist.
-  SystemSource* Systems() const { return systems_; }
-  void SetSystems(SystemSource* systems) { systems_ = systems; }
+  // The local store of number systems (the folder "Systems"); it lives
+  // as long as the frame.
+  SystemStore* Systems() const { return systems_.get(); }
   // What a run reads of the window-state settings.
   RunSettings CurrentRunSettings() const;
   // LogToggle, LogsDelete and LogStakesDelete; the deletions show what
@@ -301,7 +302,7 @@ class TTemplateMain {
   std::unique_ptr<ScenarioRunner> runner_;
   std::optional<uint64_t> runSeed_;
   RunObserver* runObserver_ = nullptr;
-  SystemSource* systems_ = nullptr;
+  std::unique_ptr<SystemStore> systems_;
   int lastChecked_ = 0;
   std::string helpFile_;
   std::vector<Language> languages_;

@@ -82,6 +82,12 @@ class MemEnv final : public Env {
   std::chrono::system_clock::time_point Now() override {
     return std::chrono::system_clock::time_point(std::chrono::seconds(1717200000));
   }
+  void SetFileTime(const std::string& path, std::chrono::system_clock::time_point when) override {
+    if (!files.count(path)) throw Error("Файл или каталог не найден: " + path);
+    mtimes_[path] = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        std::chrono::floor<std::chrono::seconds>(when.time_since_epoch()))
+                        .count();
+  }
   std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode) override {
     if (mode == FileMode::Locked)
       for (MemFile* f : open_)

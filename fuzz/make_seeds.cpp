@@ -25,6 +25,7 @@
 #include "stakes/ratings.h"
 #include "stakes/regular.h"
 #include "stakes/stake_store.h"
+#include "stakes/systems.h"
 #include "stats/prefetch.h"
 #include "stats/stat_list.h"
 
@@ -214,6 +215,25 @@ int main(int argc, char** argv) {
       Seed("formula", "functions.txt", "sqrt(n1*p2)+LOG(t3+1)-round(2.5)^2/abs(-n4)");
       Seed("formula", "trig.txt", "-arctan(n5)*cos(p1)+sin(t2)/tan(1.25)+arcsin(0.5)-arccos(0)");
       Seed("formula", "rest.txt", "frac(exp(ln(n2)))+int(sqr(p3))+trunc(sign(t1-3))+not(0)=junk");
+    }
+
+    {
+      // The demonstration system as the store holds it, a full wheel of six,
+      // and lines in every separator the format allows.
+      const std::string sample = env.ReadFile(Demo("demo_system_10.txt"));
+      const std::vector<SystemLine> lines = ParseSystemText(Cp1251ToUtf8(sample), 10, "demo_system_10");
+      Seed("system", "demo10.txt", std::string(1, char(10 - kSystemMinNumbers)) + SystemText(lines));
+      std::vector<SystemLine> wheel;
+      for (int skip = 6; skip >= 1; --skip) {
+        SystemLine line{};
+        size_t j = 0;
+        for (int p = 1; p <= 6; ++p)
+          if (p != skip) line[j++] = uint8_t(p);
+        wheel.push_back(line);
+      }
+      Seed("system", "wheel6.txt", std::string(1, char(6 - kSystemMinNumbers)) + SystemText(wheel));
+      Seed("system", "separators.txt",
+           std::string(1, char(36 - kSystemMinNumbers)) + "1*2+3,4-5\n36.35/34:33;32=\r7\\8_9|10~11 12 x\r\n");
     }
 
     const std::string page = ResultsPage(demo, demo.Count() - 6, 6);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <map>
 #include <new>
 #include <optional>
@@ -57,8 +56,6 @@ std::string RowText(const StatRow& r) {
              cell(kColDeviationPct).c_str(), cell(kColDepth).c_str(), cell(kColDepthPct).c_str(),
              cell(kColWeight).c_str());
 }
-
-std::string FileStem(const std::string& path) { return std::filesystem::path(path).stem().string(); }
 
 }  // namespace
 
@@ -537,16 +534,14 @@ void ScenarioRunner::SystemStakes(bool all) {
   const CombBuffer& list = ctx_.combs.Working();
   const std::vector<int> numbers = DistinctNumbers();
   const int k = int(numbers.size());
-  NoSystems none(ctx_.host);
-  SystemSource* source = ctx_.systems ? ctx_.systems : &none;
-  const SystemLoad load = source->LoadSystemFor(numbers);
+  const SystemLoad load = ctx_.systems ? ctx_.systems->LoadSystemFor(numbers) : MissingSystem(ctx_.host, k);
   if (!load.ok) {
     Write(Fmt("{#} Системная игра для %d чисел [ОШИБКА]: \"%s\"", k, load.text.c_str()));
     return;
   }
   Write(Fmt(all ? "{#} Системная игра для %d чисел [все система]: загружен файл \"%s\""
                 : "{#} Системная игра для %d чисел [система * комбинации]: загружен файл \"%s\"",
-            k, FileStem(load.text).c_str()));
+            k, SystemFileStem(load.text).c_str()));
   // The list's combinations byte for byte, in stored order.
   std::unordered_set<uint64_t> inList;
   auto key = [](const Combination& c) {

@@ -88,7 +88,8 @@ void CombsPage::BindCommands(CommandBinder& c) {
 
   view_->addAction(c.Action("CombsDelSelected"));
   // The stakes are made from this list as well.
-  SetContextMenu(*view_, context_, c, {"StakeAdd", "StakeAddSelected", "-"}, "Комбинации");
+  SetContextMenu(*view_, context_, c, {"StakeAdd", "StakeAddSelected", "SystemStakeFilter", "SystemStakeAll", "-"},
+                 "Комбинации");
   SetContextMenu(*filtersView_, context_, c, {"CombsUndo"}, nullptr);
   c.Bind("CombsGen", [this, &f] {
     GenerateDialog dialog(f.Config().CombsGenerateMode, f.Config().CombsGenerateParameters, this);

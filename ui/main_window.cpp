@@ -43,6 +43,7 @@
 #include "ui/scenario_tab.h"
 #include "ui/stakes_page.h"
 #include "ui/stats_page.h"
+#include "ui/system_game.h"
 #include "ui/week_page.h"
 #include "ui/window_state.h"
 
@@ -171,6 +172,7 @@ void MainWindow::BuildWidgets() {
       note->setAlignment(Qt::AlignCenter);
       note->setEnabled(false);
       pl->addWidget(note);
+      if (name == "Системы") systemsTab_ = page;
     }
     pcMain_->addTab(page, Tr(title));
   }
@@ -343,11 +345,12 @@ void MainWindow::UpdateActions() {
   for (QAction* a : languageActions_) a->setEnabled(frame_->IsIdle());
   for (int i = 0; i < 3; ++i) check(("AutoDownload" + std::to_string(i)).c_str(), s.DownloadDrawsOnStart == i);
   for (int i = 0; i < 3; ++i) check(("RatingsEffMode" + std::to_string(i)).c_str(), s.RatingsEffMode == i);
-  // The number systems show their tab, menu and stake commands once they exist.
+  // The number systems show their menu once they exist; the tab and the
+  // system game follow SystemsEnabled.
   const bool systems = frame_->Systems() != nullptr;
   if (auto it = topMenus_.find("Системы"); it != topMenus_.end()) it->second->menuAction()->setVisible(systems);
   for (const char* name : {"SystemStakeFilter", "SystemStakeAll"})
-    if (QAction* a = Action(name)) a->setVisible(systems);
+    if (QAction* a = Action(name)) a->setVisible(systems && s.SystemsEnabled);
   // Tabs follow their settings.
   const bool tabs[] = {true, s.TabGraphs, s.TabCard, s.TabLayout, s.TabWeek, true, true, s.TabTables,
                        systems && s.SystemsEnabled, true};
@@ -356,9 +359,10 @@ void MainWindow::UpdateActions() {
 
 void MainWindow::BindCommands() {
   programCommands_ = std::make_unique<ProgramCommands>(*this);
+  systemGame_ = std::make_unique<SystemGameCommands>(*this, *stakes_);
   // In the views' refresh order: their BindCommands add them to the frame.
   CommandOwner* owners[] = {programCommands_.get(), draws_, combs_, stats_, graphs_, card_, layout_, week_,
-                            stakes_, ratings_, regulars_, script_};
+                            stakes_, systemGame_.get(), ratings_, regulars_, script_};
   for (CommandOwner* owner : owners) owner->BindCommands(*commands_);
   for (QTableView* list : {stakes_->Table(), ratings_->Table()})
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateActions(); });

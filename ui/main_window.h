@@ -43,6 +43,7 @@ class ScenarioPage;
 class ScenarioTab;
 class StakesPage;
 class StatsPage;
+class SystemGameCommands;
 class WeekPage;
 struct PageState;
 
@@ -83,6 +84,8 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   StakesPage* Stakes() const { return stakes_; }
   RatingsPage* Ratings() const { return ratings_; }
   RegularsPage* Regulars() const { return regulars_; }
+  // The tab "Системы".
+  QWidget* SystemsTab() const { return systemsTab_; }
   ScenarioPage* Script() const;
   // How the last scenario run ended.
   const RunResult& LastRun() const;
@@ -140,6 +143,7 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   std::unique_ptr<Desktop> desktop_;
   std::unique_ptr<CommandBinder> commands_;
   std::unique_ptr<ProgramCommands> programCommands_;
+  std::unique_ptr<SystemGameCommands> systemGame_;
   QTabWidget* pcLists_ = nullptr;
   QTabWidget* pcMain_ = nullptr;
   QSplitter* split_ = nullptr;
@@ -158,6 +162,7 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   RatingsPage* ratings_ = nullptr;
   RegularsPage* regulars_ = nullptr;
   ScenarioTab* script_ = nullptr;
+  QWidget* systemsTab_ = nullptr;
   bool closing_ = false;
   std::chrono::steady_clock::time_point lastRunPump_{};
   std::unique_ptr<RunView> runView_;

@@ -97,7 +97,11 @@ void ProgramCommands::BindCommands(CommandBinder& c) {
     w.Regulars()->FollowTab();
     if (f.Settings().TabTables) w.MainPages()->setCurrentWidget(w.Regulars());
   });
-  c.Toggle("SystemsOn", &MainSettings::SystemsEnabled, "SystemsEnabled");
+  c.Toggle("SystemsOn", &MainSettings::SystemsEnabled, "SystemsEnabled", [&w, &f] {
+    // The system game follows the tab; shown, the tab comes to the front.
+    w.UpdateActions();
+    if (f.Settings().SystemsEnabled && f.Systems()) w.MainPages()->setCurrentWidget(w.SystemsTab());
+  });
 
   GroupRadioCommands(c);
   SetMenuAccelerators(*w.menuBar());

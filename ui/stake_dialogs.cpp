@@ -43,6 +43,9 @@ QLineEdit* CommentEdit(QWidget* parent, const std::string& text) {
   auto* edit = new QLineEdit(parent);
   edit->setMaxLength(kCommentChars);
   edit->setText(QString::fromStdString(text).left(kCommentChars));
+  // Room for the longest comment, such as the system game's, read from its start.
+  edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * kCommentChars);
+  edit->setCursorPosition(0);
   return edit;
 }
 

@@ -5,6 +5,8 @@
 #include "core/archive.h"
 #include "core/csv.h"
 #include "core/dates.h"
+#include "stakes/system_check.h"
+#include "stakes/systems.h"
 #include "support/temp_dir.h"
 
 namespace px {
@@ -36,6 +38,15 @@ TEST(DemoData, TwoThousandDrawsTwiceAWeek) {
     ASSERT_EQ(DateKeyOf(*ParseDate(d.DateString())), key) << i;
     key = AddDaysToKey(key, i % 2 == 0 ? 3 : 4);
   }
+}
+
+TEST(DemoData, TheSampleSystemIsATenNumberSystemInTheStoresFormat) {
+  const std::string text = test::ReadBytes(std::string(PENTALUX_SOURCE_DIR) + "/demo/demo_system_10.txt");
+  const std::vector<SystemLine> lines = ParseSystemText(text, 10, "demo_system_10");
+  EXPECT_EQ(lines.size(), 8u);
+  EXPECT_EQ(SystemText(lines), text);
+  // Four of the ten drawn: three of them in one line.
+  EXPECT_EQ(GuaranteeSummary(CheckSystem(lines, 10)), "2:1 3:2 4:3 5:3");
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "stakes/ratings.h"
 #include "stakes/regular.h"
 #include "stakes/stake_store.h"
+#include "stakes/systems.h"
 #include "stats/prefetch.h"
 #include "stats/stat_list.h"
 #include "support/draws.h"
@@ -352,6 +353,36 @@ TEST_F(WriteFaults, SpreadsheetExport) {
                                        [&] { WriteXlsx(env, path, table); });
                      }};
   test::ExpectAllKept(m.Run());
+}
+
+// A system file of the store, with its time set before it takes its place.
+TEST_F(WriteFaults, SystemFile) {
+  tSystemData data;
+  data.id = 7;
+  data.numberCount = 6;
+  data.created = 1700000000;
+  data.combinations = "01 02 03 04 05\r\n02 03 04 05 06";
+  const std::string path = SystemFilePath(dir.Path(), data);
+  std::filesystem::create_directories(SystemsDirectory(dir.Path()));
+  const std::string old = "01 02 03 04 06\r\n";
+  WriteFaultMatrix m{path, old, [&](FaultEnv& env, WriteFault f) {
+                       SystemStore store(env, host, dir.Path());
+                       ExpectThrownFor(f, "", [&] { store.SaveLocalFile(data); });
+                     }};
+  test::ExpectAllKept(m.Run());
+
+  // The time cannot be set: the old file stays, and no temporary file.
+  test::WriteBytes(path, old);
+  FaultEnv env;
+  env.failTimes = true;
+  SystemStore store(env, host, dir.Path());
+  EXPECT_EQ(test::ErrorText([&] { store.SaveLocalFile(data); }), "Отказано в доступе");
+  EXPECT_EQ(test::ReadBytes(path), old);
+  EXPECT_TRUE(test::TempFilesIn(dir.Path()).empty());
+  env.failTimes = false;
+  store.SaveLocalFile(data);
+  EXPECT_EQ(test::ReadBytes(path), "01 02 03 04 05\r\n02 03 04 05 06\r\n");
+  EXPECT_TRUE(host.errors.empty());
 }
 
 // Two writers of one file at once each go through a temporary file of their

@@ -25,6 +25,7 @@ class FaultEnv final : public Env {
   bool failRename = false;
   bool failRead = false;
   bool failAppend = false;
+  bool failTimes = false;  // setting a file's time
   // The faults above hit only this file and its temporary files when it is
   // a path ("/..."), only paths containing it otherwise, all when empty.
   std::string only;
@@ -72,6 +73,10 @@ class FaultEnv final : public Env {
   void MakeDirs(const std::string& path) override { Real().MakeDirs(path); }
   std::vector<std::string> ListDir(const std::string& dir) override { return Real().ListDir(dir); }
   std::chrono::system_clock::time_point Now() override { return now; }
+  void SetFileTime(const std::string& path, std::chrono::system_clock::time_point when) override {
+    if (failTimes && Hits(path)) throw Error("Отказано в доступе");
+    Real().SetFileTime(path, when);
+  }
 
  private:
   bool Hits(const std::string& path) const {

@@ -121,30 +121,36 @@ TEST_F(WindowTest, EveryListKeepsItsColumnsAndTheStatisticsTableItsOrder) {
   EXPECT_EQ(window->Stats()->Table()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
 }
 
-TEST_F(WindowTest, NumberSystemsStayHiddenUntilTheyExist) {
+TEST_F(WindowTest, TheSystemsMenuIsShownAndTheTabAndTheGameFollowTheirSwitch) {
   Open();
   int tab = -1;
   for (int i = 0; i < window->MainPages()->count(); ++i)
     if (window->MainPages()->tabText(i) == QString::fromUtf8("Системы")) tab = i;
   ASSERT_GE(tab, 0);
-  EXPECT_FALSE(window->MainPages()->isTabVisible(tab));
-  EXPECT_TRUE(window->Frame().Settings().SystemsEnabled);  // the setting itself is kept
-  EXPECT_FALSE(window->Action("SystemStakeFilter")->isVisible());
-  EXPECT_FALSE(window->Action("SystemStakeAll")->isVisible());
+  EXPECT_EQ(window->MainPages()->widget(tab), window->SystemsTab());
+  ASSERT_TRUE(window->Frame().Settings().SystemsEnabled);  // on by default
+  EXPECT_TRUE(window->MainPages()->isTabVisible(tab));
+  EXPECT_TRUE(window->Action("SystemStakeFilter")->isVisible());
+  EXPECT_TRUE(window->Action("SystemStakeAll")->isVisible());
   int menus = 0;
   for (QAction* top : window->menuBar()->actions()) {
-    if (QString(top->text()).remove('&') == QString::fromUtf8("Системы")) {
-      ++menus;
-      EXPECT_FALSE(top->isVisible());
-    } else {
-      EXPECT_TRUE(top->isVisible()) << top->text().toStdString();
-    }
+    EXPECT_TRUE(top->isVisible()) << top->text().toStdString();
+    if (QString(top->text()).remove('&') == QString::fromUtf8("Системы")) ++menus;
   }
   EXPECT_EQ(menus, 1);
-  // Toggling the tab does not show a page that has nothing yet.
+  // Off: the tab and the two game commands go, the menu stays; on again,
+  // the tab comes to the front.
   ASSERT_TRUE(window->Trigger("SystemsOn"));
-  ASSERT_TRUE(window->Trigger("SystemsOn"));
+  EXPECT_FALSE(window->Frame().Settings().SystemsEnabled);
   EXPECT_FALSE(window->MainPages()->isTabVisible(tab));
+  EXPECT_FALSE(window->Action("SystemStakeFilter")->isVisible());
+  EXPECT_FALSE(window->Action("SystemStakeAll")->isVisible());
+  EXPECT_FALSE(window->Action("SystemStakeAll")->isEnabled());
+  EXPECT_EQ(IniFile::Load(Env::Real(), dir.File("Pentalux5_5v36.frm")).ReadString("TFormMain", "SystemsEnabled", ""), "0");
+  ASSERT_TRUE(window->Trigger("SystemsOn"));
+  EXPECT_TRUE(window->MainPages()->isTabVisible(tab));
+  EXPECT_EQ(window->MainPages()->currentIndex(), tab);
+  EXPECT_TRUE(window->Action("SystemStakeAll")->isVisible());
 }
 
 TEST_F(WindowTest, AnOutdatedStakesFileIsWarnedAboutUnderItsCaption) {

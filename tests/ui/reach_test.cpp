@@ -262,7 +262,7 @@ TEST_F(ReachTest, EveryListOffersItsPagesCommandsUnderTheRightButton) {
     std::vector<std::string> also;
   };
   const Case cases[] = {{Stats().Table(), "Статистика", {"StatFilter_Include", "StatFilter_Exclude"}},
-                        {window->CombsView(), "Комбинации", {"StakeAdd", "StakeAddSelected"}},
+                        {window->CombsView(), "Комбинации", {"StakeAdd", "StakeAddSelected", "SystemStakeFilter", "SystemStakeAll"}},
                         {window->Stakes()->Table(), "Ставки", {}},
                         {window->Ratings()->Table(), "Рейтинг", {}},
                         {window->Script()->Table(), "Сценарий", {}}};
