@@ -76,7 +76,7 @@ bool CatalogueList::IsOutdated(const tSystemInfo& info) {
   return seconds != info.created;
 }
 
-bool CatalogueList::Refresh() {
+bool CatalogueList::Refresh(bool renew) {
   Status status(host_, "Загрузка списка систем...");
   std::optional<std::vector<tSystemInfo>> list;
   try {
@@ -94,7 +94,7 @@ bool CatalogueList::Refresh() {
       CatalogueRow row{std::move(info), false};
       try {
         row.downloaded = env_.Exists(store_.FilePath(row.info));
-        if (row.downloaded && IsOutdated(row.info)) FetchAndWrite(row.info);
+        if (renew && row.downloaded && IsOutdated(row.info)) FetchAndWrite(row.info);
       } catch (const std::exception& e) {
         host_.ShowError(Fmt("Ошибка загрузки системы #%d!\r\r%s", row.info.id, e.what()));
       }

@@ -51,7 +51,8 @@ class CatalogueList {
   // Rebuilds the rows from the catalogue and the local files, downloading
   // again every file whose time differs from its system's creation time.
   // False on failure (its box shown); the rows stay as they were then.
-  bool Refresh();
+  // Without `renew` the files are only looked at.
+  bool Refresh(bool renew = true);
   // Downloads the systems of the ids given, in list order; returns the ids
   // written. Ids of no row or of the placeholder are skipped.
   std::vector<int32_t> Download(const std::vector<int32_t>& ids);

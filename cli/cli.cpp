@@ -49,6 +49,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   RegisterLayoutCommands(app, chosen);
   RegisterViewCommands(app, chosen);
   RegisterCardWeekCommands(app, chosen);
+  RegisterCatalogueCommands(app, chosen);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -34,6 +34,9 @@ void RegisterLayoutCommands(CLI::App& app, Action& chosen);
 // repeats, sums
 void RegisterViewCommands(CLI::App& app, Action& chosen);
 void RegisterCardWeekCommands(CLI::App& app, Action& chosen);
+// systems list | refresh | download | publish | delete | identity | build,
+// beside any other subcommands of "systems".
+void RegisterCatalogueCommands(CLI::App& app, Action& chosen);
 
 // The window-state store's main settings; defaults when the file is missing.
 MainSettings StoredMainSettings(Context& ctx);
