@@ -42,6 +42,7 @@ run_one() {
     ratings) max_len=1184 ;;   # 4 entries, each sorted by every column
     stakes) max_len=4096 ;;    # 12 records
     regular) max_len=2208 ;;   # 8 rules
+    catalogue) max_len=2048 ;; # a list of two rows
     names | form | scenario_line) max_len=1024 ;;
     config | csv | prefetch | scenario_file) max_len=2048 ;;
     *) max_len=4096 ;;
