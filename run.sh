@@ -27,6 +27,19 @@ if [ ! -f "$data/Pentalux5_5v36.ldr" ]; then
   if [ ! -d "$data/Systems" ]; then
     "$cli" --data-dir "$data" systems import "$root/demo/demo_system_10.txt" --numbers 10 --id 1 >/dev/null
   fi
+  # A demonstration catalogue of systems, so the tab "Системы" has a list at first start;
+  # its systems belong to the demonstration author, not to the user.
+  if [ ! -f "$data/Systems/catalogue.db" ]; then
+    demo_dir="$(mktemp -d)"
+    "$cli" --data-dir "$demo_dir" systems identity --name "Демонстрация" --mail "demo@pentalux.example" >/dev/null
+    for wheel in 6:2:5 6:3:5 7:3:5 8:3:5 8:3:4 9:3:5 9:2:3 10:3:5 10:4:5 11:3:5 12:3:5 12:2:4; do
+      IFS=: read -r k t m <<<"$wheel"
+      "$cli" --data-dir "$demo_dir" systems build --numbers "$k" --guarantee "$t:$m" --publish >/dev/null
+    done
+    mkdir -p "$data/Systems"
+    cp "$demo_dir/Systems/catalogue.db" "$data/Systems/catalogue.db"
+    rm -rf "$demo_dir"
+  fi
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -50,6 +50,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   RegisterViewCommands(app, chosen);
   RegisterCardWeekCommands(app, chosen);
   RegisterSystemsCommands(app, chosen);
+  RegisterCatalogueCommands(app, chosen);
 
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -36,6 +36,9 @@ void RegisterViewCommands(CLI::App& app, Action& chosen);
 void RegisterCardWeekCommands(CLI::App& app, Action& chosen);
 // systems local, game, import, check
 void RegisterSystemsCommands(CLI::App& app, Action& chosen);
+// systems list | refresh | download | publish | delete | identity | build,
+// beside any other subcommands of "systems".
+void RegisterCatalogueCommands(CLI::App& app, Action& chosen);
 
 // The window-state store's main settings; defaults when the file is missing.
 MainSettings StoredMainSettings(Context& ctx);

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/errors.h"
@@ -162,12 +163,40 @@ void HttpClient::SetProxy(const HttpProxy& proxy) {
   curl_easy_setopt(c, CURLOPT_PROXYPASSWORD, proxy.user.empty() ? nullptr : proxy.password.c_str());
 }
 
-HttpResponse HttpClient::Get(const std::string& url) {
+void HttpClient::SetReadTimeoutMs(long ms) {
+  curl_easy_setopt(curl_->handle, CURLOPT_LOW_SPEED_TIME, std::max(1L, ms / 1000));
+}
+
+HttpResponse HttpClient::PostForm(const std::string& url, const std::string& body) {
+  CURL* c = curl_->handle;
+  curl_slist* headers = curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded");
+  for (const auto& h : RequestHeaders())
+    if (headers) headers = curl_slist_append(headers, h.c_str());
+  if (!headers) throw Error("Не удалось подготовить HTTP-клиент");
+  struct Restore {
+    CURL* c;
+    curl_slist* headers;
+    curl_slist* normal;
+    ~Restore() {
+      curl_easy_setopt(c, CURLOPT_HTTPHEADER, normal);
+      curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+      curl_slist_free_all(headers);
+    }
+  } restore{c, headers, curl_->headers};
+  curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers);
+  curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+  curl_easy_setopt(c, CURLOPT_COPYPOSTFIELDS, body.c_str());
+  return Perform(url, false);
+}
+
+HttpResponse HttpClient::Get(const std::string& url) { return Perform(url, true); }
+
+HttpResponse HttpClient::Perform(const std::string& url, bool get) {
   CURL* c = curl_->handle;
   HttpResponse response;
   char errorText[CURL_ERROR_SIZE] = {};
   curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+  if (get) curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(c, CURLOPT_WRITEDATA, &response.body);
   curl_easy_setopt(c, CURLOPT_HEADERDATA, &response.contentEncoding);
   curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);

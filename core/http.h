@@ -44,11 +44,17 @@ class HttpClient {
   // Follows redirects. Throws Error on a network failure, a time-out, a
   // status of 400 or above, or a body that cannot be inflated.
   HttpResponse Get(const std::string& url);
+  // The same for a POST of a URL-encoded form body.
+  HttpResponse PostForm(const std::string& url, const std::string& body);
+
+  // A server silent for this long fails the request (at least a second).
+  void SetReadTimeoutMs(long ms);
 
   // The header lines every request carries, "Name: value".
   static const std::vector<std::string>& RequestHeaders();
 
  private:
+  HttpResponse Perform(const std::string& url, bool get);
   struct Curl;
   std::unique_ptr<Curl> curl_;
   HttpProxy proxy_;

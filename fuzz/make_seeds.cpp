@@ -24,6 +24,8 @@
 #include "scenario/scenario_line.h"
 #include "stakes/ratings.h"
 #include "stakes/regular.h"
+#include "catalogue/client.h"
+#include "catalogue/codec.h"
 #include "stakes/stake_store.h"
 #include "stakes/systems.h"
 #include "stats/prefetch.h"
@@ -241,6 +243,33 @@ int main(int argc, char** argv) {
     Seed("download", "page.gz", "\1" + Compress(page, 15 + 16));
     Seed("download", "page.zlib", "\2" + Compress(page, 15));
     Seed("download", "page.raw", "\2" + Compress(page, -15));
+
+    {
+      // The catalogue's answers as the server writes them, for each reader.
+      tSystemInfo info;
+      info.id = 17;
+      info.numberCount = 10;
+      info.blockLength = 3;
+      info.combinationCount = 2;
+      info.title = "Система \"Х\"";
+      info.description = "строка\r\nещё";
+      info.author = "Иван";
+      info.ownerMail = "ivan@x.ru";
+      info.url = "http://x.ru/?a=1&b=2";
+      info.created = 1700000000;
+      info.downloads = 3;
+      info.lastDownload = 1700000100;
+      tSystemInfo timeless = info;
+      timeless.id = 18;
+      timeless.created = timeless.lastDownload = 0;
+      Seed("catalogue", "list.xml", "\0" + AnswerText({ListRow(info), ListRow(timeless)}));
+      Seed("catalogue", "none.xml", std::string(1, '\0') + "<html>нет</html>");
+      Seed("catalogue", "error.xml", "\0" + ErrorAnswer("Сервер занят"));
+      Seed("catalogue", "text.xml", "\1" + AnswerText({{{"clist", Base64Encode("01 02 03 04 05\r\n02 03 04 05 06\r\n")}}}));
+      Seed("catalogue", "id.xml", "\2" + AnswerText({{{"id_systems", "42"}}}));
+      Seed("catalogue", "form.txt", "\3" + FormBody(SystemCatalogue::ListFields({"Иван", "ivan@x.ru"})) + "&title=" +
+                                        PercentEncode(EscapeCatalogueText("a\"b'?\\\r\n")));
+    }
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
     return 1;

@@ -43,6 +43,7 @@ run_one() {
     stakes) max_len=4096 ;;    # 12 records
     regular) max_len=2208 ;;   # 8 rules
     system) max_len=1600 ;;    # 100 lines
+    catalogue) max_len=2048 ;; # a list of two rows
     names | form | scenario_line) max_len=1024 ;;
     config | csv | prefetch | scenario_file) max_len=2048 ;;
     *) max_len=4096 ;;
