@@ -14,11 +14,12 @@ namespace px::test {
 namespace {
 
 struct HostileServer {
-  Loopback loop;
   std::string list, text;
   int status = 200;
   int stallMs = 0;
   bool cut = false;
+  // Last, so it is stopped first: a stalled answer still reads the fields above.
+  Loopback loop;
 
   HostileServer() {
     auto answer = [this](const std::string* body) {
