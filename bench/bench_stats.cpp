@@ -2,6 +2,7 @@
 // table over 1,000 draws, and full-set distributions.
 #include <benchmark/benchmark.h>
 
+#include "generated_archive.h"
 #include "combs/combination_set.h"
 #include "core/env.h"
 #include "stats/filter.h"
@@ -15,22 +16,7 @@ struct Fixture {
   px::DrawArchive archive;
   px::TStatList registry;
   Fixture() {
-    uint64_t state = 42;
-    auto next = [&] {
-      state = state * 6364136223846793005ull + 1442695040888963407ull;
-      return int((state >> 33) % 36) + 1;
-    };
-    for (int i = 0; i < 10000; ++i) {
-      px::DrawRecord d;
-      d.number = i + 1;
-      for (int k = 0; k < 5; ++k) {
-        int n;
-        do n = next();
-        while (px::Contains(n, d.numbers));
-        d.numbers[size_t(k)] = uint8_t(n);
-      }
-      archive.Append(d);
-    }
+    archive = GeneratedArchive(10000);
     registry.SetDraws(&archive);
     registry.Fill();
   }

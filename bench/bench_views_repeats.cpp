@@ -2,6 +2,7 @@
 // it, and the sum distributions, on a generated archive of 10,000 draws.
 #include <benchmark/benchmark.h>
 
+#include "generated_archive.h"
 #include "core/archive.h"
 #include "views/repeats.h"
 #include "views/sums.h"
@@ -9,26 +10,7 @@
 namespace {
 
 const px::DrawArchive& Archive() {
-  static const px::DrawArchive archive = [] {
-    px::DrawArchive a;
-    uint64_t state = 42;
-    auto next = [&] {
-      state = state * 6364136223846793005ull + 1442695040888963407ull;
-      return int((state >> 33) % 36) + 1;
-    };
-    for (int i = 0; i < 10000; ++i) {
-      px::DrawRecord d;
-      d.number = i + 1;
-      for (int k = 0; k < 5; ++k) {
-        int n;
-        do n = next();
-        while (px::Contains(n, d.numbers));
-        d.numbers[size_t(k)] = uint8_t(n);
-      }
-      a.Append(d);
-    }
-    return a;
-  }();
+  static const px::DrawArchive archive = GeneratedArchive(10000);
   return archive;
 }
 
