@@ -23,15 +23,14 @@ if [ ! -f "$data/Pentalux5_5v36.ldr" ]; then
   if [ ! -f "$data/Pentalux5_5v36.lss" ]; then
     cp "$root/demo/demo_scenario.lsc" "$data/Pentalux5_5v36.lss"
   fi
-  # A 10-number system for the system game ("3 if 4").
-  if [ ! -d "$data/Systems" ]; then
-    "$cli" --data-dir "$data" systems import "$root/demo/demo_system_10.txt" --numbers 10 --id 1 >/dev/null
-  fi
   # A demonstration catalogue of systems, so the tab "Системы" has a list at first start;
   # its systems belong to the demonstration author, not to the user.
   if [ ! -f "$data/Systems/catalogue.db" ]; then
     demo_dir="$(mktemp -d)"
     "$cli" --data-dir "$demo_dir" systems identity --name "Демонстрация" --mail "demo@pentalux.example" >/dev/null
+    # System 1: a 10-number system for the system game ("3 if 4"), downloaded below.
+    "$cli" --data-dir "$demo_dir" systems publish "$root/demo/demo_system_10.txt" --numbers 10 \
+      --title "Демонстрационная система на 10 чисел" >/dev/null
     for wheel in 6:2:5 6:3:5 7:3:5 8:3:5 8:3:4 9:3:5 9:2:3 10:3:5 10:4:5 11:3:5 12:3:5 12:2:4; do
       IFS=: read -r k t m <<<"$wheel"
       "$cli" --data-dir "$demo_dir" systems build --numbers "$k" --guarantee "$t:$m" --publish >/dev/null
@@ -39,6 +38,7 @@ if [ ! -f "$data/Pentalux5_5v36.ldr" ]; then
     mkdir -p "$data/Systems"
     cp "$demo_dir/Systems/catalogue.db" "$data/Systems/catalogue.db"
     rm -rf "$demo_dir"
+    "$cli" --data-dir "$data" systems download 1 >/dev/null
   fi
 fi
 

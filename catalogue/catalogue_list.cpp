@@ -10,15 +10,35 @@
 namespace px {
 namespace {
 
-// Status text for the scope of a request; cleared after it.
-class Status {
- public:
-  Status(Host& host, const std::string& text) : host_(host) { host_.SetStatusText(text); }
-  ~Status() { host_.SetStatusText(""); }
+// The columns whose cells are counts or times compare as such.
+enum class Key { Text, Number, Time, Status };
+constexpr Key kColumnKeys[kCatalogueColumns] = {Key::Text,   Key::Text,   Key::Number, Key::Number,
+                                                Key::Number, Key::Time,   Key::Status, Key::Number,
+                                                Key::Time,   Key::Text,   Key::Text};
 
- private:
-  Host& host_;
-};
+int64_t NumberOf(const CatalogueRow& row, int column) {
+  const tSystemInfo& i = row.info;
+  switch (column) {
+    case 2: return i.numberCount;
+    case 3: return i.blockLength;
+    case 4: return i.combinationCount;
+    case 5: return i.created;
+    case 6: return row.downloaded ? 1 : 0;
+    case 7: return i.downloads;
+    case 8: return i.lastDownload;
+    default: return 0;
+  }
+}
+
+const std::string& TextOf(const CatalogueRow& row, int column) {
+  const tSystemInfo& i = row.info;
+  switch (column) {
+    case 1: return i.author;
+    case 9: return i.description;
+    case 10: return i.url;
+    default: return i.title;
+  }
+}
 
 }  // namespace
 
@@ -61,6 +81,26 @@ CatalogueList::CatalogueList(SystemCatalogue& catalogue, SystemStore& store, Env
                              OnlineIdentity user)
     : catalogue_(catalogue), store_(store), env_(env), host_(host), user_(std::move(user)) {}
 
+void CatalogueList::Sort(int column, bool ascending) {
+  if (column < 0 || column >= kCatalogueColumns) return;
+  sortColumn_ = column;
+  ascending_ = ascending;
+  // Stable, with the title after the column: equal keys keep a fixed order.
+  auto less = [column](const CatalogueRow& a, const CatalogueRow& b) {
+    if (kColumnKeys[column] == Key::Text) {
+      const int c = CompareText(TextOf(a, column), TextOf(b, column));
+      if (c != 0) return c < 0;
+    } else {
+      const int64_t x = NumberOf(a, column), y = NumberOf(b, column);
+      if (x != y) return x < y;
+    }
+    return CompareText(a.info.title, b.info.title) < 0;
+  };
+  std::stable_sort(rows_.begin(), rows_.end(), [&](const CatalogueRow& a, const CatalogueRow& b) {
+    return ascending ? less(a, b) : less(b, a);
+  });
+}
+
 int CatalogueList::IndexOf(int32_t id) const {
   for (size_t i = 0; i < rows_.size(); ++i)
     if (rows_[i].info.id == id) return int(i);
@@ -77,7 +117,7 @@ bool CatalogueList::IsOutdated(const tSystemInfo& info) {
 }
 
 bool CatalogueList::Refresh(bool renew) {
-  Status status(host_, "Загрузка списка систем...");
+  StatusScope status(host_, "Загрузка списка систем...");
   std::optional<std::vector<tSystemInfo>> list;
   try {
     // The whole answer is read before any row changes, so a broken one leaves the list whole.
@@ -102,13 +142,14 @@ bool CatalogueList::Refresh(bool renew) {
     }
   }
   rows_ = std::move(rows);
+  Sort(sortColumn_, ascending_);
   return true;
 }
 
 void CatalogueList::FetchAndWrite(const tSystemInfo& info) {
   std::string text;
   {
-    Status status(host_, Fmt("Загрузка \"%s\"...", info.title.c_str()));
+    StatusScope status(host_, Fmt("Загрузка \"%s\"...", info.title.c_str()));
     text = catalogue_.FetchSystemText(info.id);
   }
   const auto lines = SplitSystemLines(text);
@@ -152,7 +193,7 @@ std::vector<int32_t> CatalogueList::Download(const std::vector<int32_t>& ids) {
 std::string CatalogueList::FetchText(const tSystemInfo& info) {
   if (info.id <= 0) return {};
   try {
-    Status status(host_, Fmt("Загрузка \"%s\"...", info.title.c_str()));
+    StatusScope status(host_, Fmt("Загрузка \"%s\"...", info.title.c_str()));
     return catalogue_.FetchSystemText(info.id);
   } catch (const std::exception& e) {
     host_.ShowError(Fmt("Ошибка загрузки системы #%d!\r\r%s", info.id, e.what()));
@@ -162,7 +203,7 @@ std::string CatalogueList::FetchText(const tSystemInfo& info) {
 
 int32_t CatalogueList::Save(const tSystemData& data, bool remove) {
   try {
-    Status status(host_, Fmt(remove ? "Удаление \"%s\"..." : "Сохранение \"%s\"...", data.title.c_str()));
+    StatusScope status(host_, Fmt(remove ? "Удаление \"%s\"..." : "Сохранение \"%s\"...", data.title.c_str()));
     return remove ? catalogue_.DeleteSystem(data) : catalogue_.SaveSystem(data);
   } catch (const std::exception& e) {
     host_.ShowError(Fmt("Ошибка сохранения системы #%d!\r\r%s", data.id, e.what()));
@@ -184,6 +225,7 @@ std::optional<int32_t> CatalogueList::Add(tSystemData data) {
   // A lone placeholder gives way to the first real row.
   if (rows_.size() == 1 && rows_.front().info.id <= 0) rows_.clear();
   rows_.push_back({static_cast<const tSystemInfo&>(data), false});
+  Sort(sortColumn_, ascending_);
   return id;
 }
 
@@ -200,6 +242,7 @@ bool CatalogueList::Change(const tSystemData& data) {
   changed.combinations.clear();
   for (CatalogueRow& row : rows_)
     if (row.info.id == data.id) row.info = changed;
+  Sort(sortColumn_, ascending_);
   return true;
 }
 

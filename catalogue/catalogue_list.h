@@ -32,6 +32,7 @@ struct CatalogueRow {
   bool downloaded = false;
 };
 
+inline constexpr int kCatalogueColumns = 11;
 // The cells of a row, column by column, in the list's order.
 std::vector<std::string> CatalogueRowTexts(const CatalogueRow& row);
 const std::vector<std::string>& CatalogueColumnTitles();
@@ -47,6 +48,12 @@ class CatalogueList {
   int IndexOf(int32_t id) const;
   SystemOwner Owner(const CatalogueRow& row) const { return OwnerOf(row.info, user_); }
   void Clear() { rows_.clear(); }
+  // Orders the rows by a column (0..10): counts and times by value, texts
+  // ignoring case. The order holds until the next change of the rows; the
+  // commands work in it ("in list order"). Refresh and Add keep it.
+  void Sort(int column, bool ascending);
+  int SortColumn() const { return sortColumn_; }
+  bool SortAscending() const { return ascending_; }
 
   // Rebuilds the rows from the catalogue and the local files, downloading
   // again every file whose time differs from its system's creation time.
@@ -80,6 +87,9 @@ class CatalogueList {
   Host& host_;
   OnlineIdentity user_;
   std::vector<CatalogueRow> rows_;
+  // First shown by "Числа", ascending.
+  int sortColumn_ = 2;
+  bool ascending_ = true;
 };
 
 }  // namespace px

@@ -270,15 +270,19 @@ std::string LocalTimeText(int64_t seconds) {
              tm.tm_sec);
 }
 
-int64_t ParseUtcTime(std::string_view text) {
-  std::string t = Trim(text);
-  if (t.empty()) return 0;
+namespace {
+
+// The fields of a time by position; nullopt when a part is missing or out of range.
+std::optional<std::tm> TimeParts(const std::string& t) {
+  bool ok = true;
   auto part = [&](size_t at, size_t n, int low, int high) {
-    if (t.size() < at + n) throw Error(Fmt("Неверное время в ответе сервера: \"%s\"", t.substr(0, 40).c_str()));
+    if (t.size() < at + n || !std::isdigit(static_cast<unsigned char>(t[at]))) {
+      ok = false;
+      return low;
+    }
     auto v = ParseInt32(t.substr(at, n));
-    if (!v || *v < low || *v > high || !std::isdigit(static_cast<unsigned char>(t[at])))
-      throw Error(Fmt("Неверное время в ответе сервера: \"%s\"", t.substr(0, 40).c_str()));
-    return *v;
+    if (!v || *v < low || *v > high) ok = false;
+    return v ? *v : low;
   };
   std::tm tm{};
   tm.tm_year = part(0, 4, 1970, 9999) - 1900;
@@ -287,7 +291,27 @@ int64_t ParseUtcTime(std::string_view text) {
   tm.tm_hour = part(11, 2, 0, 23);
   tm.tm_min = part(14, 2, 0, 59);
   tm.tm_sec = part(17, 2, 0, 60);
-  return static_cast<int64_t>(timegm(&tm));
+  if (!ok) return std::nullopt;
+  return tm;
+}
+
+}  // namespace
+
+int64_t ParseUtcTime(std::string_view text) {
+  std::string t = Trim(text);
+  if (t.empty()) return 0;
+  std::optional<std::tm> tm = TimeParts(t);
+  if (!tm) throw Error(Fmt("Неверное время в ответе сервера: \"%s\"", t.substr(0, 40).c_str()));
+  return static_cast<int64_t>(timegm(&*tm));
+}
+
+std::optional<int64_t> ParseLocalTime(std::string_view text) {
+  std::optional<std::tm> tm = TimeParts(Trim(text));
+  if (!tm) return std::nullopt;
+  tm->tm_isdst = -1;
+  const std::time_t t = std::mktime(&*tm);
+  if (t == static_cast<std::time_t>(-1)) return std::nullopt;
+  return static_cast<int64_t>(t);
 }
 
 std::string AnswerText(const std::vector<AnswerRow>& rows) {

@@ -48,6 +48,9 @@ std::string UtcTimeText(int64_t seconds);
 int64_t ParseUtcTime(std::string_view text);
 // The same in local time, as the list and the dialog show times; empty for 0.
 std::string LocalTimeText(int64_t seconds);
+// Read back by the same positions as local time; nullopt for an empty text
+// or one that holds no such time.
+std::optional<int64_t> ParseLocalTime(std::string_view text);
 
 // Longest texts an answer may carry, after decoding.
 inline constexpr size_t kCatalogueMaxLine = 1024;         // author, e-mail, url

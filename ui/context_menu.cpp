@@ -37,15 +37,19 @@ class MenuPlan final : public QObject {
   }
 
  private:
-  void Add(QMenu& menu, const std::string& name) const {
+  void Add(QMenu& menu, std::string name) const {
     if (name == "-") {
       menu.addSeparator();
       return;
     }
+    const bool isDefault = !name.empty() && name.front() == '*';
+    if (isDefault) name.erase(0, 1);
     // A command whose page is still to come has nothing to run.
     if (!commands_.IsBound(name)) return;
     QAction* action = commands_.Action(name);
-    if (action->isVisible()) menu.addAction(action);
+    if (!action->isVisible()) return;
+    menu.addAction(action);
+    if (isDefault) menu.setDefaultAction(action);
   }
 
   void Fill(QMenu& menu, const std::vector<MenuNode>& nodes) const {

@@ -17,8 +17,9 @@ class CommandBinder;
 class PageContext;
 
 // The view's context menu: the commands named first ("-" for a separator),
-// then those of the menu bar's menu titled menuTitle (none for null). The
-// menu runs through the desktop.
+// then those of the menu bar's menu titled menuTitle (none for null); a
+// name marked "*" first is the menu's default item. The menu runs through
+// the desktop.
 void SetContextMenu(QAbstractItemView& view, PageContext& context, const CommandBinder& commands,
                     std::vector<std::string> first, const char* menuTitle);
 

@@ -67,6 +67,10 @@ void Desktop::SetClipboardText(const std::string& text) {
 
 QAction* Desktop::PopupMenu(QMenu& menu, const QPoint& at) { return menu.exec(at); }
 
+void Desktop::OpenUrl(const std::string& url) {
+  QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(url)));
+}
+
 void Desktop::OpenFile(const std::string& path) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }

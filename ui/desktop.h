@@ -35,6 +35,8 @@ class Desktop {
   virtual void SetClipboardText(const std::string& text);
   // A run log or the help file, with the desktop's viewer.
   virtual void OpenFile(const std::string& path);
+  // A link with the desktop's handler for it (a web page in the browser).
+  virtual void OpenUrl(const std::string& url);
   // A context menu at a point of the screen; the chosen command has run when
   // it returns. Null when none was chosen.
   virtual QAction* PopupMenu(QMenu& menu, const QPoint& at);

@@ -44,6 +44,7 @@
 #include "ui/stakes_page.h"
 #include "ui/stats_page.h"
 #include "ui/system_game.h"
+#include "ui/systems_page.h"
 #include "ui/week_page.h"
 #include "ui/window_state.h"
 
@@ -163,6 +164,8 @@ void MainWindow::BuildWidgets() {
       ratings_->chooseFile = [this](const FileFilter& filter) { return ChooseSaveFile(filter); };
     } else if (name == "Регуляры") {
       page = regulars_ = new RegularsPage(*frame_, *this, *combs_, *stakes_, pcMain_);
+    } else if (name == "Системы") {
+      page = systems_ = new SystemsPage(*frame_, *this, pcMain_);
     } else if (name == "Сценарий") {
       page = script_ = new ScenarioTab(*this, pcMain_);
     } else {
@@ -172,7 +175,6 @@ void MainWindow::BuildWidgets() {
       note->setAlignment(Qt::AlignCenter);
       note->setEnabled(false);
       pl->addWidget(note);
-      if (name == "Системы") systemsTab_ = page;
     }
     pcMain_->addTab(page, Tr(title));
   }
@@ -362,7 +364,7 @@ void MainWindow::BindCommands() {
   systemGame_ = std::make_unique<SystemGameCommands>(*this, *stakes_);
   // In the views' refresh order: their BindCommands add them to the frame.
   CommandOwner* owners[] = {programCommands_.get(), draws_, combs_, stats_, graphs_, card_, layout_, week_,
-                            stakes_, systemGame_.get(), ratings_, regulars_, script_};
+                            stakes_, systemGame_.get(), ratings_, regulars_, systems_, script_};
   for (CommandOwner* owner : owners) owner->BindCommands(*commands_);
   for (QTableView* list : {stakes_->Table(), ratings_->Table()})
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateActions(); });
@@ -398,6 +400,8 @@ bool MainWindow::Initialise() {
   ratings_->SetScenario(frame_->ScenarioStore());
   ratings_->RefreshView();
   regulars_->RefreshView();
+  // With the tab on, the catalogue is asked at every start.
+  if (systems_->Shown()) systems_->Refresh();
   if (Scenario* scenario = frame_->ScenarioStore()) {
     ScenarioPage* page = script_->Attach(*scenario, [this] { return stats_->MethodList()->currentIndex(); });
     page->Table()->addAction(Action("ScriptDel"));

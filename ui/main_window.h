@@ -38,6 +38,7 @@ class LayoutPage;
 class ProgramCommands;
 class RatingsPage;
 class RegularsPage;
+class SystemsPage;
 class RunView;
 class ScenarioPage;
 class ScenarioTab;
@@ -85,7 +86,7 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   RatingsPage* Ratings() const { return ratings_; }
   RegularsPage* Regulars() const { return regulars_; }
   // The tab "Системы".
-  QWidget* SystemsTab() const { return systemsTab_; }
+  SystemsPage* SystemsTab() const { return systems_; }
   ScenarioPage* Script() const;
   // How the last scenario run ended.
   const RunResult& LastRun() const;
@@ -162,7 +163,7 @@ class MainWindow final : public QMainWindow, public Host, public PageContext {
   RatingsPage* ratings_ = nullptr;
   RegularsPage* regulars_ = nullptr;
   ScenarioTab* script_ = nullptr;
-  QWidget* systemsTab_ = nullptr;
+  SystemsPage* systems_ = nullptr;
   bool closing_ = false;
   std::chrono::steady_clock::time_point lastRunPump_{};
   std::unique_ptr<RunView> runView_;

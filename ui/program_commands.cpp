@@ -20,6 +20,7 @@
 #include "ui/main_window.h"
 #include "ui/regulars_page.h"
 #include "ui/settings_dialogs.h"
+#include "ui/systems_page.h"
 #include "ui/week_page.h"
 
 namespace px::ui {
@@ -98,9 +99,13 @@ void ProgramCommands::BindCommands(CommandBinder& c) {
     if (f.Settings().TabTables) w.MainPages()->setCurrentWidget(w.Regulars());
   });
   c.Toggle("SystemsOn", &MainSettings::SystemsEnabled, "SystemsEnabled", [&w, &f] {
-    // The system game follows the tab; shown, the tab comes to the front.
+    // The system game follows the tab; shown, the list is read and the tab
+    // comes to the front; hidden, its rows go.
+    TTemplateMain::Busy busy(f);
+    StatusScope status(w.GetHost(), "Подождите пожалуйста...");
     w.UpdateActions();
-    if (f.Settings().SystemsEnabled && f.Systems()) w.MainPages()->setCurrentWidget(w.SystemsTab());
+    w.SystemsTab()->FollowTab();
+    if (w.SystemsTab()->Shown()) w.MainPages()->setCurrentWidget(w.SystemsTab());
   });
 
   GroupRadioCommands(c);

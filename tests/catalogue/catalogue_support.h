@@ -41,7 +41,7 @@ inline std::string Lines(int k, int count, int skip = 0) {
           for (int e = d + 1; e <= k; ++e) {
             if (n++ < skip) continue;
             if (n > skip + count) return text;
-            char line[32];
+            char line[64];
             std::snprintf(line, sizeof line, "%02d %02d %02d %02d %02d\r\n", a, b, c, d, e);
             text += line;
           }

@@ -275,6 +275,51 @@ TEST_P(CatalogueFixture, ASaveTheCatalogueRefusesLeavesTheListAsItWas) {
   EXPECT_EQ(CatalogueStore(dbPath).List().size(), 1u);
 }
 
+TEST_P(CatalogueFixture, TheSortOrdersTheRowsTheCommandsWorkInAndOutlivesARefresh) {
+  ASSERT_EQ(Publish(12, 3, "б двенадцать", other), 1);
+  ASSERT_EQ(Publish(7, 5, "А семь", me), 2);
+  ASSERT_EQ(Publish(9, 1, "в девять", other), 3);
+  ASSERT_EQ(Publish(7, 2, "г семь", other), 4);
+  ASSERT_TRUE(list->Refresh());
+  auto ids = [&] {
+    std::vector<int32_t> v;
+    for (const CatalogueRow& r : list->Rows()) v.push_back(r.info.id);
+    return v;
+  };
+  // First by "Числа", ascending; equal counts by title.
+  EXPECT_EQ(list->SortColumn(), 2);
+  EXPECT_EQ(ids(), (std::vector<int32_t>{2, 4, 3, 1}));
+  // Titles ignore case: "А" before "б".
+  list->Sort(0, true);
+  EXPECT_EQ(ids(), (std::vector<int32_t>{2, 1, 3, 4}));
+  list->Sort(0, false);
+  EXPECT_EQ(ids(), (std::vector<int32_t>{4, 3, 1, 2}));
+  // "Комбинаций" by value, not by text ("5" after "12" as text).
+  list->Sort(4, true);
+  EXPECT_EQ(ids(), (std::vector<int32_t>{3, 4, 1, 2}));
+  // "Статус": the downloaded ones last ascending.
+  ASSERT_EQ(list->Download({4, 1}), (std::vector<int32_t>{4, 1}));  // in the order shown
+  list->Sort(6, true);
+  EXPECT_EQ(ids(), (std::vector<int32_t>{2, 3, 1, 4}));
+  // A refresh and an added system keep the order chosen.
+  list->Sort(0, false);
+  ASSERT_TRUE(list->Refresh());
+  EXPECT_EQ(ids(), (std::vector<int32_t>{4, 3, 1, 2}));
+  tSystemData d;
+  d.numberCount = 6;
+  d.title = "д шесть";
+  d.author = me.name;
+  d.ownerMail = me.mail;
+  d.description = "шесть";
+  d.combinations = Lines(6, 2);
+  ASSERT_EQ(list->Add(d), std::optional<int32_t>(5));
+  EXPECT_EQ(ids(), (std::vector<int32_t>{5, 4, 3, 1, 2}));
+  // Out of range columns change nothing.
+  list->Sort(11, true);
+  list->Sort(-1, true);
+  EXPECT_EQ(ids(), (std::vector<int32_t>{5, 4, 3, 1, 2}));
+}
+
 INSTANTIATE_TEST_SUITE_P(BothWays, CatalogueFixture, ::testing::Values(Way::Embedded, Way::Http), WayName);
 
 TEST(CatalogueIdentity, KeptInTheWindowStateStore) {

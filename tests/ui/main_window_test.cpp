@@ -28,6 +28,7 @@
 #include "ui/stakes_page.h"
 #include "ui/stats_page.h"
 #include "window_fixture.h"
+#include "ui/systems_page.h"
 
 namespace px::test {
 namespace {
@@ -127,7 +128,7 @@ TEST_F(WindowTest, TheSystemsMenuIsShownAndTheTabAndTheGameFollowTheirSwitch) {
   for (int i = 0; i < window->MainPages()->count(); ++i)
     if (window->MainPages()->tabText(i) == QString::fromUtf8("Системы")) tab = i;
   ASSERT_GE(tab, 0);
-  EXPECT_EQ(window->MainPages()->widget(tab), window->SystemsTab());
+  EXPECT_EQ(window->MainPages()->widget(tab), static_cast<QWidget*>(window->SystemsTab()));
   ASSERT_TRUE(window->Frame().Settings().SystemsEnabled);  // on by default
   EXPECT_TRUE(window->MainPages()->isTabVisible(tab));
   EXPECT_TRUE(window->Action("SystemStakeFilter")->isVisible());

@@ -37,6 +37,7 @@ class ScriptedDesktop final : public ui::Desktop {
   std::string ClipboardText() override { return clipboard; }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   void OpenFile(const std::string& path) override { opened.push_back(path); }
+  void OpenUrl(const std::string& url) override { opened.push_back(url); }
   QAction* PopupMenu(QMenu& menu, const QPoint&) override {
     QAction* chosen = menuHook ? menuHook(menu) : nullptr;
     if (chosen) chosen->trigger();
