@@ -3,5 +3,6 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+. "$root/scripts/compiler_cache.sh"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release "${cache_args[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)"

@@ -14,7 +14,8 @@ export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=0:strict_strin
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" \
+. "$root/scripts/compiler_cache.sh"
+cmake -S "$root" -B "$build" "${cache_args[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
   -DPENTALUX_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --target pentalux pentalux_tests pentalux_ui_tests -j "$(nproc)"

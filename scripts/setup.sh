@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  g++ make cmake pkg-config clang libclang-rt-14-dev
+  g++ make cmake pkg-config ccache clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-translations-l10n libxlsxwriter-dev zlib1g-dev libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev
 )

@@ -499,8 +499,8 @@ PageState MainWindow::CurrentPages() const {
 }
 
 std::vector<QTableView*> MainWindow::Lists() const {
-  std::vector<QTableView*> lists = {DrawsView(), CombsView(), FiltersView(), stats_->Table(), ratings_->Table(),
-                                    stakes_->Table()};
+  std::vector<QTableView*> lists = {DrawsView(),       CombsView(),        FiltersView(),       stats_->Table(),
+                                    ratings_->Table(), stakes_->Table(), regulars_->Table(), systems_->Table()};
   if (Script()) lists.push_back(Script()->Table());
   return lists;
 }

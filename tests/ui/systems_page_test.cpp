@@ -443,12 +443,14 @@ TEST_F(SystemsPageTest, TheIdentityDialogDecidesWhatIsOwn) {
   EXPECT_TRUE(Enabled("SystemsDel"));
   const OnlineIdentity stored = LoadOnlineIdentity(Env::Real(), dir.File("Pentalux5_5v36.frm"));
   EXPECT_EQ(stored.mail, "PETR@x.ru");
-  // Survives the window: the next start knows it.
+  // Survives the window, as the list's column widths do: the next start knows it.
+  View().setColumnWidth(1, 234);
   Close();
   ClearMessages();
   Open();
   Select(1);
   EXPECT_TRUE(Enabled("SystemsDel"));
+  EXPECT_EQ(View().columnWidth(1), 234);
 }
 
 }  // namespace
