@@ -1,9 +1,11 @@
-// pentalux systems list | refresh | download | publish | delete | identity | build:
+// pentalux systems list | refresh | download | show | publish | change | delete |
+// identity | build:
 // the systems catalogue without its window, by the same engine operations.
 #include <CLI/CLI.hpp>
 
 #include "catalogue/catalogue_list.h"
 #include "catalogue/client.h"
+#include "catalogue/system_form.h"
 #include "cli/cli_host.h"
 #include "cli/commands.h"
 #include "core/arith.h"
@@ -44,12 +46,14 @@ struct CatalogueSession {
   CatalogueList list;
 };
 
-void PrintList(Context& ctx, const CatalogueList& list) {
+// The rows of the list, or only the one with the id.
+void PrintList(Context& ctx, const CatalogueList& list, int32_t only = 0) {
   std::vector<std::string> titles = {"ID"};
   for (const auto& t : CatalogueColumnTitles()) titles.push_back(t);
   titles.push_back("Своя");
   PrintRow(ctx.out, titles);
   for (const CatalogueRow& row : list.Rows()) {
+    if (only != 0 && row.info.id != only) continue;
     std::vector<std::string> cells = {std::to_string(row.info.id)};
     for (std::string& cell : CatalogueRowTexts(row)) {
       // One row a line: the description's line ends become blanks.
@@ -117,6 +121,70 @@ void Publish(Context& ctx, const tSystemData& data) {
   PrintRow(ctx.out, {std::to_string(*id), data.title, std::to_string(data.combinationCount)});
 }
 
+const CatalogueRow& RowOf(CatalogueSession& s, int id) {
+  if (id <= 0 || s.list.IndexOf(id) < 0) throw CommandExit(1, Fmt("Система #%d не найдена в каталоге", id));
+  return s.list.Rows()[size_t(s.list.IndexOf(id))];
+}
+
+// The text of a system; a failed request has shown its box.
+std::string TextOf(CatalogueSession& s, const tSystemInfo& info) {
+  std::string text = s.list.FetchText(info);
+  if (text.empty()) throw CommandExit(1, "");
+  return text;
+}
+
+// "Свойства": the row, an empty line, then the system's lines.
+void Show(Context& ctx, int id) {
+  CatalogueSession s(ctx);
+  s.Refresh();
+  const tSystemInfo info = RowOf(s, id).info;
+  const std::string text = TextOf(s, info);
+  PrintList(ctx, s.list, info.id);
+  ctx.out << '\n';
+  PrintRow(ctx.out, {"Комбинация"});
+  for (const std::string& line : SplitSystemLines(text)) PrintRow(ctx.out, {line});
+}
+
+struct ChangeArgs {
+  int id = 0;
+  std::optional<std::string> title, descr, url, file;
+  std::optional<int> block, numbers;
+};
+
+// What the dialog does for an own system: the fields given replace the
+// system's, a new text goes through the dialog's check, and OK's checks hold.
+void Change(Context& ctx, const ChangeArgs& a) {
+  CatalogueSession s(ctx);
+  s.Refresh();
+  const CatalogueRow& row = RowOf(s, a.id);
+  if (s.list.Owner(row) != SystemOwner::Own) throw CommandExit(1, "Вы можете изменять только свои системы!");
+  tSystemData d;
+  static_cast<tSystemInfo&>(d) = row.info;
+  d.combinations = TextOf(s, row.info);
+  if (a.title) d.title = *a.title;
+  if (a.descr) d.description = *a.descr;
+  if (a.url) d.url = *a.url;
+  if (a.block) d.blockLength = uint8_t(*a.block);
+  int numbers = d.numberCount;
+  if (a.file) {
+    SystemTextCheck check;
+    try {
+      check = CheckSystemCombinations(Cp1251ToUtf8(ctx.env.ReadFile(*a.file)));
+    } catch (const Error& e) {
+      throw CommandExit(2, e.what());
+    }
+    d.combinations = check.text;
+    numbers = check.numbers;
+  }
+  if (a.numbers) numbers = *a.numbers;
+  const SystemFormTexts form{d.title, std::to_string(numbers), std::to_string(d.blockLength), d.author,
+                             d.description, d.combinations};
+  if (std::optional<SystemFormFault> fault = ValidateSystemForm(form)) throw CommandExit(2, fault->message);
+  d.numberCount = uint8_t(numbers);
+  if (!s.list.Change(d)) throw CommandExit(1, "");
+  PrintList(ctx, s.list, d.id);
+}
+
 void Delete(Context& ctx, int id) {
   CatalogueSession s(ctx);
   s.Refresh();
@@ -163,6 +231,23 @@ void RegisterCatalogueCommands(CLI::App& app, Action& chosen) {
       Publish(c, PublishData(c, user, *p, Cp1251ToUtf8(c.env.ReadFile(p->file))));
     };
   });
+
+  auto showId = std::make_shared<int>(0);
+  auto* show = systems->add_subcommand("show", "Свойства системы каталога и её комбинации");
+  show->add_option("ID", *showId, "Номер системы")->required()->check(CLI::Range(1, INT32_MAX));
+  show->callback([&chosen, showId] { chosen = [showId](Context& c) { Show(c, *showId); }; });
+
+  auto ch = std::make_shared<ChangeArgs>();
+  auto* change = systems->add_subcommand("change", "Изменить свою систему в каталоге");
+  change->add_option("ID", ch->id, "Номер системы")->required()->check(CLI::Range(1, INT32_MAX));
+  change->add_option("--title", ch->title, "Название");
+  change->add_option("--descr", ch->descr, "Описание");
+  change->add_option("--url", ch->url, "Ссылка");
+  change->add_option("--block", ch->block, "Длина блока")->check(CLI::Range(0, kSystemMaxBlock));
+  change->add_option("--file", ch->file, "Новый текстовый файл комбинаций (проверяется, как в окне системы)");
+  change->add_option("--numbers", ch->numbers, "Количество чисел (по умолчанию по комбинациям)")
+      ->check(CLI::Range(kSystemMinNumbers, kSystemMaxNumbers));
+  change->callback([&chosen, ch] { chosen = [ch](Context& c) { Change(c, *ch); }; });
 
   auto delId = std::make_shared<int>(0);
   auto* del = systems->add_subcommand("delete", "Удалить свою систему из каталога");

@@ -81,6 +81,28 @@ TEST(CliCatalogue, PublishListDownloadDeleteThroughTheToolEitherWay) {
     EXPECT_EQ(RunCliIn(d, {"systems", "download", "9"}).code, 1);
     EXPECT_EQ(RunCliIn(d, {"systems", "refresh"}).Rows().at(2).at(7), "Загружена");
 
+    // Properties: the row, an empty line, the lines.
+    auto show = RunCliIn(d, {"systems", "show", "1"});
+    ASSERT_EQ(show.code, 0) << show.err;
+    EXPECT_NE(show.out.find("\n\nКомбинация\n01 02 03 04 05\n"), std::string::npos) << show.out;
+    EXPECT_EQ(RunCliIn(d, {"systems", "show", "77"}).code, 1);
+    // A change runs the dialog's check on a new text: the numbers follow it,
+    // and OK's checks refuse what the dialog would.
+    Env::Real().WriteFile(dir.File("n.txt"), "3 4 5 6 7\r\n\r\n1,2,3,4,5,6\r\n5 6 7 8 9\r\n");
+    auto wide = RunCliIn(d, {"systems", "change", "1", "--file", dir.File("n.txt")});
+    EXPECT_EQ(wide.code, 2);  // 9 - 3 + 1 = 7 numbers, but position 9
+    EXPECT_NE(wide.err.find("от 1 до 7"), std::string::npos) << wide.err;
+    auto changed = RunCliIn(d, {"systems", "change", "1", "--file", dir.File("n.txt"), "--numbers", "9", "--title",
+                                "Девятка", "--block", "2"});
+    ASSERT_EQ(changed.code, 0) << changed.err;
+    EXPECT_EQ(changed.Rows().at(1).at(1), "Девятка");
+    EXPECT_EQ(changed.Rows().at(1).at(3), "09");
+    EXPECT_EQ(changed.Rows().at(1).at(4), "2");
+    EXPECT_EQ(changed.Rows().at(1).at(5), "2");
+    EXPECT_NE(RunCliIn(d, {"systems", "show", "1"}).out.find("03 04 05 06 07\n05 06 07 08 09\n"), std::string::npos);
+    EXPECT_EQ(RunCliIn(d, {"systems", "change", "1", "--title", "  "}).code, 2);
+    EXPECT_EQ(RunCliIn(d, {"systems", "change", "1", "--numbers", "5"}).code, 2);  // refused by the range check
+
     ASSERT_EQ(RunCliIn(d, {"systems", "delete", "2"}).code, 0);
     EXPECT_FALSE(std::filesystem::exists(d + "/Systems/5-08-0_0002.dat"));
     EXPECT_EQ(RunCliIn(d, {"systems", "list"}).Rows().size(), 2u);
@@ -88,6 +110,9 @@ TEST(CliCatalogue, PublishListDownloadDeleteThroughTheToolEitherWay) {
     auto refused = RunCliIn(d, {"systems", "delete", "1"});
     EXPECT_EQ(refused.code, 1);
     EXPECT_NE(refused.err.find("Вы можете удалять только свои системы!"), std::string::npos) << refused.err;
+    auto notOwn = RunCliIn(d, {"systems", "change", "1", "--title", "чужая"});
+    EXPECT_EQ(notOwn.code, 1);
+    EXPECT_NE(notOwn.err.find("Вы можете изменять только свои системы!"), std::string::npos) << notOwn.err;
   }
 }
 
