@@ -236,6 +236,11 @@ int main(int argc, char** argv) {
       Seed("system", "wheel6.txt", std::string(1, char(6 - kSystemMinNumbers)) + SystemText(wheel));
       Seed("system", "separators.txt",
            std::string(1, char(36 - kSystemMinNumbers)) + "1*2+3,4-5\n36.35/34:33;32=\r7\\8_9|10~11 12 x\r\n");
+      // The dialog's text: the system, typed lines with other separators and
+      // lines the check drops, and a creation time.
+      Seed("system_text", "demo10.txt", SystemText(lines));
+      Seed("system_text", "typed.txt", "1,2,3,4,5\n\n1 2 3\n3;4;5;6;7\r\n 5 6 7 8 9 \n1 2 3 4 5 6\n");
+      Seed("system_text", "time.txt", "2026-12-10 06:07:27\n01 02 03 04 05\n");
     }
 
     const std::string page = ResultsPage(demo, demo.Count() - 6, 6);
