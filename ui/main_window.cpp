@@ -468,6 +468,7 @@ void MainWindow::RestoreState() {
       ratingSort_ = RatingSort{sort->column, sort->direction != 0};
     if (auto sort = ReadSortType(ini, section, "lvDrawsStat"); sort && sort->column >= 0 && sort->column < kStatColumns)
       stats_->Table()->sortByColumn(sort->column, sort->direction != 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (auto sort = ReadSortType(ini, section, "lvSystems")) systems_->SetSort(sort->column, sort->direction == 0);
     for (QTableView* v : Lists()) {
       FitColumns(*v);
       RestoreColumns(*v, ini, section);
@@ -525,6 +526,7 @@ void MainWindow::SaveState() {
       WriteSortType(ini, section, "lvDrawsStat",
                     SortType{statHeader->sortIndicatorSection(),
                              statHeader->sortIndicatorOrder() == Qt::DescendingOrder ? 1 : 0});
+      WriteSortType(ini, section, "lvSystems", SortType{systems_->SortColumn(), systems_->SortAscending() ? 0 : 1});
       for (QTableView* v : Lists()) SaveColumns(*v, ini, section);
       WritePageState(ini, section, CurrentPages());
     });

@@ -197,21 +197,8 @@ SystemsPage::SystemsPage(TFormMain& frame, PageContext& context, QWidget* parent
   header->setSortIndicatorShown(true);
   header->setSortIndicator(2, Qt::AscendingOrder);
   connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
-    if (!list_) return;
     // The same column again turns the order round.
-    const bool ascending = list_->SortColumn() == column ? !list_->SortAscending() : true;
-    const CatalogueRow* current = CurrentEntry();
-    const int32_t id = current ? current->info.id : -1;
-    std::vector<int32_t> selected = SelectedIds();
-    list_->Sort(column, ascending);
-    model_->RowsChanged();
-    view_->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
-    view_->clearSelection();
-    for (int32_t s : selected)
-      if (int r = list_->IndexOf(s); r >= 0)
-        view_->selectionModel()->select(model_->index(r, 0),
-                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    if (int r = list_->IndexOf(id); r >= 0) view_->scrollTo(model_->index(r, 0));
+    SetSort(column, sortColumn_ == column ? !ascending_ : true);
   });
   connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { context_.UpdateActions(); });
   connect(view_, &QTableView::doubleClicked, this, [this] { context_.Trigger("SystemsProp"); });
@@ -224,6 +211,25 @@ SystemsPage::SystemsPage(TFormMain& frame, PageContext& context, QWidget* parent
 }
 
 SystemsPage::~SystemsPage() { model_->SetList(nullptr); }
+
+void SystemsPage::SetSort(int column, bool ascending) {
+  if (column < 0 || column >= kCatalogueColumns) return;
+  sortColumn_ = column;
+  ascending_ = ascending;
+  view_->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+  if (!list_) return;
+  // The selection follows its rows to their new places.
+  const CatalogueRow* current = CurrentEntry();
+  const int32_t id = current ? current->info.id : -1;
+  const std::vector<int32_t> selected = SelectedIds();
+  list_->Sort(column, ascending);
+  model_->RowsChanged();
+  view_->clearSelection();
+  for (int32_t s : selected)
+    if (int r = list_->IndexOf(s); r >= 0)
+      view_->selectionModel()->select(model_->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  if (int r = list_->IndexOf(id); r >= 0) view_->scrollTo(model_->index(r, 0));
+}
 
 bool SystemsPage::Shown() const { return frame_.Systems() && frame_.Settings().SystemsEnabled; }
 
@@ -238,6 +244,7 @@ CatalogueList& SystemsPage::EnsureList() {
     catalogue_ = OpenSystemCatalogue(frame_.GetEnv(), frame_.DataDir(), frame_.Proxy());
     list_ = std::make_unique<CatalogueList>(*catalogue_, *frame_.Systems(), frame_.GetEnv(), context_.GetHost(),
                                             LoadUser());
+    list_->Sort(sortColumn_, ascending_);
     model_->SetList(list_.get());
   }
   return *list_;
@@ -309,15 +316,11 @@ void SystemsPage::Refresh() {
   TTemplateMain::Busy busy(frame_);
   const CatalogueRow* current = CurrentEntry();
   const int32_t id = current ? current->info.id : -1;
-  // The address or the proxy may have changed since the last time; the
-  // order chosen stays.
-  const int column = list_ ? list_->SortColumn() : 2;
-  const bool ascending = list_ ? list_->SortAscending() : true;
+  // The address or the proxy may have changed since the last time.
   if (list_) model_->SetList(nullptr);
   list_.reset();
   catalogue_.reset();
   CatalogueList& list = EnsureList();
-  list.Sort(column, ascending);
   view_->setUpdatesEnabled(false);
   list.Refresh();
   model_->Reload();

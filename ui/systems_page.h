@@ -92,6 +92,10 @@ class SystemsPage final : public QWidget, public CommandOwner {
   int CurrentRow() const;
   // Makes the row with the id current, alone selected and in view.
   void SelectId(int32_t id);
+  // The order of the rows (a column of the list); kept in the window state.
+  void SetSort(int column, bool ascending);
+  int SortColumn() const { return sortColumn_; }
+  bool SortAscending() const { return ascending_; }
 
  private:
   CatalogueList& EnsureList();
@@ -106,6 +110,9 @@ class SystemsPage final : public QWidget, public CommandOwner {
   SystemsModel* model_;
   QTableView* view_;
   std::array<QToolButton*, 5> buttons_{};
+  // First by "Числа", ascending.
+  int sortColumn_ = 2;
+  bool ascending_ = true;
 };
 
 }  // namespace px::ui

@@ -443,14 +443,20 @@ TEST_F(SystemsPageTest, TheIdentityDialogDecidesWhatIsOwn) {
   EXPECT_TRUE(Enabled("SystemsDel"));
   const OnlineIdentity stored = LoadOnlineIdentity(Env::Real(), dir.File("Pentalux5_5v36.frm"));
   EXPECT_EQ(stored.mail, "PETR@x.ru");
-  // Survives the window, as the list's column widths do: the next start knows it.
+  // Survives the window, as the list's column widths and order do: the next start knows it.
   View().setColumnWidth(1, 234);
+  View().horizontalHeader()->sectionClicked(7);
+  View().horizontalHeader()->sectionClicked(7);
   Close();
   ClearMessages();
   Open();
   Select(1);
   EXPECT_TRUE(Enabled("SystemsDel"));
   EXPECT_EQ(View().columnWidth(1), 234);
+  EXPECT_EQ(List().SortColumn(), 7);
+  EXPECT_FALSE(List().SortAscending());
+  EXPECT_EQ(View().horizontalHeader()->sortIndicatorSection(), 7);
+  EXPECT_EQ(View().horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
 }
 
 }  // namespace
