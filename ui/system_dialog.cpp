@@ -270,10 +270,12 @@ tSystemData TFormSystem::Data() const {
 bool TFormSystem::CheckCombinations() {
   if (!editable_) return true;
   SystemTextCheck check;
+  checked_ = combinations_->toPlainText();
+  checkedOk_ = false;
   {
     TTemplateMain::Busy busy(context_.Frame());
     try {
-      check = CheckSystemCombinations(S(combinations_->toPlainText()));
+      check = CheckSystemCombinations(S(checked_));
     } catch (const Error& e) {
       context_.GetHost().ShowError(e.what());
       return false;
@@ -281,6 +283,8 @@ bool TFormSystem::CheckCombinations() {
   }
   const QString text = Shown(check.text);
   if (combinations_->toPlainText() != text) combinations_->setPlainText(text);
+  checked_ = text;
+  checkedOk_ = true;
   numbers_->setText(QString::number(check.numbers));
   count_->setText(QString::number(check.lines));
   ShowGuarantee();
@@ -289,7 +293,8 @@ bool TFormSystem::CheckCombinations() {
 
 bool TFormSystem::Accept() {
   if (!editable_) return false;
-  if (!CheckCombinations()) {
+  const bool seen = combinations_->toPlainText() == checked_;
+  if ((seen && !checkedOk_) || (!seen && !CheckCombinations())) {
     combinations_->setFocus();
     return false;
   }

@@ -86,6 +86,10 @@ class TFormSystem final : public QDialog {
   QPushButton* ok_;
   QPushButton* close_;
   QMenu* menu_ = nullptr;
+  // The text the last check ran on and whether it passed: leaving the text
+  // for OK checks it, and OK does not show the same box again.
+  QString checked_;
+  bool checkedOk_ = false;
 };
 
 }  // namespace px::ui

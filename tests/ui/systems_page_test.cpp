@@ -388,6 +388,13 @@ TEST_F(SystemsPageTest, TheDialogsFieldsMenuAndDigitsOnlyInputs) {
   ASSERT_FALSE(messages.empty());
   EXPECT_NE(messages.back().second.find("\"z\""), std::string::npos);
   EXPECT_EQ(s.CombinationsField()->toPlainText(), "1 2 3 4 z");
+  // OK right after that check refuses without the same box again.
+  const size_t boxes = messages.size();
+  EXPECT_FALSE(s.Accept());
+  EXPECT_EQ(messages.size(), boxes);
+  s.CombinationsField()->setPlainText("1 2 3 4 y");
+  EXPECT_FALSE(s.Accept());
+  EXPECT_EQ(messages.size(), boxes + 1);
 
   // Read-only: no paste or load.
   ui::TFormSystem ro(*window, d, false);
