@@ -24,6 +24,7 @@
 #include "core/text.h"
 #include "frame/frame.h"
 #include "support/loopback.h"
+#include "tests/catalogue/catalogue_support.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/context_menu.h"
 #include "ui/page_context.h"
@@ -35,25 +36,20 @@ namespace {
 
 QString U(const char* s) { return QString::fromUtf8(s); }
 
-std::string Lines(int k, int count, int skip = 0) {
-  std::string text;
-  int n = 0;
-  for (int a = 1; a <= k; ++a)
-    for (int b = a + 1; b <= k; ++b)
-      for (int c = b + 1; c <= k; ++c)
-        for (int d = c + 1; d <= k; ++d)
-          for (int e = d + 1; e <= k; ++e) {
-            if (n++ < skip) continue;
-            if (n > skip + count) return text;
-            text += Fmt("%02d %02d %02d %02d %02d\r\n", a, b, c, d, e);
-          }
-  return text;
-}
+using test::Lines;
+using test::Way;
 
 class SystemsPageTest : public test::WindowTest {
  protected:
   void SetUp() override {
     std::filesystem::create_directories(SystemsDirectory(dir.Path()));
+    if (way == Way::Http) {
+      // The real server over the same catalogue file, named in the configuration.
+      served = std::make_unique<test::ServedCatalogue>(EmbeddedCataloguePath(dir.Path()));
+      IniFile ini;
+      ini.WriteString("GLOBAL", "SystemsCatalogue", served->Url());
+      ini.Save(Env::Real(), dir.File("Pentalux5_5v36.ini"));
+    }
     SaveOnlineIdentity(Env::Real(), dir.File("Pentalux5_5v36.frm"), me);
     // No draws download question at the start.
     FormSettings(Env::Real(), dir.File("Pentalux5_5v36.frm")).WriteInt("TFormMain", "DownloadDrawsOnStart", 2);
@@ -92,6 +88,21 @@ class SystemsPageTest : public test::WindowTest {
 
   OnlineIdentity me{"Иван", "ivan@x.ru"};
   OnlineIdentity other{"Пётр", "petr@x.ru"};
+  Way way = Way::Embedded;
+  std::unique_ptr<test::ServedCatalogue> served;
+};
+
+// The same, once with the catalogue file and once through the server on the loopback.
+class SystemsBothWays : public SystemsPageTest, public ::testing::WithParamInterface<Way> {
+ protected:
+  void SetUp() override {
+    way = GetParam();
+    SystemsPageTest::SetUp();
+  }
+  void TearDown() override {
+    SystemsPageTest::TearDown();
+    served.reset();
+  }
 };
 
 TEST_F(SystemsPageTest, TheTabListsTheCatalogueAtStartWithItsColumnsIconsAndCommands) {
@@ -178,7 +189,7 @@ TEST_F(SystemsPageTest, TheTabListsTheCatalogueAtStartWithItsColumnsIconsAndComm
   EXPECT_TRUE(messages.empty()) << messages.front().second;
 }
 
-TEST_F(SystemsPageTest, SortRefreshDownloadAndTheCurrentRowKept) {
+TEST_P(SystemsBothWays, SortRefreshDownloadAndTheCurrentRowKept) {
   ASSERT_EQ(Publish(10, 3, "первая десятка", other), 1);
   ASSERT_EQ(Publish(8, 2, "восьмёрка", other), 2);
   ASSERT_EQ(Publish(10, 4, "вторая десятка", other, 3), 3);
@@ -232,7 +243,7 @@ TEST_F(SystemsPageTest, SortRefreshDownloadAndTheCurrentRowKept) {
   EXPECT_EQ(Cell(RowOf(3), 6), U("Загружена"));
 }
 
-TEST_F(SystemsPageTest, AddPropertiesAndDeleteThroughTheDialog) {
+TEST_P(SystemsBothWays, AddPropertiesAndDeleteThroughTheDialog) {
   ASSERT_EQ(Publish(10, 3, "чужая", other), 1);
   Open();
   // Add: the author and owner are the user's; the check rewrites the text.
@@ -249,6 +260,12 @@ TEST_F(SystemsPageTest, AddPropertiesAndDeleteThroughTheDialog) {
     EXPECT_EQ(s.CombinationsField()->toPlainText(), "01 02 03 04 05");
     EXPECT_EQ(s.NumbersField()->text(), "5");
     EXPECT_EQ(s.CountField()->text(), "1");
+    // Positions 3..7 and 5..9: "Числа" 7, but position 9 is past it.
+    s.CombinationsField()->setPlainText("3 4 5 6 7\n5 6 7 8 9");
+    EXPECT_TRUE(s.CheckCombinations());
+    EXPECT_EQ(s.NumbersField()->text(), "7");
+    EXPECT_EQ(s.CountField()->text(), "2");
+    EXPECT_FALSE(s.Accept());
     s.CombinationsField()->setPlainText("1 2 3 4 5\n2 3 4 5 6\n3 4 5 6 7\n");
     EXPECT_TRUE(s.CheckCombinations());
     EXPECT_EQ(s.NumbersField()->text(), "7");
@@ -257,8 +274,9 @@ TEST_F(SystemsPageTest, AddPropertiesAndDeleteThroughTheDialog) {
     return s.Accept();
   });
   ASSERT_TRUE(window->Trigger("SystemsAdd"));
-  ASSERT_EQ(messages.size(), 1u);
+  ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0].second, "Указано недопустмое количество используемых чисел!");
+  EXPECT_NE(messages[1].second.find("от 1 до 7"), std::string::npos) << messages[1].second;
   ClearMessages();
   const int mine = RowOf(2);
   ASSERT_GE(mine, 0);
@@ -465,6 +483,8 @@ TEST_F(SystemsPageTest, TheIdentityDialogDecidesWhatIsOwn) {
   EXPECT_EQ(View().horizontalHeader()->sortIndicatorSection(), 7);
   EXPECT_EQ(View().horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
 }
+
+INSTANTIATE_TEST_SUITE_P(, SystemsBothWays, ::testing::Values(Way::Embedded, Way::Http), test::WayName);
 
 }  // namespace
 }  // namespace px
