@@ -306,7 +306,7 @@ void SystemsPage::BindCommands(CommandBinder& c) {
   BindCommandBar(buttons_, std::array<QAction*, 5>{c.Action("SystemsDownload"), c.Action("SystemsRefresh"),
                                                     c.Action("SystemsAdd"), c.Action("SystemsProp"),
                                                     c.Action("SystemsDel")});
-  SetContextMenu(*view_, context_, c, {"SystemsDownload", "SystemsRefresh", "-", "SystemsAdd", "*SystemsProp",
+  SetContextMenu(*view_, context_, c, {"SystemsDownload", "SystemsRefresh", "SystemsAdd", "*SystemsProp",
                                        "SystemsDel"},
                  nullptr);
 }

@@ -165,6 +165,10 @@ TEST_F(SystemsPageTest, TheTabListsTheCatalogueAtStartWithItsColumnsIconsAndComm
   // The list's pop-up menu, "Свойства" its default item.
   std::unique_ptr<QMenu> popup = ui::BuildContextMenu(View());
   ASSERT_NE(popup, nullptr);
+  std::vector<std::string> items;
+  for (QAction* a : popup->actions()) items.push_back(a->isSeparator() ? "-" : a->objectName().toStdString());
+  EXPECT_EQ(items, (std::vector<std::string>{"SystemsDownload", "SystemsRefresh", "SystemsAdd", "SystemsProp",
+                                             "SystemsDel"}));
   ASSERT_NE(popup->defaultAction(), nullptr);
   EXPECT_EQ(popup->defaultAction()->objectName(), "SystemsProp");
 
