@@ -47,6 +47,8 @@ std::string Stored(const QString& text) {
   return out;
 }
 
+constexpr size_t kMaxGuaranteeLines = 20000;
+
 const FileFilter kTextFiles{"Текстовые файлы (*.txt)|*.txt|Все файлы (*.*)|*.*", "txt"};
 
 void Hint(QWidget* w, const char* hint) {
@@ -331,7 +333,13 @@ void TFormSystem::ShowGuarantee() {
     if (k < kSystemMinNumbers || k > kSystemMaxNumbers)
       throw Error(Fmt("Система для %d чисел невозможна: допустимо от %d до %d.", k, kSystemMinNumbers,
                       kSystemMaxNumbers));
-    const SystemCheck check = CheckSystem(ParseSystemText(text, k, S(title_->text())), k);
+    const std::vector<SystemLine> lines = ParseSystemText(text, k, S(title_->text()));
+    // The walk grows with the lines (about 0.1 s per 1,000 at 36 numbers):
+    // a huge list would hold the dialog for minutes.
+    if (lines.size() > kMaxGuaranteeLines)
+      throw Error(Fmt("для систем более чем из %d комбинаций она не вычисляется.", int(kMaxGuaranteeLines)));
+    TTemplateMain::Busy busy(context_.Frame());
+    const SystemCheck check = CheckSystem(lines, k);
     guaranteeNote_->setText(Q(Fmt("Гарантия для %d чисел: %s", k, GuaranteeSummary(check).c_str())));
     for (int r = 0; r < 4; ++r) {
       const SystemGuarantee& g = check.guarantees[size_t(r)];

@@ -418,6 +418,16 @@ TEST_F(SystemsPageTest, TheDialogsFieldsMenuAndDigitsOnlyInputs) {
   EXPECT_FALSE(s.Accept());
   EXPECT_EQ(messages.size(), boxes + 1);
 
+  // A list too long to walk at once says so instead of holding the dialog.
+  tSystemData huge = d;
+  huge.numberCount = 36;
+  huge.combinations = Lines(36, 20001);
+  ui::TFormSystem big(*window, huge, false);
+  EXPECT_NE(big.GuaranteeNote()->text().indexOf("20000"), -1) << big.GuaranteeNote()->text().toStdString();
+  huge.combinations = Lines(36, 20);
+  ui::TFormSystem fits(*window, huge, false);
+  EXPECT_NE(fits.GuaranteeNote()->text().indexOf(U("Гарантия для 36 чисел")), -1);
+
   // Read-only: no paste or load.
   ui::TFormSystem ro(*window, d, false);
   QMenu* roMenu = ro.CombinationsMenu();
