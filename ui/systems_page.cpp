@@ -320,7 +320,15 @@ void SystemsPage::Refresh() {
   if (list_) model_->SetList(nullptr);
   list_.reset();
   catalogue_.reset();
-  CatalogueList& list = EnsureList();
+  try {
+    EnsureList();
+  } catch (const std::exception& e) {
+    // An unreadable configuration: no list, and the start goes on.
+    model_->Reload();
+    context_.GetHost().ShowError(Fmt("Ошибка загрузки списка систем!\r\r%s", e.what()));
+    return;
+  }
+  CatalogueList& list = *list_;
   view_->setUpdatesEnabled(false);
   list.Refresh();
   model_->Reload();

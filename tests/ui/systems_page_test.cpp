@@ -460,6 +460,22 @@ TEST_F(SystemsPageTest, AnAnswerWithoutAListShowsThePlaceholderThatNoCommandTouc
   EXPECT_TRUE(Enabled("SystemsRefresh"));
 }
 
+TEST_F(SystemsPageTest, AnUnreadableConfigurationLeavesTheListEmptyAndTheStartGoesOn) {
+  ASSERT_EQ(Publish(7, 2, "семёрка", other), 1);
+  std::filesystem::create_directories(dir.File("Pentalux5_5v36.ini"));
+  Open();
+  bool shown = false;
+  for (const auto& [kind, text] : messages)
+    shown = shown || text.rfind("Ошибка загрузки списка систем!", 0) == 0;
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(View().model()->rowCount(), 0);
+  EXPECT_FALSE(Enabled("SystemsDownload"));
+  // Readable again: the next refresh lists the catalogue.
+  std::filesystem::remove(dir.File("Pentalux5_5v36.ini"));
+  ASSERT_TRUE(window->Trigger("SystemsRefresh"));
+  EXPECT_EQ(View().model()->rowCount(), 1);
+}
+
 TEST_F(SystemsPageTest, TheIdentityDialogDecidesWhatIsOwn) {
   ASSERT_EQ(Publish(7, 2, "семёрка", other), 1);
   Open();
