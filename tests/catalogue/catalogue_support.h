@@ -48,6 +48,20 @@ inline std::string Lines(int k, int count, int skip = 0) {
   return text;
 }
 
+// A system of `owner` over k positions: the first `count` lines after `skip`.
+inline tSystemData SampleSystem(int k, int count, const std::string& title, const OnlineIdentity& owner,
+                                int skip = 0) {
+  tSystemData d;
+  d.numberCount = uint8_t(k);
+  d.title = title;
+  d.author = owner.name;
+  d.ownerMail = owner.mail;
+  d.description = "описание " + title;
+  d.combinations = Lines(k, count, skip);
+  d.combinationCount = count;
+  return d;
+}
+
 inline int64_t FileSeconds(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return -1;
@@ -92,15 +106,7 @@ class CatalogueFixture : public ::testing::TestWithParam<Way> {
 
   // Publishes through the catalogue as `owner`; returns the id.
   int32_t Publish(int k, int count, const std::string& title, const OnlineIdentity& owner, int skip = 0) {
-    tSystemData d;
-    d.numberCount = uint8_t(k);
-    d.title = title;
-    d.author = owner.name;
-    d.ownerMail = owner.mail;
-    d.description = "описание " + title;
-    d.combinations = Lines(k, count, skip);
-    d.combinationCount = count;
-    return catalogue->SaveSystem(d);
+    return catalogue->SaveSystem(SampleSystem(k, count, title, owner, skip));
   }
 
   const CatalogueRow& Row(int32_t id) const { return list->Rows().at(size_t(list->IndexOf(id))); }

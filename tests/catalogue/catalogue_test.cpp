@@ -243,14 +243,7 @@ TEST_P(CatalogueFixture, ThePlaceholderStandsAloneAndNoCommandTouchesIt) {
               !std::filesystem::exists(store->FilePath(row.info)));
 
   // The first added system takes the placeholder's place.
-  tSystemData own;
-  own.numberCount = 6;
-  own.title = "первая";
-  own.author = me.name;
-  own.ownerMail = me.mail;
-  own.description = "о";
-  own.combinations = Lines(6, 2);
-  ASSERT_TRUE(list->Add(own));
+  ASSERT_TRUE(list->Add(SampleSystem(6, 2, "первая", me)));
   ASSERT_EQ(list->Rows().size(), 1u);
   EXPECT_EQ(list->Rows().front().info.id, 1);
 }
@@ -305,14 +298,7 @@ TEST_P(CatalogueFixture, TheSortOrdersTheRowsTheCommandsWorkInAndOutlivesARefres
   list->Sort(0, false);
   ASSERT_TRUE(list->Refresh());
   EXPECT_EQ(ids(), (std::vector<int32_t>{4, 3, 1, 2}));
-  tSystemData d;
-  d.numberCount = 6;
-  d.title = "д шесть";
-  d.author = me.name;
-  d.ownerMail = me.mail;
-  d.description = "шесть";
-  d.combinations = Lines(6, 2);
-  ASSERT_EQ(list->Add(d), std::optional<int32_t>(5));
+  ASSERT_EQ(list->Add(SampleSystem(6, 2, "д шесть", me)), std::optional<int32_t>(5));
   EXPECT_EQ(ids(), (std::vector<int32_t>{5, 4, 3, 1, 2}));
   // Out of range columns change nothing.
   list->Sort(11, true);

@@ -59,15 +59,7 @@ class SystemsPageTest : public test::WindowTest {
   }
   int32_t Publish(int k, int count, const std::string& title, const OnlineIdentity& owner, int skip = 0) {
     EmbeddedCatalogue catalogue(Env::Real(), EmbeddedCataloguePath(dir.Path()));
-    tSystemData d;
-    d.numberCount = uint8_t(k);
-    d.title = title;
-    d.author = owner.name;
-    d.ownerMail = owner.mail;
-    d.description = "описание " + title;
-    d.combinations = Lines(k, count, skip);
-    d.combinationCount = count;
-    return catalogue.SaveSystem(d);
+    return catalogue.SaveSystem(test::SampleSystem(k, count, title, owner, skip));
   }
   ui::SystemsPage& Page() { return *window->SystemsTab(); }
   const CatalogueList& List() { return *Page().List(); }
@@ -434,8 +426,12 @@ TEST_F(SystemsPageTest, TheDialogsFieldsMenuAndDigitsOnlyInputs) {
   desktop->clipboard = "1 2 3 4 5";
   roMenu = ro.CombinationsMenu();
   for (QAction* a : roMenu->actions()) {
-    if (a->objectName() == "SystemPaste" || a->objectName() == "SystemLoad") EXPECT_FALSE(a->isEnabled());
-    if (a->objectName() == "SystemSave") EXPECT_TRUE(a->isEnabled());
+    if (a->objectName() == "SystemPaste" || a->objectName() == "SystemLoad") {
+      EXPECT_FALSE(a->isEnabled());
+    }
+    if (a->objectName() == "SystemSave") {
+      EXPECT_TRUE(a->isEnabled());
+    }
   }
 }
 
